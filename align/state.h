@@ -1,0 +1,21 @@
+// The alignment actions' working state, shared by every instance: the call
+// for the first selected instance sets it, the later calls of the same
+// action read it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace trivu {
+
+struct AlignState {
+    bool ok = false;       // the first call's parameters were good
+    int32_t runX = 0;      // running X offset of the current horizontal row
+    int32_t runY = 0;      // running Y offset of the current vertical column
+    std::u16string number;  // right-to-left number text, characters reversed
+};
+
+AlignState& alignState();
+void resetAlignState();  // the storage is given back
+
+}  // namespace trivu

@@ -1,0 +1,165 @@
+#include "common/params.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <optional>
+#include <regex>
+
+#include "align/state.h"
+#include "common/notifier.h"
+#include "common/text.h"
+
+namespace trivu {
+namespace {
+
+// The engine matches recursively, one stack frame per character or so: a
+// long enough text would overflow the stack and end the game. No parameter
+// text comes near this length, so a longer one is taken as malformed.
+constexpr size_t kLongestText = 1024;
+
+std::wstring withoutSpaces(std::u16string_view text) {
+    std::wstring s = toEngineText(text);
+    s.erase(std::remove(s.begin(), s.end(), L' '), s.end());
+    return s;
+}
+
+void replaceAll(std::wstring& s, std::wstring_view word, std::wstring_view by) {
+    for (size_t at = s.find(word); at != std::wstring::npos; at = s.find(word, at + by.size()))
+        s.replace(at, word.size(), by);
+}
+
+// Matches the whole text; nothing when it does not match or cannot be tried.
+std::optional<std::wsmatch> matchWhole(const std::wstring& subject, std::u16string_view pattern) {
+    if (subject.size() > kLongestText) return std::nullopt;
+    try {
+        std::wregex re(toEngineText(pattern), std::regex::ECMAScript);
+        std::wsmatch match;
+        if (std::regex_match(subject, match, re)) return match;
+    } catch (const std::regex_error&) {
+        // A pattern the engine rejects, or a text too complex for it.
+    }
+    return std::nullopt;
+}
+
+// The group's characters as ASCII for the number parsers; nothing if it has
+// others.
+std::optional<std::string> ascii(const std::wstring& group) {
+    std::string out;
+    for (wchar_t c : group) {
+        if (c < 0 || c > 0x7F) return std::nullopt;
+        out.push_back(static_cast<char>(c));
+    }
+    return out;
+}
+
+// A base-10 integer with an optional sign, in 32-bit range.
+std::optional<int32_t> toInt(const std::string& s) {
+    size_t start = (!s.empty() && s[0] == '+') ? 1 : 0;
+    int32_t value = 0;
+    auto [end, ec] = std::from_chars(s.data() + start, s.data() + s.size(), value);
+    if (ec != std::errc{} || end == s.data() + start) return std::nullopt;
+    return value;
+}
+
+// A decimal number rounded to the nearest float. Values too small for a
+// float become 0 or a subnormal; values too large are out of range.
+std::optional<float> toFloat(const std::string& s) {
+    size_t start = (!s.empty() && s[0] == '+') ? 1 : 0;
+    const char* first = s.data() + start;
+    const char* last = s.data() + s.size();
+    float value = 0;
+    auto [end, ec] = std::from_chars(first, last, value);
+    if (end == first) return std::nullopt;
+    if (ec == std::errc{}) return value;
+    double wide = 0;
+    auto [wideEnd, wideEc] = std::from_chars(first, last, wide);
+    if (wideEc == std::errc{}) {
+        float narrowed = static_cast<float>(wide);
+        if (std::isinf(narrowed)) return std::nullopt;
+        return narrowed;
+    }
+    // Beyond a double as well: too small when its exponent is negative or,
+    // without one, when it has no integer part.
+    std::string_view number(first, static_cast<size_t>(wideEnd - first));
+    size_t exponent = number.find_first_of("eE");
+    bool tiny = exponent != std::string_view::npos
+                    ? number.substr(exponent + 1, 1) == "-"
+                    : number.substr(0, number.find('.')).find_first_not_of("-0") == std::string_view::npos;
+    if (!tiny) return std::nullopt;
+    return number.starts_with('-') ? -0.0f : 0.0f;
+}
+
+template <typename T, typename Convert>
+bool convertGroups(const std::wsmatch& match, int firstGroup, Convert convert, std::vector<T>& values) {
+    for (size_t g = static_cast<size_t>(std::max(firstGroup, 0)); g < match.size(); ++g) {
+        if (!match[g].matched || match[g].length() == 0) continue;
+        auto text = ascii(match[g].str());
+        if (!text) return false;
+        auto value = convert(*text);
+        if (!value) return false;
+        values.push_back(*value);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool MatchParams(RUNDATA& rd, std::u16string_view text, std::u16string_view pattern, const char* caption,
+                 bool integerMode, int firstGroup) {
+    std::wstring subject = withoutSpaces(text);
+    replaceAll(subject, L"false", L"0");
+    replaceAll(subject, L"true", L"1");
+
+    // Values are gathered aside, so that a group that cannot be converted
+    // leaves both lists as they were, as a mismatch does.
+    bool stored = false;
+    if (auto match = matchWhole(subject, pattern)) {
+        if (integerMode) {
+            std::vector<int32_t> values;
+            if ((stored = convertGroups(*match, firstGroup, toInt, values))) rd.intParams = std::move(values);
+        } else {
+            std::vector<float> values;
+            if ((stored = convertGroups(*match, firstGroup, toFloat, values))) rd.floatParams = std::move(values);
+        }
+    }
+    if (!stored) showBox(kInvalidParameterFormat, caption);
+    return stored;
+}
+
+bool MatchParams(RUNDATA& rd, std::u16string_view text, const ParamFormat& format) {
+    return MatchParams(rd, text, format.pattern, format.caption, format.integerMode, format.firstGroup);
+}
+
+bool MatchOnly(std::u16string_view text, std::u16string_view pattern, const char* caption,
+               std::vector<std::u16string>& groups) {
+    std::wstring subject = withoutSpaces(text);
+    auto match = matchWhole(subject, pattern);
+    if (!match) {
+        showBox(kInvalidParameterFormat, caption);
+        return false;
+    }
+    groups.clear();
+    for (size_t g = 0; g < match->size(); ++g)
+        groups.push_back((*match)[g].matched ? fromEngineText((*match)[g].str()) : std::u16string());
+    return true;
+}
+
+int GlyphCode(size_t position) {
+    const std::u16string& number = alignState().number;
+    if (position >= number.size()) return 15;
+    char16_t c = number[position];
+    if (c >= u'0' && c <= u'9') return c - u'0';
+    switch (c) {
+        case u'-': return 10;
+        case u'+': return 11;
+        case u'.': return 12;
+        case u'e': return 13;
+        case u'E': return 14;
+        default: return 15;  // a character without a glyph shows as a blank
+    }
+}
+
+int directionIndex(double degrees) { return static_cast<int>(std::floor(degrees / 11.25)); }
+
+}  // namespace trivu

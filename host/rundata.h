@@ -1,0 +1,46 @@
+// RUNDATA: the run-time record of one TRIVU instance.
+//
+// The host allocates RUNDATA_SIZE bytes and writes its own blocks at the start
+// (the common object header, then the alterable-values block that
+// OEFLAG_VALUES asks for). The extension's fields follow; CreateRunObject
+// constructs them in place and DestroyRunObject destroys them, so their
+// lifetime is exactly the instance's.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "json/value.h"
+#include "sdk/object.h"
+
+struct RUNDATA {
+    headerObject rHo;
+    rVal rv;
+
+    // Option flags, copied from EDITDATA unchanged (see host/editdata.h).
+    int32_t forcePopup;
+    int32_t regexIcase;
+    int32_t regexControlChars;
+    int32_t jsonShare;
+
+    std::u16string* text;  // owned; the TEXT property, then action 0's text
+    trivu::Json* target;   // null, or the root of `document`
+    trivu::Json document;
+    std::vector<int32_t> intParams;  // left by the parameter parser for its caller
+    std::vector<float> floatParams;
+
+    bool handleEnabled;  // the motion pass wants per-frame calls
+    bool inHandler;      // the motion pass is running
+
+    // The last wall or sleep event, for the event-detect expressions.
+    int32_t eventX;
+    int32_t eventY;
+    int32_t eventFixedValue;
+    int32_t eventSleepCount;
+    double eventAngle;
+};
+
+inline constexpr uint16_t RUNDATA_SIZE = 456;
+static_assert(sizeof(RUNDATA) <= RUNDATA_SIZE);
+static_assert(offsetof(RUNDATA, rHo) == 0);

@@ -1,0 +1,63 @@
+// The host's services as the ACE bodies use them: parameters, results,
+// events, and the host objects that object parameters point to.
+//
+// Every call goes through the service table of the instance's run header;
+// nothing else of the host is reached.
+#pragma once
+
+#include <string>
+
+#include "host/rundata.h"
+#include "sdk/runheader.h"
+
+namespace trivu {
+
+// ---- Parameters of actions and conditions -----------------------------------
+// Each fetch takes the next parameter in catalogue order. A text is copied at
+// once, so no body ever keeps the host's pointer.
+
+std::u16string textParam(RUNDATA& rd);
+int32_t intParam(RUNDATA& rd, uint32_t request = PARAM_REQUEST_INT);
+headerObject* objectParam(RUNDATA& rd);
+
+// ---- Parameters of expressions ----------------------------------------------
+
+class ExpressionParams {
+public:
+    ExpressionParams(RUNDATA& rd, intptr_t argument) : rd_(rd), argument_(argument) {}
+    std::u16string text();
+    int32_t number();
+
+private:
+    intptr_t next(uint32_t request);
+    RUNDATA& rd_;
+    intptr_t argument_;
+    bool first_ = true;
+};
+
+// ---- Expression results -----------------------------------------------------
+
+intptr_t intResult(int32_t value);
+intptr_t floatResult(RUNDATA& rd, float value);
+// `text` must stay valid after the call (the instance's text or a result
+// buffer); the host copies it at once.
+intptr_t textResult(RUNDATA& rd, const char16_t* text);
+
+// ---- Events and the frame ---------------------------------------------------
+
+void generateEvent(RUNDATA& rd, int condition);
+void requestRehandle(RUNDATA& rd);
+void redraw(RUNDATA& rd, headerObject& object);
+void destroyObject(RUNDATA& rd, headerObject& object);
+
+int32_t actionLoopIndex(const RUNDATA& rd);
+bool actionLoopGoesOn(const RUNDATA& rd);
+HWND mainWindow(const RUNDATA& rd);
+
+// ---- Object parameters ------------------------------------------------------
+
+// A usable object: not null, an Active object, not destroyed. For an object
+// that is there but unusable, shows the forced "not the sprite" box.
+headerObject* usableSprite(RUNDATA& rd, headerObject* object);
+
+}  // namespace trivu

@@ -1,0 +1,13 @@
+#include "objctrl/aces.h"
+
+#include "host/services.h"
+#include "objctrl/registry.h"
+
+namespace trivu {
+
+bool groupWasRejected(RUNDATA& rd) {
+    ensureInitialised();
+    return textParam(rd) == registry().lastRejectedGroup;
+}
+
+}  // namespace trivu

@@ -1,0 +1,77 @@
+// The platform layer: every operating-system call the extension makes.
+//
+// The names follow the Windows calls they stand for, so that a Windows build
+// can put USER32 and KERNEL32 behind them one to one. The Linux side
+// (platform/posix) converts text itself, serves the resources compiled into
+// the library, and forwards the desktop calls to the TrivuDesktop table that
+// the loading program attached.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/desktop.h"
+
+namespace trivu::platform {
+
+// ---- Desktop (USER32) -------------------------------------------------------
+
+// Installs the desktop the calls below go to; null detaches it.
+void attachDesktop(const TrivuDesktop* desktop);
+
+// MB_OK boxes with no owner and no icon. Both answer IDOK, or 0 when no box
+// could be shown (which callers treat as closed).
+int messageBoxA(const char* text, const char* caption);
+int messageBoxW(const char16_t* text, const char16_t* caption);
+
+HWND findWindowW(const char16_t* className, const char16_t* windowName);
+bool showWindow(HWND window, int command);
+bool isZoomed(HWND window);
+bool isWindowVisible(HWND window);
+bool setWindowTextW(HWND window, const char16_t* text);
+
+HMENU createPopupMenu();
+bool appendMenuW(HMENU menu, uint32_t flags, uintptr_t idOrPopup, const char16_t* text);
+
+intptr_t dialogBoxParamW(int dialogId, HWND owner, DLGPROC proc, intptr_t param);
+bool endDialog(HWND dialog, intptr_t result);
+intptr_t setWindowLongPtrW(HWND window, int index, intptr_t value);
+intptr_t getWindowLongPtrW(HWND window, int index);
+
+// ---- Text (KERNEL32) --------------------------------------------------------
+
+inline constexpr unsigned CP_UTF8 = 65001;
+
+// As the Windows calls without flags: invalid input becomes U+FFFD. With a
+// destination size of 0 they answer the size needed; otherwise the number of
+// units written, 0 when the destination is too small or the code page unknown.
+int multiByteToWideChar(unsigned codePage, const char* source, int sourceLength, char16_t* destination,
+                        int destinationSize);
+int wideCharToMultiByte(unsigned codePage, const char16_t* source, int sourceLength, char* destination,
+                        int destinationSize);
+
+// ---- Resources --------------------------------------------------------------
+
+// The library's module handle, remembered by its entry point.
+void setModule(HINSTANCE module);
+HINSTANCE module();
+
+// Copies string resource `id` into `buffer` (at most size - 1 units and a
+// terminator); answers the units copied, 0 when there is no such string.
+int loadStringW(unsigned id, char16_t* buffer, int size);
+std::optional<std::u16string> loadString(unsigned id);
+
+// A menu resource as plain data: a separator has id 0 and no text.
+struct MenuItem {
+    unsigned id = 0;
+    std::u16string text;
+    bool disabled = false;
+    bool separator = false;
+    std::vector<MenuItem> popup;  // the items of a popup, in order
+    bool isPopup = false;
+};
+
+std::optional<std::vector<MenuItem>> loadMenu(unsigned id);
+
+}  // namespace trivu::platform

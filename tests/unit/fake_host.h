@@ -1,0 +1,127 @@
+// A minimal host for the extension's unit tests: a desktop that records its
+// boxes, an editor block whose records live in test memory, and a run header
+// whose services answer from a queue of parameters and record what the
+// extension asked for.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/editdata.h"
+#include "host/rundata.h"
+#include "sdk/exports.h"
+
+namespace test {
+
+struct Box {
+    std::string caption;
+    std::string text;
+    bool wide = false;
+    bool operator==(const Box&) const = default;
+};
+
+// Attached on construction, detached on destruction.
+class RecordingDesktop {
+public:
+    RecordingDesktop();
+    ~RecordingDesktop();
+    std::vector<Box> boxes;
+    struct Append {
+        HMENU menu;
+        uint32_t flags;
+        uintptr_t id;
+        std::u16string text;
+    };
+    std::vector<Append> appends;
+    int menusCreated = 0;
+    int dialogsShown = 0;
+    int helpRequests = 0;
+    intptr_t dialogUserData = 0;
+    intptr_t dialogResult = -1;
+
+private:
+    TrivuDesktop table_{};
+};
+
+// The editor's block with one edit-time record in test memory. Every
+// reallocation moves the record, so a stale pointer would show up.
+class FakeEditor {
+public:
+    explicit FakeEditor(uint32_t version = MMFVERSION_20 | 285);
+    mv* block() { return &mv_; }
+    EDITDATA* record() { return reinterpret_cast<EDITDATA*>(record_->data()); }
+    uint32_t size() const { return static_cast<uint32_t>(record_->size()); }
+    std::vector<uint8_t> bytes() const { return *record_; }
+    bool allowResize = true;
+    std::vector<PropData> inserted;
+    uint32_t version;
+
+private:
+    static void* WINAPI reallocate(mv* mV, void* ed, uint32_t size);
+    mv mv_{};
+    std::unique_ptr<std::vector<uint8_t>> record_;
+};
+
+// A record made as the editor makes one: CreateObject, then the TEXT property.
+EDITDATA* createRecord(FakeEditor& editor, const char16_t* text = nullptr);
+
+// A parameter the host hands over: a number, a text or an object.
+struct Param {
+    Param(int32_t number) : number(number) {}
+    Param(const char16_t* text) : isText(true), text(text) {}
+    Param(headerObject* object) : isObject(true), object(object) {}
+    int32_t number = 0;
+    bool isText = false;
+    std::u16string text;
+    bool isObject = false;
+    headerObject* object = nullptr;
+};
+
+// One TRIVU instance created through the exports, on its own run header.
+class Instance {
+public:
+    // forcePopup etc. are written into the record after CreateObject.
+    explicit Instance(int32_t forcePopup = 1, int32_t regexIcase = 0, int32_t regexControlChars = 0,
+                      int32_t jsonShare = 0, const char16_t* text = u"日本語表現");
+    ~Instance();
+    RUNDATA& rd() { return *rd_; }
+
+    // Calls ACE `code` with the given parameters queued.
+    int16_t action(int code, std::vector<Param> params = {});
+    bool condition(int code, std::vector<Param> params = {});
+    intptr_t expression(int code, std::vector<Param> params = {});
+    std::u16string textExpression(int code, std::vector<Param> params = {});
+
+    // What the extension asked of the host.
+    std::vector<uint32_t> requests;  // request codes of parameter fetches
+    std::vector<int> functions;      // service numbers used for fetches
+    std::vector<int> events;         // conditions raised
+    int rehandles = 0;
+    int unansweredFetches = 0;
+    RunHeader runHeader{};
+    void destroy();  // DestroyRunObject now (the destructor then does nothing)
+
+private:
+    static intptr_t WINAPI service(int function, headerObject* ho, uint32_t request, intptr_t argument);
+    void queue(std::vector<Param> params);
+    intptr_t next(uint32_t request, int function);
+    FakeEditor editor_;
+    EDITDATA* ed_ = nullptr;
+    RUNDATA* rd_ = nullptr;
+    std::deque<Param> params_;
+    bool destroyed_ = false;
+    template <int F>
+    friend intptr_t WINAPI serviceThunk(headerObject*, uint32_t, intptr_t);
+};
+
+// An Active object (or another kind) for object parameters.
+struct Sprite {
+    explicit Sprite(int16_t type = OBJ_ACTIVE) { object.rHo.hoType = type; }
+    RunObject object{};
+    headerObject* header() { return &object.rHo; }
+};
+
+}  // namespace test

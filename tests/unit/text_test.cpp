@@ -1,0 +1,54 @@
+// Text conversions: what invalid input becomes, where results end, and the
+// engine copy's round trip.
+#include <gtest/gtest.h>
+
+#include "common/text.h"
+#include "platform/platform.h"
+
+using namespace trivu;
+
+TEST(Utf8ToWide, DecodesAndReplacesInvalidSequences) {
+    EXPECT_EQ(Utf8ToWide("\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE8\xA1\xA8\xE7\x8F\xBE"), u"日本語表現");
+    EXPECT_EQ(Utf8ToWide("\xFF"), u"\uFFFD");
+    EXPECT_EQ(Utf8ToWide("a\xE6\x97"), u"a\uFFFD");          // cut short: one replacement
+    EXPECT_EQ(Utf8ToWide("\xC0\xAF"), u"\uFFFD\uFFFD");      // overlong: never a lead byte
+    EXPECT_EQ(Utf8ToWide("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // an encoded surrogate
+    EXPECT_EQ(Utf8ToWide("\xE6\x97x"), u"\uFFFDx");           // the failing byte starts anew
+    EXPECT_EQ(Utf8ToWide("\xF0\x9F\x98\x80"), u"\U0001F600");
+    EXPECT_EQ(Utf8ToWide(""), u"");
+}
+
+TEST(Utf8ToWide, EndsAtTheFirstZero) {
+    using namespace std::string_view_literals;
+    EXPECT_EQ(Utf8ToWide("ab\0cd"sv), u"ab");
+}
+
+TEST(WideToUtf8, EncodesAndReplacesLoneSurrogates) {
+    EXPECT_EQ(WideToUtf8(u"日本語表現"), "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE8\xA1\xA8\xE7\x8F\xBE");
+    EXPECT_EQ(WideToUtf8(std::u16string{u'a', char16_t(0xD800), u'b'}), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(WideToUtf8(std::u16string{char16_t(0xDC00)}), "\xEF\xBF\xBD");
+    EXPECT_EQ(WideToUtf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(WideToUtf8(std::u16string_view(u"x\0y", 3)), "x");
+}
+
+TEST(PlatformText, FollowsTheWindowsBufferRules) {
+    using namespace platform;
+    char16_t out[4] = {};
+    EXPECT_EQ(multiByteToWideChar(CP_UTF8, "abc", 3, nullptr, 0), 3);      // size asked
+    EXPECT_EQ(multiByteToWideChar(CP_UTF8, "abcde", 5, out, 4), 0);        // too small
+    EXPECT_EQ(multiByteToWideChar(CP_UTF8, "ab", -1, out, 4), 3);          // -1 takes the terminator
+    EXPECT_EQ(out[2], 0);
+    EXPECT_EQ(multiByteToWideChar(1252, "ab", 2, out, 4), 0);              // unknown code page
+    char narrow[8] = {};
+    EXPECT_EQ(wideCharToMultiByte(CP_UTF8, u"\u00e9", 1, narrow, 8), 2);
+}
+
+TEST(EngineText, RoundTripsEveryUtf16Text) {
+    std::u16string text = u"a\U0001F600b";
+    text.push_back(char16_t(0xD801));  // a lone surrogate survives as itself
+    text += u"日";
+    std::wstring engine = toEngineText(text);
+    EXPECT_EQ(engine.size(), 5u);
+    EXPECT_EQ(engine[1], wchar_t(0x1F600));
+    EXPECT_EQ(fromEngineText(engine), text);
+}
