@@ -21,6 +21,7 @@
 #include "host/services.h"
 #include "json/aces.h"
 #include "objctrl/aces.h"
+#include "objctrl/registry.h"
 #include "regex/aces.h"
 
 namespace trivu {
@@ -332,6 +333,18 @@ const uint16_t* findEntry(AceKind kind, Match match) {
 
 // ---- 3. Routines --------------------------------------------------------------
 
+// The object-control family makes sure the registry exists before anything.
+constexpr bool isObjectControl(AceKind kind, int code) {
+    switch (kind) {
+        case AceKind::Action:
+            return (code >= 20 && code <= 22) || (code >= 25 && code <= 30) || (code >= 34 && code <= 45) ||
+                   (code >= 47 && code <= 51);
+        case AceKind::Condition: return code == 9;
+        case AceKind::Expression: return code == 13 || code == 14;
+    }
+    return false;
+}
+
 // The routine of a row without a body: fetches what the host holds for it,
 // so that its parameter stream stays right, and runs the parser where the
 // action's parameter text will go through it.
@@ -355,6 +368,7 @@ template <int Code>
 int16_t WINAPI actionRoutine(RUNDATA* rd, intptr_t, intptr_t) {
     guarded([rd] {
         const ActionRow& row = kActionRows[Code];
+        if constexpr (isObjectControl(AceKind::Action, Code)) ensureInitialised();
         if (row.body != nullptr)
             row.body(*rd);
         else
@@ -367,6 +381,7 @@ template <int Code>
 intptr_t WINAPI conditionRoutine(RUNDATA* rd, intptr_t, intptr_t) {
     return guarded(intptr_t{0}, [rd]() -> intptr_t {
         const ConditionRow& row = kConditionRows[Code];
+        if constexpr (isObjectControl(AceKind::Condition, Code)) ensureInitialised();
         if (row.body != nullptr) return row.body(*rd) ? 1 : 0;
         for (int i = 0; i < paramCount(row.params); ++i) {
             if (row.params[i].kind == PARAM_EXPSTRING)
@@ -386,6 +401,7 @@ template <int Code>
 intptr_t WINAPI expressionRoutine(RUNDATA* rd, intptr_t argument) {
     const ExpressionRow& row = kExpressionRows[Code];
     try {
+        if constexpr (isObjectControl(AceKind::Expression, Code)) ensureInitialised();
         ExpressionParams params(*rd, argument);
         if (row.body != nullptr) return row.body(*rd, params);
         for (int i = 0; i < paramCount(row.params); ++i) {

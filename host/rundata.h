@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "json/value.h"
@@ -43,4 +44,5 @@ struct RUNDATA {
 
 inline constexpr uint16_t RUNDATA_SIZE = 456;
 static_assert(sizeof(RUNDATA) <= RUNDATA_SIZE);
-static_assert(offsetof(RUNDATA, rHo) == 0);
+// The host hands the record around as its header: they share an address.
+static_assert(std::is_standard_layout_v<RUNDATA> && offsetof(RUNDATA, rHo) == 0);

@@ -5,9 +5,6 @@
 
 namespace trivu {
 
-bool groupWasRejected(RUNDATA& rd) {
-    ensureInitialised();
-    return textParam(rd) == registry().lastRejectedGroup;
-}
+bool groupWasRejected(RUNDATA& rd) { return textParam(rd) == registry().lastRejectedGroup; }
 
 }  // namespace trivu

@@ -69,13 +69,12 @@ public:
     static constexpr uint32_t ClassID = 0x53545257;  // 'STRW'
 
     explicit CPropWStringValue(const char16_t* text) : m_dwDummy(0), m_pStr(copyOf(text)) {}
-    ~CPropWStringValue() override = default;
+    CPropWStringValue(const CPropWStringValue&) = delete;
+    CPropWStringValue& operator=(const CPropWStringValue&) = delete;
+    ~CPropWStringValue() override { delete[] m_pStr; }
 
-    void Delete() override {
-        delete[] m_pStr;
-        m_pStr = nullptr;
-        delete this;
-    }
+    // Frees the text, then the object.
+    void Delete() override { delete this; }
     CPropValue* CreateCopy() override { return new CPropWStringValue(m_pStr ? m_pStr : u""); }
     int32_t IsEqual(CPropValue* other) override {
         auto* o = static_cast<CPropWStringValue*>(other);

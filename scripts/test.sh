@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs the whole test suite twice: a normal build, then
+# one with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+
+run_suite() {
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" "$@"
+  cmake --build "$dir" -j2
+  ctest --test-dir "$dir" --output-on-failure -j2
+}
+
+run_suite build -DCMAKE_BUILD_TYPE=Release
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DTRIVU_SANITIZE=ON -DTRIVU_BENCHMARKS=OFF

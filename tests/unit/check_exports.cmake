@@ -1,0 +1,32 @@
+# The library's dynamic symbol table holds exactly the entry points that
+# sdk/exports.h declares: nothing of the implementation leaks out.
+#   cmake -DLIBRARY=path/trivu.mfx -DHEADER=sdk/exports.h -P check_exports.cmake
+execute_process(COMMAND nm -D --defined-only ${LIBRARY} OUTPUT_VARIABLE symbols RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "nm failed on ${LIBRARY}")
+endif()
+string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
+set(exported "")
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE "^.* " "" name "${line}")
+  list(APPEND exported ${name})
+endforeach()
+list(SORT exported)
+
+file(STRINGS ${HEADER} declarations REGEX "^TRIVU_EXPORT ")
+set(declared "")
+foreach(line IN LISTS declarations)
+  string(REGEX MATCH "WINAPI ([A-Za-z0-9_]+)\\(" _ "${line}")
+  list(APPEND declared ${CMAKE_MATCH_1})
+endforeach()
+list(SORT declared)
+
+if(NOT exported STREQUAL declared)
+  set(extra ${exported})
+  list(REMOVE_ITEM extra ${declared})
+  set(missing ${declared})
+  list(REMOVE_ITEM missing ${exported})
+  message(FATAL_ERROR "exports differ from sdk/exports.h\n  not declared: ${extra}\n  missing: ${missing}")
+endif()
+list(LENGTH exported count)
+message(STATUS "${count} entry points exported, nothing else")
