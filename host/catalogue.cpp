@@ -347,7 +347,8 @@ constexpr bool isObjectControl(AceKind kind, int code) {
 
 // The routine of a row without a body: fetches what the host holds for it,
 // so that its parameter stream stays right, and runs the parser where the
-// action's parameter text will go through it.
+// action's parameter text will go through it. Those actions parse once, for
+// the first of the selected instances, and reuse the values for the others.
 void fetchAndParse(RUNDATA& rd, int code, const ActionRow& row) {
     // Actions 21 and 22 ask for their number as is, like texts.
     uint32_t numberRequest = (code == 21 || code == 22) ? PARAM_REQUEST_AS_IS : PARAM_REQUEST_INT;
@@ -357,7 +358,7 @@ void fetchAndParse(RUNDATA& rd, int code, const ActionRow& row) {
             case PARAM_EXPRESSION: intParam(rd, numberRequest); break;
             default: {
                 std::u16string text = textParam(rd);
-                if (i == row.parsed) MatchParams(rd, text, *row.parses);
+                if (i == row.parsed && actionLoopIndex(rd) == 0) MatchParams(rd, text, *row.parses);
                 break;
             }
         }

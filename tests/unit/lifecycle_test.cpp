@@ -186,4 +186,8 @@ TEST_F(LifecycleTest, RoutinesStillToComeAlreadyReportMalformedParameterTexts) {
                                   "Empty MatchParams... Invalid Parameter Format"},
                                  {"Exception :: as follows", "Empty MatchParams... Invalid Parameter Format"},
                              }));
+    // The later instances of the same action reuse the first one's parse.
+    instance.runHeader.rh2ActionLoopCount = 1;
+    instance.action(27, {ball.header(), u"g", u"abc"});
+    EXPECT_EQ(desktop.boxes.size(), 3u);
 }

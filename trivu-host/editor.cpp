@@ -1,0 +1,125 @@
+// The frame editor's side: the mv block and the edit-time records.
+//
+//   1. Records
+//   2. The editor's services (the mv block)
+//   3. Creating and changing records through the exports
+#include "trivu-host/editor.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace host {
+namespace {
+
+constexpr uint32_t kHeaderSize = sizeof(extHeader);
+// No property needs more; a larger request is a fault of the extension, and
+// refusing it keeps a bad size word from exhausting memory.
+constexpr uint32_t kMaxRecordSize = 16u << 20;
+constexpr uint32_t kBuild = 285;
+constexpr uintptr_t kEditorWindow = 0x40;
+
+constexpr uint32_t kTextProperty = 0x80001;
+
+// Marks the record the extension is working on for the length of one export
+// call, so that mvReAllocEditData knows which record to resize.
+struct Working {
+    EditRecord*& slot;
+    EditRecord* saved;
+    Working(EditRecord*& s, EditRecord& record) : slot(s), saved(s) { slot = &record; }
+    ~Working() { slot = saved; }
+};
+
+}  // namespace
+
+// ---- 1. Records ------------------------------------------------------------------
+
+EditRecord::~EditRecord() { std::free(bytes_); }
+
+std::vector<uint8_t> EditRecord::bytes() const { return std::vector<uint8_t>(bytes_, bytes_ + size_); }
+
+// Always moves the record: an extension that keeps the old pointer across a
+// resize then fails under the address sanitizer instead of by luck.
+bool EditRecord::resize(uint32_t newSize) {
+    if (newSize < kHeaderSize || newSize > kMaxRecordSize) return false;
+    auto* fresh = static_cast<uint8_t*>(std::calloc(newSize, 1));
+    if (fresh == nullptr) return false;
+    if (bytes_) std::memcpy(fresh, bytes_, std::min(size_, newSize));
+    std::free(bytes_);
+    bytes_ = fresh;
+    size_ = newSize;
+    // The header holds the size; the rest of it stays zero.
+    std::memset(bytes_, 0, kHeaderSize);
+    writeWord(0, static_cast<int32_t>(newSize));
+    return true;
+}
+
+void EditRecord::writeWord(uint32_t offset, int32_t value) {
+    if (bytes_ == nullptr || offset > size_ || size_ - offset < 4) return;
+    auto word = static_cast<uint32_t>(value);
+    for (int i = 0; i < 4; ++i) bytes_[offset + i] = static_cast<uint8_t>(word >> (8 * i));
+}
+
+// ---- 2. The editor's services (the mv block) --------------------------------------
+
+struct EditorCalls {
+    static Editor& of(mv* mV) { return *static_cast<Editor*>(mV->mvHostContext); }
+
+    static uint32_t WINAPI getVersion(mv*) { return MMFVERSION_20 | kBuild; }
+
+    static void* WINAPI reAllocEditData(mv* mV, void* edPtr, uint32_t newSize) {
+        if (mV == nullptr) return nullptr;
+        EditRecord* record = of(mV).current_;
+        if (record == nullptr || edPtr != record->data()) return nullptr;
+        return record->resize(newSize) ? record->data() : nullptr;
+    }
+
+    // The table ends with an entry whose identifier is 0, as the editor's are.
+    static void WINAPI insertProps(mv* mV, void*, const PropData* props, uint32_t, int32_t) {
+        if (mV == nullptr || props == nullptr) return;
+        for (; props->dwID != 0; ++props) of(mV).inserted_.push_back(*props);
+    }
+
+    static void WINAPI help(mv*, const char16_t*) {}
+};
+
+Editor::Editor(const Library& library) : library_(library) {
+    mv_.mvHEditWin = reinterpret_cast<HWND>(kEditorWindow);
+    mv_.mvGetVersion = EditorCalls::getVersion;
+    mv_.mvReAllocEditData = EditorCalls::reAllocEditData;
+    mv_.mvInsertProps = EditorCalls::insertProps;
+    mv_.mvHelp = EditorCalls::help;
+    mv_.mvHostContext = this;
+}
+
+// ---- 3. Creating and changing records through the exports ---------------------------
+
+std::unique_ptr<EditRecord> Editor::createRecord() {
+    auto record = std::make_unique<EditRecord>();
+    uint32_t size = std::max<uint32_t>(library_.infos.editDataSize, kHeaderSize);
+    if (!record->resize(size)) return nullptr;
+    if (library_.CreateObject) {
+        Working working(current_, *record);
+        if (library_.CreateObject(&mv_, nullptr, record->data()) == -1) return nullptr;
+    }
+    return record;
+}
+
+void Editor::setText(EditRecord& record, std::u16string_view text) {
+    if (library_.SetPropValue == nullptr) return;
+    std::u16string terminated(text);
+    auto* value = new CPropWStringValue(terminated.c_str());
+    {
+        Working working(current_, record);
+        library_.SetPropValue(&mv_, record.data(), kTextProperty, value);
+    }
+    value->Delete();
+}
+
+void Editor::setCheck(EditRecord& record, uint32_t propId, int32_t state) {
+    if (library_.SetPropCheck == nullptr) return;
+    Working working(current_, record);
+    library_.SetPropCheck(&mv_, record.data(), propId, state);
+}
+
+}  // namespace host

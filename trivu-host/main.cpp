@@ -1,0 +1,327 @@
+// trivu-host: the command line.
+//
+//   1. Usage texts
+//   2. Parsing
+//   3. Commands
+//   4. main
+//
+// Arguments are read left to right, so an option's value is never mistaken
+// for an option ("--text --help" sets the text "--help"). The global
+// --extension may come before or after the command.
+#include <charconv>
+#include <cstdio>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "trivu-host/catalogue.h"
+#include "trivu-host/run.h"
+#include "trivu-host/text.h"
+
+namespace host {
+namespace {
+
+constexpr int kOk = 0;
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+// ---- 1. Usage texts ---------------------------------------------------------------
+
+const char kUsageText[] =
+    "Usage: trivu-host [--extension PATH] COMMAND [ARGUMENTS]\n"
+    "\n"
+    "The stand-in runtime and editor for the TRIVU extension. It loads the\n"
+    "extension library (trivu.mfx next to this program unless --extension names\n"
+    "another) and talks to it only through its exports.\n"
+    "\n"
+    "Commands:\n"
+    "  run SCENARIO.json [--trace]      play a scenario and print its trace\n"
+    "  catalogue [--json]               the actions, conditions and expressions\n"
+    "  menu actions|conditions|expressions\n"
+    "                                   the menu tree the menu export returns\n"
+    "  editdata [--text T] [--check ID=STATE]...\n"
+    "                                   create an edit-time record, print its bytes\n"
+    "  about                            open the about box, print what it showed\n"
+    "\n"
+    "Options:\n"
+    "  --extension PATH   load the extension library at PATH\n"
+    "  --help, -h         this text; 'trivu-host COMMAND --help' describes a command\n"
+    "\n"
+    "Exit status: 0 on success; 1 when the library cannot be loaded or refuses a\n"
+    "request; 2 for a usage error or an unusable scenario. Messages go to\n"
+    "standard error.\n";
+
+struct CommandHelp {
+    const char* name;
+    const char* text;
+};
+
+const CommandHelp kCommandHelp[] = {
+    {"run",
+     "Usage: trivu-host run SCENARIO.json [--trace]\n"
+     "\n"
+     "Plays the scenario (a JSON file: desktop, files, extension objects, object\n"
+     "types and frames with their events) and prints one line per event on\n"
+     "standard output, each beginning with FRAME:TICK. --trace adds the lines for\n"
+     "triggers, per-frame handler calls, re-handle requests and destructions.\n"
+     "\n"
+     "Exit status: 0 after a run; 2 for an unusable scenario, with a message on\n"
+     "standard error naming the JSON path of the fault.\n"},
+    {"catalogue",
+     "Usage: trivu-host catalogue [--json]\n"
+     "\n"
+     "Lists the actions, conditions and expressions as the edit-time exports\n"
+     "describe them: menu item, display text, flags and parameters with their\n"
+     "prompts. The default output is a Markdown document (docs/reference.md is\n"
+     "this output); --json prints one JSON object\n"
+     "  {\"actions\": [...], \"conditions\": [...], \"expressions\": [...]}\n"
+     "with entries {\"code\", \"menuId\", \"menu\", \"display\", \"flags\",\n"
+     "\"params\": [{\"kind\", \"title\"}]} in code order.\n"
+     "\n"
+     "Exit status: 0; 1 when the library cannot be loaded; 2 for a usage error.\n"},
+    {"menu",
+     "Usage: trivu-host menu actions|conditions|expressions\n"
+     "\n"
+     "Prints the menu tree that the menu export returns, one line per item,\n"
+     "indented two spaces per level: '---' for a separator, '+ TEXT' for a popup\n"
+     "(its items follow one level deeper), 'ID TEXT' for an item and\n"
+     "'ID TEXT (disabled)' for a disabled one.\n"
+     "\n"
+     "Exit status: 0; 1 when the library serves no such menu; 2 for a usage error.\n"},
+    {"editdata",
+     "Usage: trivu-host editdata [--text T] [--check ID=STATE]...\n"
+     "\n"
+     "Creates an edit-time record the way the frame editor does (creation, then\n"
+     "the TEXT property set to T, then each check box in the order given; ID in\n"
+     "hexadecimal such as 0x80002, STATE a decimal number) and prints 'size N'\n"
+     "and the record's bytes in lower-case hexadecimal, 16 a line. Bytes 0 to 19\n"
+     "are the editor's header: the record size as a 32-bit little-endian word,\n"
+     "then zeros.\n"
+     "\n"
+     "Exit status: 0; 1 when the library refuses to create the record; 2 for a\n"
+     "usage error.\n"},
+    {"about",
+     "Usage: trivu-host about\n"
+     "\n"
+     "Creates a fresh edit-time record, asks the extension to edit it (which\n"
+     "opens its about box; the stand-in user presses OK) and prints the dialog\n"
+     "the desktop was shown: its id and caption, font, size in dialog units,\n"
+     "each control (class, id, text), the result it closed with, and the\n"
+     "export's answer.\n"
+     "\n"
+     "Exit status: 0; 1 when the library cannot show it; 2 for a usage error.\n"},
+};
+
+const char* commandHelp(const std::string& name) {
+    for (const auto& help : kCommandHelp)
+        if (name == help.name) return help.text;
+    return nullptr;
+}
+
+// ---- 2. Parsing -------------------------------------------------------------------------
+
+struct Check {
+    uint32_t id = 0;
+    int32_t state = 0;
+};
+
+struct Arguments {
+    std::string extension;  // empty: next to the program
+    bool help = false;
+    std::string command;
+    std::vector<std::string> operands;
+    bool json = false, trace = false;
+    std::optional<std::string> text;
+    std::vector<Check> checks;
+};
+
+struct UsageError {
+    std::string message;
+};
+
+bool parseHex(std::string_view text, uint32_t& value) {
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.remove_prefix(2);
+    if (text.empty()) return false;
+    auto result = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+    return result.ec == std::errc() && result.ptr == text.data() + text.size();
+}
+
+bool parseDecimal(std::string_view text, int32_t& value) {
+    if (text.empty()) return false;
+    auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    return result.ec == std::errc() && result.ptr == text.data() + text.size();
+}
+
+Check parseCheck(const std::string& text) {
+    size_t equals = text.find('=');
+    Check check;
+    if (equals == std::string::npos || !parseHex(std::string_view(text).substr(0, equals), check.id) ||
+        !parseDecimal(std::string_view(text).substr(equals + 1), check.state))
+        throw UsageError{"--check wants ID=STATE with a hexadecimal ID and a decimal STATE, as 0x80002=1; got '" +
+                         text + "'"};
+    return check;
+}
+
+// Which options each command takes; the rest of its words are operands.
+bool takesOption(const std::string& command, const std::string& option) {
+    if (command == "run") return option == "--trace";
+    if (command == "catalogue") return option == "--json";
+    if (command == "editdata") return option == "--text" || option == "--check";
+    return false;
+}
+
+// Fills `args` as far as it gets, so that a usage message can name the command.
+void parseArguments(int argc, char** argv, Arguments& args) {
+    auto value = [&](int& i, const std::string& option) {
+        if (i + 1 >= argc) throw UsageError{option + " needs a value"};
+        return std::string(argv[++i]);
+    };
+    for (int i = 1; i < argc; ++i) {
+        std::string word = argv[i];
+        if (word == "--extension") {
+            args.extension = value(i, word);
+        } else if (word.rfind("--extension=", 0) == 0) {
+            args.extension = word.substr(12);
+        } else if (word == "--help" || word == "-h") {
+            args.help = true;
+        } else if (word.size() > 1 && word[0] == '-') {
+            if (args.command.empty()) throw UsageError{"unknown option '" + word + "'"};
+            if (!takesOption(args.command, word))
+                throw UsageError{"unknown option '" + word + "' for " + args.command};
+            if (word == "--json") args.json = true;
+            if (word == "--trace") args.trace = true;
+            if (word == "--text") {
+                if (args.text) throw UsageError{"--text given twice"};
+                args.text = value(i, word);
+            }
+            if (word == "--check") args.checks.push_back(parseCheck(value(i, word)));
+        } else if (args.command.empty()) {
+            args.command = word;
+            if (commandHelp(word) == nullptr) throw UsageError{"unknown command '" + word + "'"};
+        } else {
+            args.operands.push_back(word);
+        }
+    }
+}
+
+void wantOperands(const Arguments& args, size_t count, const char* what) {
+    if (args.operands.size() < count) throw UsageError{args.command + " needs " + what};
+    if (args.operands.size() > count) throw UsageError{"unexpected argument '" + args.operands[count] + "'"};
+}
+
+std::optional<AceKind> kindNamed(const std::string& name) {
+    for (AceKind kind : {AceKind::Action, AceKind::Condition, AceKind::Expression})
+        if (name == pluralName(kind)) return kind;
+    return std::nullopt;
+}
+
+// Catches operand faults before anything is loaded.
+void checkOperands(const Arguments& args) {
+    if (args.command == "run") {
+        wantOperands(args, 1, "a scenario file");
+    } else if (args.command == "menu") {
+        wantOperands(args, 1, "actions, conditions or expressions");
+        if (!kindNamed(args.operands[0]))
+            throw UsageError{"menu wants actions, conditions or expressions, not '" + args.operands[0] + "'"};
+    } else {
+        wantOperands(args, 0, "");
+    }
+}
+
+// ---- 3. Commands ---------------------------------------------------------------------------
+
+void printRecord(const EditRecord& record) {
+    std::cout << "size " << record.size() << '\n';
+    std::vector<uint8_t> bytes = record.bytes();
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        char hex[3];
+        std::snprintf(hex, sizeof hex, "%02x", bytes[i]);
+        std::cout << hex << (i % 16 == 15 || i + 1 == bytes.size() ? '\n' : ' ');
+    }
+}
+
+int runEditdata(EditSession& session, const Arguments& args) {
+    std::unique_ptr<EditRecord> record = session.editor.createRecord();
+    if (record == nullptr) {
+        std::cerr << "trivu-host: the extension refused to create an edit-time record\n";
+        return kFailed;
+    }
+    if (args.text) session.editor.setText(*record, toUtf16(*args.text));
+    for (const Check& check : args.checks) session.editor.setCheck(*record, check.id, check.state);
+    printRecord(*record);
+    return kOk;
+}
+
+int runCommand(EditSession& session, const Arguments& args) {
+    const std::string& command = args.command;
+    if (command == "run") {
+        RunOptions options;
+        options.scenarioPath = args.operands[0];
+        options.trace = args.trace;
+        options.desktop = &session.desktop;
+        return runScenario(session.library, options, std::cout, std::cerr);
+    }
+    if (command == "catalogue") {
+        Catalogue catalogue = readCatalogue(session, std::cerr);
+        if (args.json)
+            printCatalogueJson(catalogue, std::cout);
+        else
+            printCatalogueMarkdown(catalogue, std::cout);
+        return kOk;
+    }
+    if (command == "menu") return printMenu(session, *kindNamed(args.operands[0]), std::cout, std::cerr) ? kOk : kFailed;
+    if (command == "editdata") return runEditdata(session, args);
+    return printAbout(session, std::cout, std::cerr) ? kOk : kFailed;
+}
+
+// Loads the library and prepares it as the editor and runtime do: the desktop
+// first (everything else may show a box), then Initialize.
+int loadAndRun(const Arguments& args) {
+    std::string error;
+    std::string path = args.extension.empty() ? defaultExtensionPath() : args.extension;
+    std::optional<Library> library = Library::load(path, &error);
+    if (!library) {
+        std::cerr << "trivu-host: " << error << '\n';
+        return kFailed;
+    }
+    Desktop desktop;
+    desktop.report = [](const std::string& line) { std::cerr << "trivu-host: desktop: " << line << '\n'; };
+    Editor editor(*library);
+    if (library->AttachDesktop) library->AttachDesktop(desktop.table());
+    if (library->Initialize) library->Initialize(editor.block(), 1);
+
+    EditSession session{*library, editor, desktop};
+    int status = runCommand(session, args);
+    std::cout.flush();
+
+    if (library->Free) library->Free(editor.block());
+    // The desktop dies before the library; the library must not keep it.
+    if (library->AttachDesktop) library->AttachDesktop(nullptr);
+    return status;
+}
+
+}  // namespace
+}  // namespace host
+
+// ---- 4. main ---------------------------------------------------------------------------------
+
+int main(int argc, char** argv) {
+    using namespace host;
+    Arguments args;
+    try {
+        parseArguments(argc, argv, args);
+        if (args.help) {
+            std::cout << (args.command.empty() ? kUsageText : commandHelp(args.command));
+            return kOk;
+        }
+        if (args.command.empty()) throw UsageError{"no command given"};
+        checkOperands(args);
+    } catch (const UsageError& usage) {
+        std::cerr << "trivu-host: " << usage.message << "\n";
+        std::cerr << "Run 'trivu-host" << (args.command.empty() ? "" : " " + args.command)
+                  << " --help' for usage.\n";
+        return kUsage;
+    }
+    return loadAndRun(args);
+}

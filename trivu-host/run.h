@@ -1,0 +1,28 @@
+// `trivu-host run`: loads a scenario file and plays it.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "trivu-host/library.h"
+
+namespace host {
+
+class Desktop;
+
+struct RunOptions {
+    std::string scenarioPath;
+    bool trace = false;
+    // The desktop already attached to the library. When null, the run makes
+    // its own and attaches it for its duration.
+    Desktop* desktop = nullptr;
+};
+
+// Runs the scenario with the loaded library, printing the trace to `out`.
+// Answers the exit status: 0 after a run, 2 for an unusable scenario (the
+// message, naming the JSON path of the fault, goes to `err`), 1 when the
+// extension itself made the run impossible (it refused an edit-time record,
+// or threw).
+int runScenario(Library& library, const RunOptions& options, std::ostream& out, std::ostream& err);
+
+}  // namespace host

@@ -1,0 +1,26 @@
+// Text helpers of the host: UTF-8 and UTF-16, and the trace's notations.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace host {
+
+// UTF-16 to UTF-8; a lone surrogate becomes U+FFFD.
+std::string toUtf8(std::u16string_view text);
+// UTF-8 to UTF-16; an invalid sequence becomes U+FFFD.
+std::u16string toUtf16(std::string_view text);
+
+// A text as the trace prints it: a JSON string in double quotes with \" \\ \b
+// \f \n \r \t, \u00XX (lower-case hex) for the other characters below U+0020,
+// everything else as itself in UTF-8.
+std::string quoted(std::u16string_view text);
+std::string quoted(std::string_view utf8);
+
+// Numbers as a log line prints them: the shortest form that reads back to
+// the same value of that width, with ".0" added when the form has no ".",
+// "e", "inf" or "nan".
+std::string formatFloat(float value);
+std::string formatDouble(double value);
+
+}  // namespace host
