@@ -20,37 +20,13 @@ namespace {
 
 // ---- Text ----------------------------------------------------------------
 
-// A local decoder: the platform's general converter lives in text.cpp and
-// must not be needed to read the resources. Malformed input becomes U+FFFD,
-// as it would through MultiByteToWideChar.
+// The script is UTF-8; its texts become the UTF-16 the resource calls hand out.
 std::u16string toUtf16(std::string_view s) {
-    std::u16string out;
-    out.reserve(s.size());
-    size_t i = 0;
-    while (i < s.size()) {
-        auto c = static_cast<unsigned char>(s[i]);
-        int extra = c < 0x80 ? 0 : (c >> 5) == 0x6 ? 1 : (c >> 4) == 0xE ? 2 : (c >> 3) == 0x1E ? 3 : -1;
-        char32_t cp = extra == 0 ? c : extra == 1 ? (c & 0x1F) : extra == 2 ? (c & 0x0F) : (c & 0x07);
-        size_t j = i + 1;
-        for (int k = 0; k < extra && j < s.size() && (static_cast<unsigned char>(s[j]) & 0xC0) == 0x80; ++k, ++j)
-            cp = (cp << 6) | (static_cast<unsigned char>(s[j]) & 0x3F);
-        static constexpr char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
-        bool valid = extra >= 0 && j - i == static_cast<size_t>(extra) + 1 && cp >= kMin[extra] && cp <= 0x10FFFF &&
-                     (cp < 0xD800 || cp > 0xDFFF);
-        if (!valid) {
-            out.push_back(u'\uFFFD');
-            i = std::max(i + 1, j);  // resynchronise after the bytes that looked like a sequence
-            continue;
-        }
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(cp));
-        }
-        i = j;
-    }
+    if (s.empty() || s.size() > static_cast<size_t>(INT32_MAX)) return {};
+    int length = static_cast<int>(s.size());
+    int needed = multiByteToWideChar(CP_UTF8, s.data(), length, nullptr, 0);
+    std::u16string out(static_cast<size_t>(needed > 0 ? needed : 0), u'\0');
+    if (needed > 0) multiByteToWideChar(CP_UTF8, s.data(), length, out.data(), needed);
     return out;
 }
 
