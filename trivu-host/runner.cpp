@@ -30,6 +30,7 @@
 #include <memory>
 #include <ostream>
 #include <sstream>
+#include <utility>
 
 #include "trivu-host/desktop.h"
 #include "trivu-host/editor.h"
@@ -84,6 +85,9 @@ struct Scope {
 
 // One call into the extension in progress, for its parameter fetches.
 struct Call {
+    Call(ExtInstance& ext, const std::vector<Param>& params, Scope& scope, const std::string& path, std::string what)
+        : ext(&ext), params(&params), scope(&scope), path(&path), what(std::move(what)) {}
+
     ExtInstance* ext = nullptr;
     const std::vector<Param>* params = nullptr;
     Scope* scope = nullptr;
@@ -448,12 +452,7 @@ ExtInstance* liveExt(Run& run, int type, const std::string& path) {
 Value evalExtension(Run& run, Scope& scope, const Expr& e) {
     ExtInstance* ext = liveExt(run, e.ext, e.path);
     if (!ext) return e.type == Type::Text ? textValue(u"") : intValue(0);
-    Call call;
-    call.ext = ext;
-    call.params = &e.params;
-    call.scope = &scope;
-    call.path = &e.path;
-    call.what = "expression " + std::to_string(e.code);
+    Call call(*ext, e.params, scope, e.path, "expression " + std::to_string(e.code));
     call.expression = true;
     CallScope inCall(run, call);
     headerObject& ho = ext->ho();
@@ -463,12 +462,7 @@ Value evalExtension(Run& run, Scope& scope, const Expr& e) {
 }
 
 bool callCondition(Run& run, Scope& scope, const Condition& c, ExtInstance& ext) {
-    Call call;
-    call.ext = &ext;
-    call.params = &c.params;
-    call.scope = &scope;
-    call.path = &c.path;
-    call.what = "condition " + std::to_string(c.code);
+    Call call(ext, c.params, scope, c.path, "condition " + std::to_string(c.code));
     CallScope inCall(run, call);
     bool result = run.lib.infos.conditions[c.code](ext.rd, 0, 0) != 0;
     return c.negate ? !result : result;
@@ -476,12 +470,7 @@ bool callCondition(Run& run, Scope& scope, const Condition& c, ExtInstance& ext)
 
 void callAction(Run& run, Scope& scope, const Action& a, ExtInstance& ext, int loopParam, Instance* loop, size_t index,
                 size_t count) {
-    Call call;
-    call.ext = &ext;
-    call.params = &a.params;
-    call.scope = &scope;
-    call.path = &a.path;
-    call.what = "action " + std::to_string(a.code);
+    Call call(ext, a.params, scope, a.path, "action " + std::to_string(a.code));
     call.loopParam = loopParam;
     call.loop = loop;
     CallScope inCall(run, call);
