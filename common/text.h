@@ -14,11 +14,4 @@ std::u16string Utf8ToWide(std::string_view text);
 // the first zero byte in the same way.
 std::string WideToUtf8(std::u16string_view text);
 
-// The regular-expression engine runs on wchar_t strings. On Linux wchar_t is
-// 32 bits wide, so it works on a converted copy of the host's UTF-16 text:
-// each code point becomes one wchar_t (a lone surrogate keeps its value), so
-// the copy converts back to the very same UTF-16 text.
-std::wstring toEngineText(std::u16string_view text);
-std::u16string fromEngineText(std::wstring_view text);
-
 }  // namespace trivu

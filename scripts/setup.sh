@@ -3,7 +3,7 @@
 # Safe to run again: it only asks apt for packages that are missing.
 set -euo pipefail
 
-packages=(cmake make g++ nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(cmake make g++ nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev libboost-regex1.81-dev)
 
 missing=()
 for package in "${packages[@]}"; do

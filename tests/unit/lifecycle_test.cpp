@@ -80,6 +80,8 @@ TEST_F(LifecycleTest, DestroyingAnyInstanceResetsTheSharedWorkingState) {
     test::Instance keeper;
     regexState().mismatchId = 7;
     regexState().exactMatches = {u"x"};
+    regexState().searchMatches = {u"y"};
+    regexState().resultText = u"z";
     jsonWork().targetId = 3;
     jsonWork().targetPointer = Json::json_pointer("/a");
     ensureInitialised();
@@ -92,6 +94,8 @@ TEST_F(LifecycleTest, DestroyingAnyInstanceResetsTheSharedWorkingState) {
     }
     EXPECT_EQ(regexState().mismatchId, -1);
     EXPECT_TRUE(regexState().exactMatches.empty());
+    EXPECT_TRUE(regexState().searchMatches.empty());
+    EXPECT_TRUE(regexState().resultText.empty());
     EXPECT_EQ(jsonWork().targetId, 0);
     EXPECT_EQ(jsonWork().targetPointer.to_string(), "");
     EXPECT_TRUE(registry().groups.empty());
@@ -168,7 +172,6 @@ TEST_F(LifecycleTest, RoutinesStillToComeTakeTheirParametersAndAnswerEmpty) {
     EXPECT_EQ(instance.functions, (std::vector<int>{RFUNCTION_GETPARAM1, RFUNCTION_GETPARAM2}));
     EXPECT_EQ(instance.requests, (std::vector<uint32_t>{PARAM_REQUEST_STRING, PARAM_REQUEST_INT}));
     EXPECT_EQ(instance.expression(13, {0}), 0);
-    EXPECT_FALSE(instance.condition(1, {u"abc", u"b", 1}));
     instance.action(45, {ball.header(), ball.header(), u"g", u"1,1,1,0,0,0,0,0,0,0,0,0"});
     EXPECT_EQ(instance.unansweredFetches, 0);
     EXPECT_TRUE(desktop.boxes.empty());
