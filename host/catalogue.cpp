@@ -178,9 +178,9 @@ constexpr ActionRow kActionRows[] = {
     /* 51 Reverse Movement :: Target = %0 */
     {{O(5505)}},
     /* 52 Push to %0 :: Submatches :: Exact Match :: */
-    {{T(5503)}},
+    {{T(5503)}, pushExactMatches},
     /* 53 Push to %0 :: Submatches :: Partial Match */
-    {{T(5503)}},
+    {{T(5503)}, pushPartialMatches},
 };
 
 constexpr ConditionRow kConditionRows[] = {

@@ -3,6 +3,7 @@
 //   2. Matching conditions 1 and 5, and the mismatch condition 2.
 //   3. Replacement: expression 2.
 //   4. Reading the results back: expressions 5 to 8.
+//   5. The results into the JSON document: actions 52 and 53.
 #include "regex/aces.h"
 
 #include "common/notifier.h"
@@ -10,6 +11,7 @@
 #include "common/text.h"
 #include "host/catalogue.h"
 #include "host/editdata.h"
+#include "json/store.h"
 #include "regex/matching.h"
 #include "regex/state.h"
 
@@ -61,6 +63,15 @@ intptr_t entryAt(RUNDATA& rd, const std::vector<std::u16string>& list, int32_t i
 }
 
 intptr_t countOf(const std::vector<std::u16string>& list) { return intResult(static_cast<int32_t>(list.size())); }
+
+// The store reports a path it cannot write to; an empty list or path leaves
+// the document alone, and an empty list leaves the path unread.
+void pushToDocument(RUNDATA& rd, const std::vector<std::u16string>& list) {
+    if (list.empty()) return;
+    std::u16string path = textParam(rd);
+    if (path.empty()) return;
+    storeTextArray(rd, path, list);
+}
 
 }  // namespace
 
@@ -116,5 +127,11 @@ intptr_t partialMatchAt(RUNDATA& rd, ExpressionParams& params) {
     int32_t index = params.number();
     return entryAt(rd, regexState().searchMatches, index);
 }
+
+// ---- 5. Into the document -----------------------------------------------------
+
+void pushExactMatches(RUNDATA& rd) { pushToDocument(rd, regexState().exactMatches); }
+
+void pushPartialMatches(RUNDATA& rd) { pushToDocument(rd, regexState().searchMatches); }
 
 }  // namespace trivu

@@ -18,6 +18,9 @@ intptr_t exactMatchAt(RUNDATA& rd, ExpressionParams& params);          // expres
 intptr_t partialMatchCount(RUNDATA& rd, ExpressionParams& params);     // expression 7
 intptr_t partialMatchAt(RUNDATA& rd, ExpressionParams& params);        // expression 8
 
+void pushExactMatches(RUNDATA& rd);    // action 52
+void pushPartialMatches(RUNDATA& rd);  // action 53
+
 // The text of expressions 6 and 8 for an index outside a non-empty list.
 inline constexpr const char16_t* kNoSuchSubMatch = u"No Such Elements in Regex Sub-Matches";
 

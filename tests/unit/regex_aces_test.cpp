@@ -5,6 +5,7 @@
 
 #include "fake_host.h"
 #include "host/catalogue.h"
+#include "json/value.h"
 #include "regex/state.h"
 
 using namespace trivu;
@@ -142,4 +143,32 @@ TEST_F(RegexAcesTest, LongSubjectsAndRunawayPatternsAnswerOrReport) {
     instance.action(0, {megabyte.c_str()});
     EXPECT_EQ(instance.textExpression(REPLACE, {u"a+$", u"done"}), u"done");
     EXPECT_EQ(instance.events, (Events{CND_REGEX_ERROR, CND_REGEX_ERROR, CND_REGEX_ERROR}));
+}
+
+TEST_F(RegexAcesTest, PushingSubMatchesMakesTheMemberAnArrayOfThem) {
+    test::Instance instance;
+    instance.rd().document = Json::object();
+    ASSERT_TRUE(instance.condition(EXACT, {u"2024-01", uR"((\d+)-(\d+))", 1}));
+    instance.action(52, {u"/res"});
+    EXPECT_EQ(instance.rd().document, (Json{{"res", {"2024-01", "2024", "01"}}}));
+    EXPECT_EQ(instance.rd().target, &instance.rd().document);
+    ASSERT_TRUE(instance.condition(PARTIAL, {u"日本 語", u"\\S+", 1}));
+    instance.action(53, {u"/res"});  // whatever the member held before
+    EXPECT_EQ(instance.rd().document, (Json{{"res", {"日本", "語"}}}));
+    instance.action(52, {u"/exact"});
+    EXPECT_EQ(instance.rd().document["exact"].size(), 3u);
+
+    // An empty list leaves the path unread and the document alone.
+    EXPECT_FALSE(instance.condition(EXACT, {u"x", u"y", 1}));
+    instance.requests.clear();
+    instance.action(52, {u"/res"});
+    EXPECT_TRUE(instance.requests.empty());
+    instance.action(53, {u""});
+    EXPECT_EQ(instance.rd().document, (Json{{"res", {"日本", "語"}}, {"exact", {"2024-01", "2024", "01"}}}));
+    EXPECT_TRUE(desktop.boxes.empty());
+
+    // A parent that is not there is the store's to report.
+    instance.action(53, {u"/missing/res"});
+    EXPECT_EQ(desktop.boxes.size(), 1u);
+    EXPECT_EQ(instance.events.back(), CND_JSON_POINTER_ERROR);
 }
