@@ -1,5 +1,6 @@
 #include "common/regex_engine.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace trivu {
@@ -56,11 +57,42 @@ std::u16string fromEngineText(const boost::wssub_match& group) {
     return group.matched ? fromEngineText(group.str()) : std::u16string();
 }
 
+namespace {
+
+bool isHexDigit(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'); }
+
+// ECMAScript writes a character by its code as \uXXXX, where the engine reads
+// \u as "an upper-case letter"; the engine's own form is \x{XXXX}. Every
+// other escape passes through as written.
+std::u16string withEngineCodeEscapes(std::u16string_view pattern) {
+    std::u16string out;
+    out.reserve(pattern.size());
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] != u'\\' || i + 1 == pattern.size()) {
+            out.push_back(pattern[i]);
+            continue;
+        }
+        std::u16string_view code = pattern.substr(i + 2, 4);
+        if (pattern[i + 1] == u'u' && code.size() == 4 && std::all_of(code.begin(), code.end(), isHexDigit)) {
+            out += u"\\x{";
+            out += code;
+            out += u'}';
+            i += 5;
+        } else {
+            out += pattern.substr(i, 2);  // the escape and what it escapes
+            ++i;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
 EngineRegex compilePattern(std::u16string_view pattern, bool ignoreCase) {
     namespace rc = boost::regex_constants;
     rc::syntax_option_type options = rc::ECMAScript | rc::no_mod_s | rc::no_mod_m;
     if (ignoreCase) options |= rc::icase;
-    return EngineRegex(toEngineText(pattern), options);
+    return EngineRegex(toEngineText(withEngineCodeEscapes(pattern)), options);
 }
 
 }  // namespace trivu

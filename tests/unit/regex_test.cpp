@@ -55,6 +55,12 @@ TEST(CompilePattern, KeepsTheEcmaScriptMeaningOfDotAndAnchors) {
     EXPECT_THROW(compilePattern(u"(", false), EngineError);
 }
 
+TEST(CompilePattern, ReadsEcmaScriptCodeEscapes) {
+    EXPECT_EQ(search(uR"(\u0041\u00e9)", u"xAéx"), Texts{u"Aé"});
+    EXPECT_EQ(search(uR"([\u0041-\u0043]+)", u"ABCD"), Texts{u"ABC"});
+    EXPECT_EQ(search(uR"(\\u0041)", uR"(A\u0041)"), Texts{uR"(\u0041)"});  // an escaped backslash
+}
+
 TEST(CompilePattern, SeesCharactersOutsideTheBasicPlaneWholeWhereWcharIsWide) {
     if constexpr (sizeof(wchar_t) != 4) GTEST_SKIP() << "the engine works on UTF-16 units here";
     EXPECT_EQ(exact(u"^.$", u"\U0001F600"), Texts{u"\U0001F600"});
