@@ -56,12 +56,3 @@ TEST_F(PathTest, MissingPathsAreReportedInAWideBoxWithThePathQuoted) {
                                                (root / "dangling").string() + "\" ",
                                            true}));
 }
-
-TEST_F(PathTest, TheBoxNeedsOnlyForcePopupNotZero) {
-    test::Instance quiet(0);
-    EXPECT_FALSE(check(quiet, root / "nothing"));
-    EXPECT_TRUE(desktop.boxes.empty());
-    test::Instance other(5);
-    EXPECT_FALSE(check(other, root / "nothing"));
-    EXPECT_EQ(desktop.boxes.size(), 1u);
-}
