@@ -8,8 +8,10 @@
 // Arguments are read left to right, so an option's value is never mistaken
 // for an option ("--text --help" sets the text "--help"). The global
 // --extension may come before or after the command.
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -37,6 +39,7 @@ const char kUsageText[] =
     "\n"
     "Commands:\n"
     "  run SCENARIO.json [--trace]      play a scenario and print its trace\n"
+    "                                   ('-' reads it from standard input)\n"
     "  catalogue [--json]               the actions, conditions and expressions\n"
     "  menu actions|conditions|expressions\n"
     "                                   the menu tree the menu export returns\n"
@@ -49,8 +52,8 @@ const char kUsageText[] =
     "  --help, -h         this text; 'trivu-host COMMAND --help' describes a command\n"
     "\n"
     "Exit status: 0 on success; 1 when the library cannot be loaded or refuses a\n"
-    "request; 2 for a usage error or an unusable scenario. Messages go to\n"
-    "standard error.\n";
+    "request, or the output cannot be written; 2 for a usage error or an\n"
+    "unusable scenario. Messages go to standard error.\n";
 
 struct CommandHelp {
     const char* name;
@@ -62,12 +65,15 @@ const CommandHelp kCommandHelp[] = {
      "Usage: trivu-host run SCENARIO.json [--trace]\n"
      "\n"
      "Plays the scenario (a JSON file: desktop, files, extension objects, object\n"
-     "types and frames with their events) and prints one line per event on\n"
-     "standard output, each beginning with FRAME:TICK. --trace adds the lines for\n"
-     "triggers, per-frame handler calls, re-handle requests and destructions.\n"
+     "types and frames with their events; '-' reads it from standard input) and\n"
+     "prints one line per event on standard output, each beginning with\n"
+     "FRAME:TICK. --trace adds the lines for triggers, per-frame handler calls,\n"
+     "re-handle requests and destructions.\n"
      "\n"
-     "Exit status: 0 after a run; 2 for an unusable scenario, with a message on\n"
-     "standard error naming the JSON path of the fault.\n"},
+     "Exit status: 0 after a run; 1 when the extension refused an edit-time\n"
+     "record or threw, or the trace cannot be written; 2 for an unusable\n"
+     "scenario, with a message on standard error naming the JSON path of the\n"
+     "fault (or the file).\n"},
     {"catalogue",
      "Usage: trivu-host catalogue [--json]\n"
      "\n"
@@ -197,8 +203,10 @@ void parseArguments(int argc, char** argv, Arguments& args) {
             }
             if (word == "--check") args.checks.push_back(parseCheck(value(i, word)));
         } else if (args.command.empty()) {
-            args.command = word;
+            // An unknown word is not kept as the command: the usage hint then
+            // points to the general help, which works.
             if (commandHelp(word) == nullptr) throw UsageError{"unknown command '" + word + "'"};
+            args.command = word;
         } else {
             args.operands.push_back(word);
         }
@@ -247,7 +255,11 @@ int runEditdata(EditSession& session, const Arguments& args) {
         std::cerr << "trivu-host: the extension refused to create an edit-time record\n";
         return kFailed;
     }
-    if (args.text) session.editor.setText(*record, toUtf16(*args.text));
+    if (args.text && !session.editor.setText(*record, toUtf16(*args.text))) {
+        std::cerr << "trivu-host: the edit-time record refused the text (a record holds at most "
+                  << EditRecord::kMaxSize << " bytes)\n";
+        return kFailed;
+    }
     for (const Check& check : args.checks) session.editor.setCheck(*record, check.id, check.state);
     printRecord(*record);
     return kOk;
@@ -306,8 +318,23 @@ int loadAndRun(const Arguments& args) {
 
 // ---- 4. main ---------------------------------------------------------------------------------
 
-int main(int argc, char** argv) {
-    using namespace host;
+namespace host {
+namespace {
+
+// Output that did not reach its reader (a full disk, a closed pipe) is a
+// failure, whatever the command itself answered.
+int withOutputChecked(int status) {
+    errno = 0;
+    std::cout.flush();
+    bool failed = std::fflush(stdout) != 0 || !std::cout.good() || std::ferror(stdout);
+    if (!failed) return status;
+    int error = errno;
+    std::cerr << "trivu-host: cannot write the output"
+              << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << '\n';
+    return kFailed;
+}
+
+int runMain(int argc, char** argv) {
     Arguments args;
     try {
         parseArguments(argc, argv, args);
@@ -325,3 +352,8 @@ int main(int argc, char** argv) {
     }
     return loadAndRun(args);
 }
+
+}  // namespace
+}  // namespace host
+
+int main(int argc, char** argv) { return host::withOutputChecked(host::runMain(argc, argv)); }
