@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "trivu-host/catalogue.h"
 #include "trivu-host/run.h"
 #include "trivu-host/text.h"
@@ -321,19 +323,6 @@ int loadAndRun(const Arguments& args) {
 namespace host {
 namespace {
 
-// Output that did not reach its reader (a full disk, a closed pipe) is a
-// failure, whatever the command itself answered.
-int withOutputChecked(int status) {
-    errno = 0;
-    std::cout.flush();
-    bool failed = std::fflush(stdout) != 0 || !std::cout.good() || std::ferror(stdout);
-    if (!failed) return status;
-    int error = errno;
-    std::cerr << "trivu-host: cannot write the output"
-              << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << '\n';
-    return kFailed;
-}
-
 int runMain(int argc, char** argv) {
     Arguments args;
     try {
@@ -353,7 +342,55 @@ int runMain(int argc, char** argv) {
     return loadAndRun(args);
 }
 
+// Standard output, written with write(2) so that the first error is kept:
+// stdio has forgotten it by the time its last flush fails.
+class OutputBuffer : public std::streambuf {
+public:
+    OutputBuffer() { setp(buffer_, buffer_ + sizeof buffer_); }
+    int error() const { return error_; }  // 0 while every write went through
+
+protected:
+    int_type overflow(int_type c) override {
+        if (!drain()) return traits_type::eof();
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(c);
+            pbump(1);
+        }
+        return traits_type::not_eof(c);
+    }
+    int sync() override { return drain() ? 0 : -1; }
+
+private:
+    bool drain() {
+        for (const char* p = pbase(); p < pptr() && error_ == 0;) {
+            ssize_t n = ::write(STDOUT_FILENO, p, static_cast<size_t>(pptr() - p));
+            if (n >= 0)
+                p += n;
+            else if (errno != EINTR)
+                error_ = errno;
+        }
+        setp(buffer_, buffer_ + sizeof buffer_);
+        return error_ == 0;
+    }
+
+    char buffer_[1 << 16];
+    int error_ = 0;
+};
+
+// Output that did not reach its reader (a full disk, say) is a failure,
+// whatever the command itself answered.
+int runWithCheckedOutput(int argc, char** argv) {
+    OutputBuffer buffer;
+    std::streambuf* previous = std::cout.rdbuf(&buffer);
+    int status = runMain(argc, argv);
+    std::cout.flush();
+    std::cout.rdbuf(previous);
+    if (buffer.error() == 0) return status;
+    std::cerr << "trivu-host: cannot write the output: " << std::strerror(buffer.error()) << '\n';
+    return kFailed;
+}
+
 }  // namespace
 }  // namespace host
 
-int main(int argc, char** argv) { return host::withOutputChecked(host::runMain(argc, argv)); }
+int main(int argc, char** argv) { return host::runWithCheckedOutput(argc, argv); }
