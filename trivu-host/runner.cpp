@@ -20,10 +20,10 @@
 #include "trivu-host/run.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <filesystem>
