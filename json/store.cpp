@@ -50,7 +50,12 @@ const char* DepthError::what() const noexcept {
     return "JSON nesting deeper than 1000 levels of arrays and objects is refused";
 }
 
-void reportJsonFailure(RUNDATA& rd, const std::exception& error) { reportJsonPointerError(rd, error); }
+// Condition 3 of the catalogue, which sits above this layer.
+constexpr int kJsonPointerError = 3;
+
+void reportJsonFailure(RUNDATA& rd, const std::exception& error) {
+    reportJsonPointerError(rd, error, kJsonPointerError);
+}
 
 // ---- 4. Writing a member -----------------------------------------------------------
 

@@ -9,7 +9,6 @@
 #include "common/notifier.h"
 #include "common/regex_engine.h"
 #include "common/text.h"
-#include "host/catalogue.h"
 #include "host/editdata.h"
 #include "json/store.h"
 #include "regex/matching.h"
@@ -20,6 +19,11 @@ namespace {
 
 using MatchList = std::vector<std::u16string> RegexState::*;
 
+// The catalogue's conditions that this subsystem raises (the catalogue sits
+// above it).
+constexpr int kRegexError = 0;
+constexpr int kRegexMismatch = 2;
+
 bool ignoresCase(const RUNDATA& rd) { return rd.regexIcase == REGEX_ICASE_ON; }
 
 // The "INFO" box when forcePopup is 1, the message as the result text, then
@@ -27,7 +31,7 @@ bool ignoresCase(const RUNDATA& rd) { return rd.regexIcase == REGEX_ICASE_ON; }
 void reportRegexError(RUNDATA& rd, const EngineError& error) {
     showRegexError(rd, error);
     regexState().resultText = Utf8ToWide(error.what());
-    generateEvent(rd, CND_REGEX_ERROR);
+    generateEvent(rd, kRegexError);
 }
 
 // Conditions 1 and 5: the ID is kept before anything can fail and the
@@ -48,7 +52,7 @@ bool runMatch(RUNDATA& rd, MatchList list, Collect collect) {
         return false;
     }
     if (found.empty()) {
-        generateEvent(rd, CND_REGEX_MISMATCH);
+        generateEvent(rd, kRegexMismatch);
         return false;
     }
     regexState().*list = std::move(found);
