@@ -1,6 +1,7 @@
 #include "json/store.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "common/notifier.h"
 #include "common/text.h"
@@ -17,7 +18,9 @@ JsonWork work;
 JsonSlots& jsonSlots() { return slots; }
 JsonWork& jsonWork() { return work; }
 
-void resetJsonWork() { work = JsonWork(); }
+// The old state is moved out and destroyed, so its strings and lists give
+// their storage back (a plain assignment would keep the old buffers).
+void resetJsonWork() { std::exchange(work, JsonWork()); }
 
 // ---- 2. Frame hand-over ----------------------------------------------------------
 
