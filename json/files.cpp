@@ -69,7 +69,7 @@ private:
             top.push_back(Json(std::forward<Value>(value)));
             return &top.back();
         }
-        Json& slot = top[key_];
+        Json& slot = top[std::move(key_)];
         slot = Json(std::forward<Value>(value));
         return &slot;
     }
@@ -130,7 +130,11 @@ std::optional<std::string> readFileBytes(std::u16string_view path) {
 std::string encodeDocument(const Json& document, SaveForm form) {
     switch (form) {
         case SaveForm::Compact: return document.dump();
-        case SaveForm::Indented: return document.dump(4) + "\n";
+        case SaveForm::Indented: {
+            std::string text = document.dump(4);
+            text += '\n';  // appended in place: a 10 MB text is not copied again
+            return text;
+        }
         case SaveForm::MessagePack: {
             std::vector<uint8_t> bytes = Json::to_msgpack(document);
             return std::string(bytes.begin(), bytes.end());
