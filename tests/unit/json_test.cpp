@@ -320,9 +320,16 @@ TEST_F(JsonTest, ArrayOfInstances) {
     runLoop(0, 1);
     EXPECT_EQ(document()["r"], Json::array());
     EXPECT_TRUE(ed.events.empty());
+    sprites[2].header()->hoFlags |= HOF_DESTROYED;  // the last one cannot be recorded, the fill still runs
+    runLoop(3, 3);
+    EXPECT_EQ(document()["r"].dump(), "[[0,0,0,0,32,16,0],[1,61,10,20,32,16,65537],[2,0,0,0,32,16,0]]");
+    sprites[2].header()->hoFlags = 0;
     runLoop(-1, 2);  // no record to fill the one element with
     EXPECT_EQ(document()["r"], Json::parse(R"([""])"));
-    EXPECT_EQ(boxes(), (std::vector<test::Box>{{"DEBUG", "no instance record to fill the array with"}}));
+    EXPECT_EQ(boxes(), (std::vector<test::Box>{
+                           {"ObjectAlign :: Notification",
+                            "Selected Object is Not the Sprite. || That Instance already had Destoryed."},
+                           {"DEBUG", "no instance record to fill the array with"}}));
     EXPECT_EQ(ed.unansweredFetches, 0);
 }
 
