@@ -122,7 +122,16 @@ std::optional<std::string> readFileBytes(std::u16string_view path) {
     if (!p || fs::is_directory(*p, error)) return std::nullopt;
     std::ifstream in(*p, std::ios::binary);
     if (!in) return std::nullopt;
-    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    // One read of the whole file where its size is known; anything else
+    // (a pipe, a device) is read as it comes.
+    std::string bytes;
+    const uintmax_t size = fs::file_size(*p, error);
+    if (!error && size < bytes.max_size()) {
+        bytes.resize(static_cast<size_t>(size));
+        in.read(bytes.data(), static_cast<std::streamsize>(size));
+        bytes.resize(static_cast<size_t>(in.gcount()));
+    }
+    bytes.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.bad()) return std::nullopt;
     return bytes;
 }
