@@ -21,6 +21,7 @@
 #include "host/guard.h"
 #include "host/services.h"
 #include "json/aces.h"
+#include "json/store.h"
 #include "objctrl/aces.h"
 #include "objctrl/registry.h"
 #include "regex/aces.h"
@@ -264,6 +265,8 @@ constexpr ExpressionRow kExpressionRows[] = {
 };
 
 static_assert(std::size(kActionRows) == ACTION_COUNT);
+static_assert(kJsonPointerErrorCondition == CND_JSON_POINTER_ERROR && kTargetIsArrayCondition == CND_TARGET_IS_ARRAY &&
+              kTargetIsTrueCondition == CND_TARGET_IS_TRUE && kTargetIsFalseCondition == CND_TARGET_IS_FALSE);
 static_assert(std::size(kConditionRows) == CONDITION_COUNT);
 static_assert(std::size(kExpressionRows) == EXPRESSION_COUNT);
 

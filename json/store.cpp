@@ -53,7 +53,9 @@ const char* DepthError::what() const noexcept {
     return "JSON nesting deeper than 1000 levels of arrays and objects is refused";
 }
 
-void reportJsonFailure(RUNDATA& rd, const std::exception& error) { reportJsonPointerError(rd, error); }
+void reportJsonFailure(RUNDATA& rd, const std::exception& error) {
+    reportJsonPointerError(rd, error, kJsonPointerErrorCondition);
+}
 
 // ---- 4. Writing a member -----------------------------------------------------------
 
