@@ -222,15 +222,20 @@ intptr_t Instance::next(uint32_t request, int function) {
     return p.number;
 }
 
-intptr_t WINAPI Instance::service(int function, headerObject*, uint32_t request, intptr_t) {
+intptr_t WINAPI Instance::service(int function, headerObject* ho, uint32_t request, intptr_t) {
     Instance* self = active;
     if (self == nullptr) return 0;
     switch (function) {
         case RFUNCTION_GETPARAM:
         case RFUNCTION_GETPARAM1:
         case RFUNCTION_GETPARAM2: return self->next(request, function);
-        case RFUNCTION_GENERATEEVENT: self->events.push_back(static_cast<int>(request)); return 0;
+        case RFUNCTION_GENERATEEVENT:
+            self->events.push_back(static_cast<int>(request));
+            if (self->onEvent) self->onEvent(static_cast<int>(request));
+            return 0;
         case RFUNCTION_REHANDLE: ++self->rehandles; return 0;
+        case RFUNCTION_REDRAW: ++self->redraws; return 0;
+        case RFUNCTION_DESTROY: self->destroyed.push_back(ho); return 0;
         default: return 0;
     }
 }

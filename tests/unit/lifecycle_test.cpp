@@ -86,6 +86,16 @@ TEST_F(LifecycleTest, DestroyingAnyInstanceResetsTheSharedWorkingState) {
     registry().groups.push_back(MotionGroup{u"g", registry().freeIds.front(), {1, 0, 0, 0, 0}});
     registry().freeIds.pop_front();
     registry().lastRejectedGroup = u"g";
+    test::Sprite ball;
+    registry().nulls.push_back(MotionRecord{ball.header()});
+    registry().wrapFlips.emplace_back();
+    registry().sineWaves.emplace_back();
+    registry().orbitals.emplace_back();
+    registry().moveTowards.emplace_back();
+    registry().pendingNullTimer = true;
+    registry().pendingNullFrames = 4;
+    registry().currentGroupName = u"g";
+    registry().pendingCentre = ball.header();
     jsonSlots().backup = Json{1};
     {
         test::Instance other;
@@ -98,6 +108,11 @@ TEST_F(LifecycleTest, DestroyingAnyInstanceResetsTheSharedWorkingState) {
     EXPECT_EQ(registry().freeIds.size(), 255u);
     EXPECT_EQ(registry().freeIds.front(), 0);
     EXPECT_TRUE(registry().lastRejectedGroup.empty());
+    EXPECT_EQ(keeper.expression(13, {0}), 0);  // every container, Movetoward's too
+    EXPECT_FALSE(registry().pendingNullTimer);
+    EXPECT_EQ(registry().pendingNullFrames, 0);
+    EXPECT_TRUE(registry().currentGroupName.empty());
+    EXPECT_EQ(registry().pendingCentre, nullptr);
     EXPECT_EQ(jsonSlots().backup, Json{1});  // the backup survives
     // The surviving instance sees the reset through its triggered conditions.
     EXPECT_FALSE(keeper.condition(CND_REGEX_MISMATCH, {7}));
