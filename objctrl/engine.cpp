@@ -13,18 +13,25 @@ namespace trivu {
 
 // ---- 1. Shared steps ---------------------------------------------------------------
 
+// Written as two selections so that they compile to min and max without a
+// branch; NaN lands on the lower bound.
 int32_t toPixel(double v) {
-    if (!(v > -2147483649.0)) return v < 0 ? INT32_MIN : 0;  // NaN gives 0
-    if (v >= 2147483648.0) return INT32_MAX;
-    return static_cast<int32_t>(v);
+    const double low = v > -2147483648.0 ? v : -2147483648.0;
+    return static_cast<int32_t>(low < 2147483647.0 ? low : 2147483647.0);
 }
 
-void writeBack(RUNDATA& rd, headerObject& object, double x, double y) {
+namespace {
+
+inline void place(const Redrawer& redraw, headerObject& object, double x, double y) {
     object.hoX = toPixel(x);
     object.hoY = toPixel(y);
     reinterpret_cast<RunObject&>(object).roc.rcChanged = 1;
-    redraw(rd, object);
+    redraw(object);
 }
+
+}  // namespace
+
+void writeBack(RUNDATA& rd, headerObject& object, double x, double y) { place(Redrawer(rd), object, x, y); }
 
 void reportEvent(RUNDATA& rd, const headerObject& object, int32_t x, int32_t y, int condition) {
     rd.eventX = x;
@@ -89,31 +96,37 @@ void wallEvent(RUNDATA& rd, const WrapFlipRecord& r, double p, int condition) {
         reportEvent(rd, *r.object, toPixel(r.x), toPixel(p), condition);
 }
 
-}  // namespace
-
-bool crossWall(RUNDATA& rd, WrapFlipRecord& r) {
-    double& p = r.horizontal ? r.x : r.y;
-    double& v = r.horizontal ? r.velocityX : r.velocityY;
+// Past a wall: the events, then wrap or flip. Kept out of line, so that the
+// common move inside the walls stays small.
+[[gnu::noinline]] void meetWall(RUNDATA& rd, WrapFlipRecord& r, double& p, double& v, double n) {
     const Walls walls = r.horizontal ? Walls{CND_WALL_LEFT, CND_WALL_RIGHT} : Walls{CND_WALL_TOP, CND_WALL_BOTTOM};
-    const double a = r.wallA, b = r.wallB;
-    const double n = p + v;
     const bool forward = v >= 0;
-    if (forward ? n <= b : n >= a) {
-        p = n;
-        return false;
-    }
     const int met = forward ? walls.second : walls.first;
     const int other = forward ? walls.first : walls.second;
     if (r.wrap) {
         wallEvent(rd, r, p, met);
         // Past either wall, the overshoot carries on from the other one.
+        const double a = r.wallA, b = r.wallB;
         p = forward ? (n - b) + a : b - (a - n);
         wallEvent(rd, r, p, other);
-        return true;
+        return;
     }
     v = -v;
     // A horizontal flip reports where the object would stand one step back.
     wallEvent(rd, r, r.horizontal ? p + v : p, met);
+}
+
+}  // namespace
+
+bool crossWall(RUNDATA& rd, WrapFlipRecord& r) {
+    double& p = r.horizontal ? r.x : r.y;
+    double& v = r.horizontal ? r.velocityX : r.velocityY;
+    const double n = p + v;
+    if (v >= 0 ? n <= r.wallB : n >= r.wallA) {
+        p = n;
+        return false;
+    }
+    meetWall(rd, r, p, v, n);
     return true;
 }
 
@@ -124,40 +137,69 @@ namespace {
 // A registered object that the game destroyed itself leaves the registry,
 // and is never written to again.
 template <typename Container>
-bool dropIfDestroyed(RUNDATA& rd, Container& records, size_t i) {
-    MotionRecord& r = records[i];
-    if ((r.object->hoFlags & HOF_DESTROYED) == 0) return false;
+void dropDestroyed(RUNDATA& rd, Container& records, size_t i) {
+    const MotionRecord& r = records[i];
     const uint8_t groupId = r.groupId, kindIndex = r.kindIndex;
     records.erase(records.begin() + static_cast<std::ptrdiff_t>(i));
     removeFromGroup(rd, groupId, kindIndex);
-    return true;
 }
+
+inline bool destroyedByGame(const MotionRecord& r) { return (r.object->hoFlags & HOF_DESTROYED) != 0; }
 
 // A record whose timer has just run out moves no more.
 bool expiring(const MotionRecord& r) { return r.rejectArmed && r.rejectCountdown == 0; }
 
+// Null records only wait: most frames touch nothing but their flags.
 void advanceNullTimers(RUNDATA& rd) {
     auto& records = registry().nulls;
     for (size_t i = 0; i < records.size();) {
-        if (dropIfDestroyed(rd, records, i) || stepRejectTimer(rd, records, i)) continue;
+        const MotionRecord& r = records[i];
+        if (destroyedByGame(r)) {
+            dropDestroyed(rd, records, i);
+            continue;
+        }
+        if (r.rejectArmed && stepRejectTimer(rd, records, i)) continue;
         ++i;
     }
 }
 
-void stepWrapFlip(RUNDATA& rd, WrapFlipRecord& r) {
-    if (r.sleep.stopped || expiring(r)) return;
-    if (!stepSleep(rd, *r.object, r.sleep)) return;
-    crossWall(rd, r);
-    writeBack(rd, *r.object, r.x, r.y);
+// Whether the record moves this frame: not stopped, not expiring, awake.
+inline bool moves(RUNDATA& rd, MotionRecord& r, SleepBlock& sleep) {
+    if (sleep.stopped || expiring(r)) return false;
+    if (sleep.repetitions == 0) {
+        sleep.asleep = false;
+        return true;
+    }
+    return stepSleep(rd, *r.object, sleep);
 }
 
+// The events raised on the way cannot reshape the array (registration and
+// rejection refuse while it is walked), so its extent is read again only
+// after a record has been erased here.
 void updateWrapFlip(RUNDATA& rd) {
     auto& records = registry().wrapFlips;
-    for (size_t i = 0; i < records.size();) {
-        if (dropIfDestroyed(rd, records, i)) continue;
-        stepWrapFlip(rd, records[i]);
-        if (stepRejectTimer(rd, records, i)) continue;
-        ++i;
+    const Redrawer redraw(rd);
+    WrapFlipRecord* at = records.data();
+    size_t count = records.size();
+    for (size_t i = 0; i < count;) {
+        WrapFlipRecord& r = at[i];
+        bool erased = false;
+        if (destroyedByGame(r)) {
+            dropDestroyed(rd, records, i);
+            erased = true;
+        } else {
+            if (moves(rd, r, r.sleep)) {
+                crossWall(rd, r);
+                place(redraw, *r.object, r.x, r.y);
+            }
+            erased = r.rejectArmed && stepRejectTimer(rd, records, i);
+        }
+        if (!erased) {
+            ++i;
+            continue;
+        }
+        at = records.data();
+        count = records.size();
     }
 }
 

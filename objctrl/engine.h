@@ -39,7 +39,8 @@ void writeBack(RUNDATA& rd, headerObject& object, double x, double y);
 // and raises `condition`.
 void reportEvent(RUNDATA& rd, const headerObject& object, int32_t x, int32_t y, int condition);
 
-// Doubles to host pixels, truncated toward zero; out of range saturates.
+// Doubles to host pixels, truncated toward zero; out of range saturates
+// (NaN to the lowest value).
 int32_t toPixel(double v);
 
 }  // namespace trivu
