@@ -51,6 +51,17 @@ int multiByteToWideChar(unsigned codePage, const char* source, int sourceLength,
 int wideCharToMultiByte(unsigned codePage, const char16_t* source, int sourceLength, char* destination,
                         int destinationSize);
 
+// ---- File system (KERNEL32) -------------------------------------------------
+
+inline constexpr uint32_t INVALID_FILE_ATTRIBUTES = 0xFFFFFFFFu;
+inline constexpr uint32_t FILE_ATTRIBUTE_DIRECTORY = 0x10;
+inline constexpr uint32_t FILE_ATTRIBUTE_NORMAL = 0x80;
+
+// As GetFileAttributesW: the attributes of what `path` names (relative paths
+// from the current directory), or INVALID_FILE_ATTRIBUTES when the system
+// finds nothing there or cannot say (no access, a name it refuses).
+uint32_t getFileAttributesW(const char16_t* path);
+
 // ---- Resources --------------------------------------------------------------
 
 // The library's module handle, remembered by its entry point.

@@ -102,14 +102,16 @@ public:
     std::vector<int> events;         // conditions raised
     std::function<void(int)> onEvent;  // runs inside each raise, as the game's events would
     std::vector<headerObject*> destroyed;  // objects the extension destroyed, in order
-    int redraws = 0;
     int rehandles = 0;
+    std::vector<headerObject*> redrawn;  // objects the extension asked to redraw
+    std::vector<int32_t> animated;       // forced frames (plus one) as the animation routine saw them
     int unansweredFetches = 0;
     RunHeader runHeader{};
     void destroy();  // DestroyRunObject now (the destructor then does nothing)
 
 private:
     static intptr_t WINAPI service(int function, headerObject* ho, uint32_t request, intptr_t argument);
+    static void WINAPI animate(headerObject* ho);
     void queue(std::vector<Param> params);
     intptr_t next(uint32_t request, int function);
     FakeEditor editor_;
@@ -122,7 +124,8 @@ private:
 };
 
 // An Active object (or another kind) for object parameters, with object and
-// creation number `number`, the name "Sprite" and two alterable values.
+// creation number `number`, the name "Sprite" and two alterable values. A
+// copy points at the original's name and values: keep sprites in place.
 struct Sprite {
     explicit Sprite(int16_t type = OBJ_ACTIVE, int16_t number = 0, int32_t x = 0, int32_t y = 0) {
         object.rHo.hoType = type;
@@ -134,8 +137,6 @@ struct Sprite {
         object.rov.rvpValues = values;
         object.rov.rvNumberOfValues = 2;
     }
-    Sprite(const Sprite&) = delete;
-    Sprite& operator=(const Sprite&) = delete;
     RunObject object{};
     ObjInfo info{u"Sprite"};
     AltValue values[2]{};

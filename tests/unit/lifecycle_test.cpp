@@ -3,6 +3,7 @@
 // routines built so far, including those of subsystems still to come.
 #include <gtest/gtest.h>
 
+#include "align/state.h"
 #include "fake_host.h"
 #include "host/catalogue.h"
 #include "json/store.h"
@@ -96,6 +97,7 @@ TEST_F(LifecycleTest, DestroyingAnyInstanceResetsTheSharedWorkingState) {
     registry().pendingNullFrames = 4;
     registry().currentGroupName = u"g";
     registry().pendingCentre = ball.header();
+    alignState() = AlignState{true, 30, -40, u"21"};
     jsonSlots().backup = Json{1};
     {
         test::Instance other;
@@ -113,6 +115,10 @@ TEST_F(LifecycleTest, DestroyingAnyInstanceResetsTheSharedWorkingState) {
     EXPECT_EQ(registry().pendingNullFrames, 0);
     EXPECT_TRUE(registry().currentGroupName.empty());
     EXPECT_EQ(registry().pendingCentre, nullptr);
+    EXPECT_FALSE(alignState().ok);
+    EXPECT_EQ(alignState().runX, 0);
+    EXPECT_EQ(alignState().runY, 0);
+    EXPECT_TRUE(alignState().number.empty());
     EXPECT_EQ(jsonSlots().backup, Json{1});  // the backup survives
     // The surviving instance sees the reset through its triggered conditions.
     EXPECT_FALSE(keeper.condition(CND_REGEX_MISMATCH, {7}));

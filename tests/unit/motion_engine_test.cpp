@@ -216,7 +216,7 @@ TEST_F(MotionEngineTest, MovingRecordsWriteBackAndObjectsDestroyedByTheGameLeave
     EXPECT_EQ(a.object.rHo.hoX, 11);
     EXPECT_EQ(b.object.rHo.hoY, 9);
     EXPECT_EQ(a.object.roc.rcChanged, 1);
-    EXPECT_EQ(instance.redraws, 2);
+    EXPECT_EQ(instance.redrawn, (std::vector<headerObject*>{a.header(), b.header()}));
     a.object.rHo.hoX = 50;  // the record's own position wins
     b.object.rHo.hoFlags |= HOF_DESTROYED;
     pass();
@@ -254,6 +254,10 @@ TEST_F(MotionEngineTest, ThePassAllocatesNothing) {
         r.wallB = 1000000;
         reg.wrapFlips.push_back(r);
     }
+    // A host whose redraw keeps no list of its own.
+    instance.runHeader.rh4KpxFunctions[RFUNCTION_REDRAW] = [](headerObject*, uint32_t, intptr_t) -> intptr_t {
+        return 0;
+    };
     instance.rd().handleEnabled = true;
     allocations = 0;
     counting = true;
