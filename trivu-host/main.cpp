@@ -36,7 +36,8 @@ const char kUsageText[] =
     "another) and talks to it only through its exports.\n"
     "\n"
     "Commands:\n"
-    "  run SCENARIO.json [--trace]      play a scenario and print its trace\n"
+    "  run SCENARIO.json [--trace] [--svg FILE]\n"
+    "                                   play a scenario and print its trace\n"
     "  catalogue [--json]               the actions, conditions and expressions\n"
     "  menu actions|conditions|expressions\n"
     "                                   the menu tree the menu export returns\n"
@@ -59,12 +60,15 @@ struct CommandHelp {
 
 const CommandHelp kCommandHelp[] = {
     {"run",
-     "Usage: trivu-host run SCENARIO.json [--trace]\n"
+     "Usage: trivu-host run SCENARIO.json [--trace] [--svg FILE]\n"
      "\n"
      "Plays the scenario (a JSON file: desktop, files, extension objects, object\n"
      "types and frames with their events) and prints one line per event on\n"
      "standard output, each beginning with FRAME:TICK. --trace adds the lines for\n"
      "triggers, per-frame handler calls, re-handle requests and destructions.\n"
+     "--svg FILE also writes a drawing of the run to FILE: per frame, each\n"
+     "object's path, the virtual walls, orbit centres and the wall and sleep\n"
+     "events.\n"
      "\n"
      "Exit status: 0 after a run; 2 for an unusable scenario, with a message on\n"
      "standard error naming the JSON path of the fault.\n"},
@@ -132,6 +136,7 @@ struct Arguments {
     std::string command;
     std::vector<std::string> operands;
     bool json = false, trace = false;
+    std::string svg;
     std::optional<std::string> text;
     std::vector<Check> checks;
 };
@@ -165,7 +170,7 @@ Check parseCheck(const std::string& text) {
 
 // Which options each command takes; the rest of its words are operands.
 bool takesOption(const std::string& command, const std::string& option) {
-    if (command == "run") return option == "--trace";
+    if (command == "run") return option == "--trace" || option == "--svg";
     if (command == "catalogue") return option == "--json";
     if (command == "editdata") return option == "--text" || option == "--check";
     return false;
@@ -191,6 +196,7 @@ void parseArguments(int argc, char** argv, Arguments& args) {
                 throw UsageError{"unknown option '" + word + "' for " + args.command};
             if (word == "--json") args.json = true;
             if (word == "--trace") args.trace = true;
+            if (word == "--svg") args.svg = value(i, word);
             if (word == "--text") {
                 if (args.text) throw UsageError{"--text given twice"};
                 args.text = value(i, word);
@@ -259,6 +265,7 @@ int runCommand(EditSession& session, const Arguments& args) {
         RunOptions options;
         options.scenarioPath = args.operands[0];
         options.trace = args.trace;
+        options.svgPath = args.svg;
         options.desktop = &session.desktop;
         return runScenario(session.library, options, std::cout, std::cerr);
     }
