@@ -21,6 +21,7 @@
 #include "host/guard.h"
 #include "host/services.h"
 #include "json/aces.h"
+#include "json/store.h"
 #include "objctrl/aces.h"
 #include "objctrl/registry.h"
 #include "regex/aces.h"
@@ -116,21 +117,21 @@ constexpr ActionRow kActionRows[] = {
     /* 19 Set As Boolean :: JSON Pointer = %0 :: Bool = %1 */
     {{T(5503), N(5517)}, setBooleanAtPointer},
     /* 20 Null Motion = %0 : %1 */
-    {{O(5505), T(5518)}},
+    {{O(5505), T(5518)}, registerNullMotion},
     /* 21 %0 : Reject (ByName) = %1 */
-    {{T(5518), N(5519)}},
+    {{T(5518), N(5519)}, rejectGroup},
     /* 22 %0 : Reject + Destroy (ByName) = %1 */
-    {{T(5518), N(5519)}},
+    {{T(5518), N(5519)}, rejectAndDestroyGroup},
     /* 23 Copy the JSON data to Backup on the Memory */
     {{}, backupDocument},
     /* 24 Restoration from the Backuped */
     {{}, restoreBackup},
     /* 25 %0 : Reject (Directly) = %1 */
-    {{O(5505), N(5519)}},
+    {{O(5505), N(5519)}, rejectObject},
     /* 26 %0 : Reject + Destroy (Directly) = %1 */
-    {{O(5505), N(5519)}},
+    {{O(5505), N(5519)}, rejectAndDestroyObject},
     /* 27 Horizontal Wrap = %0 : %1 = %2 */
-    {{O(5505), T(5518), T(5520)}, nullptr, &formats::wrapFlip, 2},
+    {{O(5505), T(5518), T(5520)}, registerHorizontalWrap},
     /* 28 %0 : Toggle Stop (ByName) */
     {{T(5518)}},
     /* 29 %0 : Stop (ByName) */
@@ -144,17 +145,17 @@ constexpr ActionRow kActionRows[] = {
     /* 33 Clear : JSON Data */
     {{}, clearDocument},
     /* 34 Null = %0 : %1 (Destroy After %2 FTimes) */
-    {{O(5505), T(5518), N(5521)}},
+    {{O(5505), T(5518), N(5521)}, registerTimedNullMotion},
     /* 35 Sleep : %0 : (Ft,Re,Wt = %1) */
     {{T(5518), T(5522)}, nullptr, &formats::sleep, 1},
     /* 36 Sleep : %0 : Direct (Ft,Re,Wt = %1) */
     {{O(5505), T(5522)}, nullptr, &formats::sleep, 1},
     /* 37 Horizontal Flip = %0 : %1 = %2 */
-    {{O(5505), T(5518), T(5523)}, nullptr, &formats::wrapFlip, 2},
+    {{O(5505), T(5518), T(5523)}, registerHorizontalFlip},
     /* 38 Vertical Wrap = %0 : %1 = %2 */
-    {{O(5505), T(5518), T(5524)}, nullptr, &formats::wrapFlip, 2},
+    {{O(5505), T(5518), T(5524)}, registerVerticalWrap},
     /* 39 Vertical Flip = %0 : %1 = %2 */
-    {{O(5505), T(5518), T(5525)}, nullptr, &formats::wrapFlip, 2},
+    {{O(5505), T(5518), T(5525)}, registerVerticalFlip},
     /* 40 Horizontal Wrap SineWave = %0 : %1 = %2 */
     {{O(5505), T(5518), T(5526)}, nullptr, &formats::sineWave, 2},
     /* 41 Horizontal Flip SineWave = %0 : %1 = %2 */
@@ -248,22 +249,24 @@ constexpr ExpressionRow kExpressionRows[] = {
     /* 12 ExNumAsTgtArrIdx( */
     {NUMBER_RESULT, {EN(7507)}, numberOfTargetElement},
     /* 13 ExNumMotionGrp( */
-    {NUMBER_RESULT, {EN(7508)}},
+    {NUMBER_RESULT, {EN(7508)}, registeredCount},
     /* 14 ExStrDebugInfo( */
-    {TEXT_RESULT, {ET(7509)}},
+    {TEXT_RESULT, {ET(7509)}, debugInfo},
     /* 15 ExNumCollXpos( */
-    {NUMBER_RESULT, {}},
+    {NUMBER_RESULT, {}, eventX},
     /* 16 ExNumCollYpos( */
-    {NUMBER_RESULT, {}},
+    {NUMBER_RESULT, {}, eventY},
     /* 17 ExNumevdFixdV( */
-    {NUMBER_RESULT, {}},
+    {NUMBER_RESULT, {}, eventFixedValue},
     /* 18 ExNumSlpCt( */
-    {NUMBER_RESULT, {}},
+    {NUMBER_RESULT, {}, eventSleepCount},
     /* 19 ExNumAG( */
-    {NUMBER_RESULT, {EN(7510)}},
+    {NUMBER_RESULT, {EN(7510)}, eventAngle},
 };
 
 static_assert(std::size(kActionRows) == ACTION_COUNT);
+static_assert(kJsonPointerErrorCondition == CND_JSON_POINTER_ERROR && kTargetIsArrayCondition == CND_TARGET_IS_ARRAY &&
+              kTargetIsTrueCondition == CND_TARGET_IS_TRUE && kTargetIsFalseCondition == CND_TARGET_IS_FALSE);
 static_assert(std::size(kConditionRows) == CONDITION_COUNT);
 static_assert(std::size(kExpressionRows) == EXPRESSION_COUNT);
 

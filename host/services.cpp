@@ -65,6 +65,8 @@ void requestRehandle(RUNDATA& rd) { call(rd, RFUNCTION_REHANDLE, &rd.rHo, 0, 0);
 
 void redraw(RUNDATA& rd, headerObject& object) { call(rd, RFUNCTION_REDRAW, &object, 0, 0); }
 
+Redrawer::Redrawer(const RUNDATA& rd) : service_(service(rd, RFUNCTION_REDRAW)) {}
+
 void destroyObject(RUNDATA& rd, headerObject& object) {
     call(rd, RFUNCTION_DESTROY, &object, 0, 0);
     object.hoFlags |= HOF_DESTROYED;

@@ -1,7 +1,7 @@
 // JSON ACE bodies.
 //
 // Index
-//   1. Shared helpers: condition numbers, failure reports, rendering
+//   1. Shared helpers: failure reports, rendering
 //   2. The document: load, save, new, backup and restore, clears, condition 10
 //   3. Target and arrays: action 5, the array builder (8, 46, 11), action 12,
 //      pushing a string, writing booleans
@@ -34,11 +34,6 @@ namespace trivu {
 namespace {
 
 // ---- 1. Shared helpers -------------------------------------------------------------
-
-// The catalogue's conditions that action 5 raises.
-constexpr int kTargetIsArray = 4;
-constexpr int kTargetIsTrue = 7;
-constexpr int kTargetIsFalse = 8;
 
 // A dump indented by more would only ever be a typing slip, and one that
 // asks for gigabytes of spaces.
@@ -155,9 +150,9 @@ void setTarget(RUNDATA& rd) {
         if (rd.target == nullptr) return;
         const Json& value = readOnly(*rd.target).at(work.workPointer);
         if (value.is_array())
-            condition = kTargetIsArray;
+            condition = kTargetIsArrayCondition;
         else if (value.is_boolean())
-            condition = value.get<bool>() ? kTargetIsTrue : kTargetIsFalse;
+            condition = value.get<bool>() ? kTargetIsTrueCondition : kTargetIsFalseCondition;
     });
     if (found && condition != 0) generateEvent(rd, condition);
 }

@@ -69,7 +69,7 @@ private:
             top.push_back(Json(std::forward<Value>(value)));
             return &top.back();
         }
-        Json& slot = top[key_];
+        Json& slot = top[std::move(key_)];
         slot = Json(std::forward<Value>(value));
         return &slot;
     }
@@ -122,7 +122,16 @@ std::optional<std::string> readFileBytes(std::u16string_view path) {
     if (!p || fs::is_directory(*p, error)) return std::nullopt;
     std::ifstream in(*p, std::ios::binary);
     if (!in) return std::nullopt;
-    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    // One read of the whole file where its size is known; anything else
+    // (a pipe, a device) is read as it comes.
+    std::string bytes;
+    const uintmax_t size = fs::file_size(*p, error);
+    if (!error && size < bytes.max_size()) {
+        bytes.resize(static_cast<size_t>(size));
+        in.read(bytes.data(), static_cast<std::streamsize>(size));
+        bytes.resize(static_cast<size_t>(in.gcount()));
+    }
+    bytes.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.bad()) return std::nullopt;
     return bytes;
 }
@@ -130,7 +139,11 @@ std::optional<std::string> readFileBytes(std::u16string_view path) {
 std::string encodeDocument(const Json& document, SaveForm form) {
     switch (form) {
         case SaveForm::Compact: return document.dump();
-        case SaveForm::Indented: return document.dump(4) + "\n";
+        case SaveForm::Indented: {
+            std::string text = document.dump(4);
+            text += '\n';  // appended in place: a 10 MB text is not copied again
+            return text;
+        }
         case SaveForm::MessagePack: {
             std::vector<uint8_t> bytes = Json::to_msgpack(document);
             return std::string(bytes.begin(), bytes.end());

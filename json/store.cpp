@@ -1,6 +1,7 @@
 #include "json/store.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "common/notifier.h"
 #include "common/text.h"
@@ -17,7 +18,9 @@ JsonWork work;
 JsonSlots& jsonSlots() { return slots; }
 JsonWork& jsonWork() { return work; }
 
-void resetJsonWork() { work = JsonWork(); }
+// The old state is moved out and destroyed, so its strings and lists give
+// their storage back (a plain assignment would keep the old buffers).
+void resetJsonWork() { std::exchange(work, JsonWork()); }
 
 // ---- 2. Frame hand-over ----------------------------------------------------------
 
@@ -50,11 +53,8 @@ const char* DepthError::what() const noexcept {
     return "JSON nesting deeper than 1000 levels of arrays and objects is refused";
 }
 
-// Condition 3 of the catalogue, which sits above this layer.
-constexpr int kJsonPointerError = 3;
-
 void reportJsonFailure(RUNDATA& rd, const std::exception& error) {
-    reportJsonPointerError(rd, error, kJsonPointerError);
+    reportJsonPointerError(rd, error, kJsonPointerErrorCondition);
 }
 
 // ---- 4. Writing a member -----------------------------------------------------------

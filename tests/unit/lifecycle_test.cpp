@@ -105,11 +105,13 @@ const SharedState kResetStates[] = {
          w.arrayKeyName = "key";
          w.arrayRepeatCount = 2;
          w.objectRecords.push_back({1, 2, 3, 4, 5, 6, 7});
+         w.collectingRecords = true;
      },
      [] {
          const JsonWork& w = jsonWork();
          return w.resultText.empty() && w.targetPointer.empty() && w.workPointer.empty() && w.targetId == 0 &&
-                w.arrayKeyName.empty() && w.arrayRepeatCount == 0 && w.objectRecords.empty();
+                w.arrayKeyName.empty() && w.arrayRepeatCount == 0 && w.objectRecords.empty() &&
+                !w.collectingRecords;
      }},
     {"regex state and results",
      [] {
@@ -141,14 +143,17 @@ const SharedState kResetStates[] = {
          MotionRegistry& m = registry();
          m.groups.push_back(MotionGroup{u"g", m.freeIds.front(), {1, 0, 0, 0, 0}});
          m.freeIds.pop_front();
-         m.nulls.push_back(MotionRecord{});
-         m.wrapFlips.push_back(MotionRecord{});
-         m.sineWaves.push_back(MotionRecord{});
-         m.orbitals.push_back(MotionRecord{});
-         m.moveTowards.push_back(MotionRecord{});
+         m.nulls.emplace_back();
+         m.wrapFlips.emplace_back();
+         m.sineWaves.emplace_back();
+         m.orbitals.emplace_back();
+         m.moveTowards.emplace_back();
          m.pendingNullTimer = true;
          m.pendingNullFrames = 9;
          m.lastRejectedGroup = u"g";
+         m.currentGroupName = u"g";
+         static headerObject centre{};
+         m.pendingCentre = &centre;
      },
      [] {
          const MotionRegistry& m = registry();
@@ -156,7 +161,8 @@ const SharedState kResetStates[] = {
                           m.freeIds.back() == UNIQUE_ID_COUNT - 1;
          return queueFull && m.groups.empty() && m.nulls.empty() && m.wrapFlips.empty() && m.sineWaves.empty() &&
                 m.orbitals.empty() && m.moveTowards.empty() && !m.pendingNullTimer && m.pendingNullFrames == 0 &&
-                m.lastRejectedGroup.empty();
+                m.lastRejectedGroup.empty() && m.currentGroupName.empty() &&
+               m.pendingCentre == nullptr;
      }},
 };
 
