@@ -48,11 +48,13 @@ WrapFlipRecord wrapRecord(RunObject& object, size_t i, bool mixed) {
     return r;
 }
 
-void BM_WrapFlipPass(benchmark::State& state) {
+
+// The pass over `records` made by `make`, one record per object.
+template <typename Record, typename Make>
+void pass(benchmark::State& state, std::vector<Record>& records, uint8_t kindIndex, Make make) {
     Scene scene(state.range(0));
-    auto& records = registry().wrapFlips;
-    for (size_t i = 0; i < scene.objects.size(); ++i) records.push_back(wrapRecord(scene.objects[i], i, state.range(1) != 0));
-    registry().groups[0].count[INDEX_WRAPFLIP] = static_cast<uint32_t>(records.size());
+    for (size_t i = 0; i < scene.objects.size(); ++i) records.push_back(make(scene.objects[i], i));
+    registry().groups[0].count[kindIndex] = static_cast<uint32_t>(records.size());
     RUNDATA& rd = scene.instance.rd();
     for (auto _ : state) {
         rd.handleEnabled = true;
@@ -62,36 +64,54 @@ void BM_WrapFlipPass(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+void BM_WrapFlipPass(benchmark::State& state) {
+    const bool mixed = state.range(1) != 0;
+    pass(state, registry().wrapFlips, INDEX_WRAPFLIP, [mixed](RunObject& o, size_t i) { return wrapRecord(o, i, mixed); });
+}
+
+// A plain loop over an array of `records` made like the pass's, doing
+// `body(record, redraw)` for each.
+template <typename Record, typename Make, typename Body>
+void plainLoop(benchmark::State& state, Make make, Body body) {
+    Scene scene(state.range(0));
+    std::vector<Record> records;
+    for (size_t i = 0; i < scene.objects.size(); ++i) records.push_back(make(scene.objects[i], i));
+    RunFunction redraw = scene.instance.runHeader.rh4KpxFunctions[RFUNCTION_REDRAW];
+    for (auto _ : state) {
+        for (Record& r : records) body(r, redraw);
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void store(WrapFlipRecord& r) {
+    RunObject& o = *reinterpret_cast<RunObject*>(r.object);
+    o.rHo.hoX = static_cast<int32_t>(r.x);
+    o.rHo.hoY = static_cast<int32_t>(r.y);
+    o.roc.rcChanged = 1;
+}
+
 // The same steps written as one loop: the stop and timer tests, the axis
 // move with both wall rules, the truncating stores, the changed flag and the
 // redraw request through the host's table.
 template <bool Redraw>
 void plainWrapFlipLoop(benchmark::State& state) {
-    Scene scene(state.range(0));
-    std::vector<WrapFlipRecord> records;
-    for (size_t i = 0; i < scene.objects.size(); ++i) records.push_back(wrapRecord(scene.objects[i], i, state.range(1) != 0));
-    RunFunction redraw = scene.instance.runHeader.rh4KpxFunctions[RFUNCTION_REDRAW];
-    for (auto _ : state) {
-        for (WrapFlipRecord& r : records) {
-            if (r.sleep.stopped || r.sleep.repetitions != 0 || r.rejectArmed) continue;
-            double& p = r.horizontal ? r.x : r.y;
-            double& v = r.horizontal ? r.velocityX : r.velocityY;
-            const double n = p + v;
-            if (v >= 0 ? n <= r.wallB : n >= r.wallA)
-                p = n;
-            else if (r.wrap)
-                p = v >= 0 ? n - r.wallB + r.wallA : r.wallB - (r.wallA - n);
-            else
-                v = -v;
-            RunObject& o = *reinterpret_cast<RunObject*>(r.object);
-            o.rHo.hoX = static_cast<int32_t>(r.x);
-            o.rHo.hoY = static_cast<int32_t>(r.y);
-            o.roc.rcChanged = 1;
-            if constexpr (Redraw) redraw(r.object, 0, 0);
-        }
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * state.range(0));
+    const bool mixed = state.range(1) != 0;
+    auto make = [mixed](RunObject& o, size_t i) { return wrapRecord(o, i, mixed); };
+    plainLoop<WrapFlipRecord>(state, make, [](WrapFlipRecord& r, RunFunction redraw) {
+        if (r.sleep.stopped || r.sleep.repetitions != 0 || r.rejectArmed) return;
+        double& p = r.horizontal ? r.x : r.y;
+        double& v = r.horizontal ? r.velocityX : r.velocityY;
+        const double n = p + v;
+        if (v >= 0 ? n <= r.wallB : n >= r.wallA)
+            p = n;
+        else if (r.wrap)
+            p = v >= 0 ? n - r.wallB + r.wallA : r.wallB - (r.wallA - n);
+        else
+            v = -v;
+        store(r);
+        if constexpr (Redraw) redraw(r.object, 0, 0);
+    });
 }
 
 void BM_WrapFlipPlainLoop(benchmark::State& state) { plainWrapFlipLoop<true>(state); }
@@ -121,19 +141,6 @@ OrbitalRecord orbitRecord(RunObject& object, size_t i) {
     return r;
 }
 
-template <typename Record, typename Make>
-void pass(benchmark::State& state, std::vector<Record>& records, uint8_t kindIndex, Make make) {
-    Scene scene(state.range(0));
-    for (size_t i = 0; i < scene.objects.size(); ++i) records.push_back(make(scene.objects[i], i));
-    registry().groups[0].count[kindIndex] = static_cast<uint32_t>(records.size());
-    RUNDATA& rd = scene.instance.rd();
-    for (auto _ : state) {
-        rd.handleEnabled = true;
-        rd.inHandler = true;
-        benchmark::DoNotOptimize(runMotionPass(rd));
-    }
-    state.SetItemsProcessed(state.iterations() * state.range(0));
-}
 
 void BM_SineWavePass(benchmark::State& state) { pass(state, registry().sineWaves, INDEX_SINEWAVE, waveRecord); }
 void BM_OrbitalPass(benchmark::State& state) { pass(state, registry().orbitals, INDEX_ORBITAL, orbitRecord); }
@@ -141,56 +148,37 @@ void BM_OrbitalPass(benchmark::State& state) { pass(state, registry().orbitals, 
 // The wave's steps as one loop: one sine, the axis move, the swing across
 // it, the angle fold, the stores and the redraw request.
 void BM_SineWavePlainLoop(benchmark::State& state) {
-    Scene scene(state.range(0));
-    std::vector<SineWaveRecord> records;
-    for (size_t i = 0; i < scene.objects.size(); ++i) records.push_back(waveRecord(scene.objects[i], i));
-    RunFunction redraw = scene.instance.runHeader.rh4KpxFunctions[RFUNCTION_REDRAW];
-    for (auto _ : state) {
-        for (SineWaveRecord& r : records) {
-            if (r.sleep.stopped || r.sleep.repetitions != 0 || r.rejectArmed) continue;
-            const double wave = r.baseLine + r.amplitude * std::sin(r.angle * kRadiansPerDegree);
-            double& p = r.horizontal ? r.x : r.y;
-            const double n = p + (r.horizontal ? r.velocityX : r.velocityY);
-            if (n <= r.wallB && n >= r.wallA) {
-                p = n;
-                (r.horizontal ? r.y : r.x) = wave;
-            }
-            r.angle += r.omega;
-            if (std::fabs(r.angle) > 360) r.angle = std::fabs(r.angle) - 360;
-            RunObject& o = *reinterpret_cast<RunObject*>(r.object);
-            o.rHo.hoX = static_cast<int32_t>(r.x);
-            o.rHo.hoY = static_cast<int32_t>(r.y);
-            o.roc.rcChanged = 1;
-            redraw(r.object, 0, 0);
+    plainLoop<SineWaveRecord>(state, waveRecord, [](SineWaveRecord& r, RunFunction redraw) {
+        if (r.sleep.stopped || r.sleep.repetitions != 0 || r.rejectArmed) return;
+        const double wave = r.baseLine + r.amplitude * std::sin(r.angle * kRadiansPerDegree);
+        double& p = r.horizontal ? r.x : r.y;
+        const double n = p + (r.horizontal ? r.velocityX : r.velocityY);
+        if (n <= r.wallB && n >= r.wallA) {
+            p = n;
+            (r.horizontal ? r.y : r.x) = wave;
         }
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * state.range(0));
+        r.angle += r.omega;
+        if (std::fabs(r.angle) > 360) r.angle = std::fabs(r.angle) - 360;
+        store(r);
+        redraw(r.object, 0, 0);
+    });
 }
 
 // The orbit's steps as one loop: the angle step and fold, one sine and one
 // cosine, the stores and the redraw request.
 void BM_OrbitalPlainLoop(benchmark::State& state) {
-    Scene scene(state.range(0));
-    std::vector<OrbitalRecord> records;
-    for (size_t i = 0; i < scene.objects.size(); ++i) records.push_back(orbitRecord(scene.objects[i], i));
-    RunFunction redraw = scene.instance.runHeader.rh4KpxFunctions[RFUNCTION_REDRAW];
-    for (auto _ : state) {
-        for (OrbitalRecord& r : records) {
-            if (r.stopped || r.repetitions != 0 || r.rejectArmed) continue;
-            r.angle += r.omega;
-            if (r.angle < 0) r.angle += 360;
-            if (std::fabs(r.angle) >= 360) r.angle = std::fmod(r.angle, 360.0);
-            const double a = (270 - r.angle) * kRadiansPerDegree;
-            RunObject& o = *reinterpret_cast<RunObject*>(r.object);
-            o.rHo.hoX = static_cast<int32_t>(r.centreX - r.radiusX * std::sin(a));
-            o.rHo.hoY = static_cast<int32_t>(r.centreY + r.radiusY * std::cos(a));
-            o.roc.rcChanged = 1;
-            redraw(r.object, 0, 0);
-        }
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * state.range(0));
+    plainLoop<OrbitalRecord>(state, orbitRecord, [](OrbitalRecord& r, RunFunction redraw) {
+        if (r.stopped || r.repetitions != 0 || r.rejectArmed) return;
+        r.angle += r.omega;
+        if (r.angle < 0) r.angle += 360;
+        if (std::fabs(r.angle) >= 360) r.angle = std::fmod(r.angle, 360.0);
+        const double a = (270 - r.angle) * kRadiansPerDegree;
+        RunObject& o = *reinterpret_cast<RunObject*>(r.object);
+        o.rHo.hoX = static_cast<int32_t>(r.centreX - r.radiusX * std::sin(a));
+        o.rHo.hoY = static_cast<int32_t>(r.centreY + r.radiusY * std::cos(a));
+        o.roc.rcChanged = 1;
+        redraw(r.object, 0, 0);
+    });
 }
 
 void BM_NullPass(benchmark::State& state) {

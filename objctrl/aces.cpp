@@ -54,21 +54,32 @@ bool movingParams(RUNDATA& rd, const headerObject& object, const ParamFormat& fo
     return true;
 }
 
-void registerWrapFlip(RUNDATA& rd, int subKind) {
-    if (refusedWhileWalking(rd)) return;
-    headerObject* object = usableSprite(rd, objectParam(rd));
-    if (object == nullptr) return;
-    if (!movingParams(rd, *object, formats::wrapFlip, 4, subKind)) return;
-    const std::vector<float>& p = rd.floatParams;
-    WrapFlipRecord r;
-    r.sleep.stopped = p[1] != 0;
-    r.wallA = toPixel(p[2]);
-    r.wallB = toPixel(p[3]);
-    r.x = object->hoX;
-    r.y = object->hoY;
+// The object of a moving registration: none while the registry is walked
+// (after the refusal box) or when it is not a usable sprite.
+headerObject* movingObject(RUNDATA& rd) {
+    if (refusedWhileWalking(rd)) return nullptr;
+    return usableSprite(rd, objectParam(rd));
+}
+
+// The fields a wave shares with a wrap/flip line, from the object's place.
+void setLine(WrapFlipRecord& r, const headerObject& object, int subKind, float speed, float stop, float wallA,
+             float wallB) {
     r.wrap = subKind == SUB_HORIZONTAL_WRAP || subKind == SUB_VERTICAL_WRAP;
     r.horizontal = subKind == SUB_HORIZONTAL_WRAP || subKind == SUB_HORIZONTAL_FLIP;
-    (r.horizontal ? r.velocityX : r.velocityY) = p[0];
+    (r.horizontal ? r.velocityX : r.velocityY) = speed;
+    r.sleep.stopped = stop != 0;
+    r.wallA = toPixel(wallA);
+    r.wallB = toPixel(wallB);
+    r.x = object.hoX;
+    r.y = object.hoY;
+}
+
+void registerWrapFlip(RUNDATA& rd, int subKind) {
+    headerObject* object = movingObject(rd);
+    if (object == nullptr || !movingParams(rd, *object, formats::wrapFlip, 4, subKind)) return;
+    const std::vector<float>& p = rd.floatParams;
+    WrapFlipRecord r;
+    setLine(r, *object, subKind, p[0], p[1], p[2], p[3]);
     if (registerObject(rd, *object, registry().currentGroupName, r)) wakeMotionPass(rd);
 }
 
@@ -79,24 +90,15 @@ void placeOnWave(RUNDATA& rd, const SineWaveRecord& r) {
 }
 
 void registerSineWave(RUNDATA& rd, int subKind) {
-    if (refusedWhileWalking(rd)) return;
-    headerObject* object = usableSprite(rd, objectParam(rd));
-    if (object == nullptr) return;
-    if (!movingParams(rd, *object, formats::sineWave, 8, subKind)) return;
+    headerObject* object = movingObject(rd);
+    if (object == nullptr || !movingParams(rd, *object, formats::sineWave, 8, subKind)) return;
     const std::vector<float>& p = rd.floatParams;
     SineWaveRecord r;
-    r.horizontal = subKind == SUB_HORIZONTAL_WRAP || subKind == SUB_HORIZONTAL_FLIP;
-    r.wrap = subKind == SUB_HORIZONTAL_WRAP || subKind == SUB_VERTICAL_WRAP;
-    (r.horizontal ? r.velocityX : r.velocityY) = p[0];
+    setLine(r, *object, subKind, p[0], p[5], p[6], p[7]);
     r.amplitude = p[1];
     r.omega = p[2];
     // Staggered in single precision, as the values arrived.
     r.angle = static_cast<float>(actionLoopIndex(rd)) * p[4] + p[3];
-    r.sleep.stopped = p[5] != 0;
-    r.wallA = toPixel(p[6]);
-    r.wallB = toPixel(p[7]);
-    r.x = object->hoX;
-    r.y = object->hoY;
     r.baseLine = r.horizontal ? r.y : r.x;
     if (!registerObject(rd, *object, registry().currentGroupName, r)) return;
     r.object = object;
@@ -115,8 +117,7 @@ bool fetchCentre(RUNDATA& rd, int subKind) {
 }
 
 void registerOrbital(RUNDATA& rd, int subKind) {
-    if (refusedWhileWalking(rd)) return;
-    headerObject* object = usableSprite(rd, objectParam(rd));
+    headerObject* object = movingObject(rd);
     if (object == nullptr || !fetchCentre(rd, subKind)) return;
     if (!movingParams(rd, *object, formats::orbital, 12, subKind)) return;
     const std::vector<float>& p = rd.floatParams;

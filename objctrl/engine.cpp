@@ -14,11 +14,12 @@ namespace trivu {
 
 // ---- 1. Shared steps ---------------------------------------------------------------
 
-// Written as two selections so that they compile to min and max without a
-// branch; NaN lands on the lower bound.
 int32_t toPixel(double v) {
-    const double low = v > -2147483648.0 ? v : -2147483648.0;
-    return static_cast<int32_t>(low < 2147483647.0 ? low : 2147483647.0);
+    // Inside the range the conversion truncates toward zero by itself;
+    // outside it would be undefined, so it saturates (NaN gives 0).
+    if (v > -2147483649.0 && v < 2147483648.0) [[likely]]
+        return static_cast<int32_t>(v);
+    return v > 0 ? INT32_MAX : v < 0 ? INT32_MIN : 0;
 }
 
 namespace {
@@ -232,7 +233,7 @@ void advanceNullTimers(RUNDATA& rd) {
 inline bool moves(RUNDATA& rd, MotionRecord& r, SleepBlock& sleep) {
     if (sleep.stopped || expiring(r)) return false;
     if (sleep.repetitions == 0) {
-        sleep.asleep = false;
+        if (sleep.asleep) sleep.asleep = false;
         return true;
     }
     return stepSleep(rd, *r.object, sleep);

@@ -64,7 +64,7 @@ double snapToSleepPoint(double angle, double omega, double rotationLeft);
 Point orbitPoint(const OrbitalRecord& r);
 
 // Doubles to host pixels, truncated toward zero; out of range saturates
-// (NaN to the lowest value).
+// (NaN gives 0).
 int32_t toPixel(double v);
 
 }  // namespace trivu
