@@ -76,6 +76,11 @@ int32_t actionLoopIndex(const RUNDATA& rd) {
     return rd.rHo.hoAdRunHeader != nullptr ? rd.rHo.hoAdRunHeader->rh2ActionLoopCount : 0;
 }
 
+int32_t imageServiceValue(const RUNDATA& rd, int32_t image) {
+    const RunHeader* rh = rd.rHo.hoAdRunHeader;
+    return rh != nullptr && rh->rh4ImageService != nullptr ? rh->rh4ImageService(rh->rhIdAppli, image) : 0;
+}
+
 bool actionLoopGoesOn(const RUNDATA& rd) {
     return rd.rHo.hoAdRunHeader != nullptr && rd.rHo.hoAdRunHeader->rh2ActionLoop != 0;
 }

@@ -62,6 +62,9 @@ private:
 void destroyObject(RUNDATA& rd, headerObject& object);
 
 int32_t actionLoopIndex(const RUNDATA& rd);
+// The host library's image service for an image number of the frame's
+// application; 0 when the host has none.
+int32_t imageServiceValue(const RUNDATA& rd, int32_t image);
 bool actionLoopGoesOn(const RUNDATA& rd);
 HWND mainWindow(const RUNDATA& rd);
 
