@@ -15,6 +15,13 @@
 #include <string>
 #include <vector>
 
+#if defined(_WIN32)
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+#endif
+
 #include "trivu-host/catalogue.h"
 #include "trivu-host/run.h"
 #include "trivu-host/text.h"
@@ -306,8 +313,39 @@ int loadAndRun(const Arguments& args) {
 
 // ---- 4. main ---------------------------------------------------------------------------------
 
+#if defined(_WIN32)
+namespace host {
+namespace {
+
+// Windows hands a program its words in the ANSI code page and turns "\n"
+// into "\r\n" on the way out. The host reads its words as UTF-8 and prints
+// the very bytes of the Linux build, so that both give the same trace.
+std::vector<std::string> utf8Words() {
+    int count = 0;
+    wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> out;
+    for (int i = 0; words != nullptr && i < count; ++i)
+        out.push_back(toUtf8(std::u16string(words[i], words[i] + wcslen(words[i]))));
+    LocalFree(words);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    return out;
+}
+
+}  // namespace
+}  // namespace host
+#endif
+
 int main(int argc, char** argv) {
     using namespace host;
+#if defined(_WIN32)
+    std::vector<std::string> words = utf8Words();
+    std::vector<char*> pointers;
+    for (std::string& word : words) pointers.push_back(word.data());
+    pointers.push_back(nullptr);
+    argc = static_cast<int>(words.size());
+    argv = pointers.data();
+#endif
     Arguments args;
     try {
         parseArguments(argc, argv, args);

@@ -28,6 +28,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <new>
 #include <ostream>
 #include <sstream>
 #include <utility>
@@ -63,6 +64,12 @@ struct ExtensionHead {
     headerObject rHo;
     rVal rv;
 };
+
+// RUNDATA blocks are aligned for any field an extension may put there
+// (std::aligned_alloc is missing from the Windows C runtime).
+constexpr std::align_val_t kRecordAlignment{16};
+
+void releaseRecord(RUNDATA* record) { ::operator delete(record, kRecordAlignment); }
 
 struct ExtInstance {
     int type = -1;
@@ -127,7 +134,7 @@ struct Run {
     Run& operator=(const Run&) = delete;
     // A run stopped by an exception still gives its blocks back.
     ~Run() {
-        for (ExtInstance& ext : exts) std::free(ext.rd);
+        for (ExtInstance& ext : exts) releaseRecord(ext.rd);
     }
 };
 
@@ -758,8 +765,7 @@ void createExtension(Run& run, int type) {
     const size_t asked = run.lib.GetRunObjectDataSize(&run.rh, edPtr);
     // The host's head is written whatever the extension asked for.
     const size_t size = (std::max(asked, sizeof(ExtensionHead)) + 15) & ~size_t{15};
-    void* block = std::aligned_alloc(16, size);
-    if (!block) throw std::bad_alloc();
+    void* block = ::operator new(size, kRecordAlignment);
     std::memset(block, 0, size);
 
     ExtInstance& ext = run.exts.emplace_back();
@@ -814,7 +820,7 @@ void endFrame(Run& run) {
         run.lib.DestroyRunObject(ext.rd, 0);
         ext.destroyed = true;
     }
-    for (ExtInstance& ext : run.exts) std::free(ext.rd);
+    for (ExtInstance& ext : run.exts) releaseRecord(ext.rd);
     run.exts.clear();
     run.instances.clear();
     run.nextNumber = 0;

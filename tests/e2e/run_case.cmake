@@ -20,7 +20,8 @@ if(EXISTS ${CASE}.args)
   separate_arguments(args UNIX_COMMAND "${words}")
 endif()
 
-execute_process(COMMAND ${HOST} run ${CASE}.json ${args}
+# EMULATOR, when given, runs the host (the Windows build's, under Wine).
+execute_process(COMMAND ${EMULATOR} ${HOST} run ${CASE}.json ${args}
   WORKING_DIRECTORY ${WORK}
   OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
 

@@ -12,7 +12,13 @@ TEST(Utf8ToWide, DecodesAndReplacesInvalidSequences) {
     EXPECT_EQ(Utf8ToWide("\xFF"), u"\uFFFD");
     EXPECT_EQ(Utf8ToWide("a\xE6\x97"), u"a\uFFFD");          // cut short: one replacement
     EXPECT_EQ(Utf8ToWide("\xC0\xAF"), u"\uFFFD\uFFFD");      // overlong: never a lead byte
+#if defined(_WIN32)
+    // How many replacements an encoded surrogate gives is the system's
+    // converter's choice on Windows (Wine gives two).
+    EXPECT_EQ(Utf8ToWide("\xED\xA0\x80").find_first_not_of(u'\uFFFD'), std::u16string::npos);
+#else
     EXPECT_EQ(Utf8ToWide("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // an encoded surrogate
+#endif
     EXPECT_EQ(Utf8ToWide("\xE6\x97x"), u"\uFFFDx");           // the failing byte starts anew
     EXPECT_EQ(Utf8ToWide("\xF0\x9F\x98\x80"), u"\U0001F600");
     EXPECT_EQ(Utf8ToWide(""), u"");
@@ -38,7 +44,7 @@ TEST(PlatformText, FollowsTheWindowsBufferRules) {
     EXPECT_EQ(multiByteToWideChar(CP_UTF8, "abcde", 5, out, 4), 0);        // too small
     EXPECT_EQ(multiByteToWideChar(CP_UTF8, "ab", -1, out, 4), 3);          // -1 takes the terminator
     EXPECT_EQ(out[2], 0);
-    EXPECT_EQ(multiByteToWideChar(1252, "ab", 2, out, 4), 0);              // unknown code page
+    EXPECT_EQ(multiByteToWideChar(12345, "ab", 2, out, 4), 0);             // unknown code page
     char narrow[8] = {};
     EXPECT_EQ(wideCharToMultiByte(CP_UTF8, u"\u00e9", 1, narrow, 8), 2);
 }
@@ -48,7 +54,11 @@ TEST(EngineText, RoundTripsEveryUtf16Text) {
     text.push_back(char16_t(0xD801));  // a lone surrogate survives as itself
     text += u"日";
     std::wstring engine = toEngineText(text);
-    EXPECT_EQ(engine.size(), 5u);
-    EXPECT_EQ(engine[1], wchar_t(0x1F600));
+    if constexpr (sizeof(wchar_t) == 2) {
+        EXPECT_EQ(engine, std::wstring(text.begin(), text.end()));  // the UTF-16 units themselves
+    } else {
+        EXPECT_EQ(engine.size(), 5u);
+        EXPECT_EQ(engine[1], wchar_t(0x1F600));
+    }
     EXPECT_EQ(fromEngineText(engine), text);
 }
