@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs the whole test suite twice: a normal build, then
-# one with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Sets up, builds and runs the whole test suite in three stages: a normal
+# build, one with AddressSanitizer and UndefinedBehaviorSanitizer, and the
+# 32-bit Windows build under Wine (scripts/test-win32.sh, which also runs
+# alone; TRIVU_WIN32=off leaves it out).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,3 +19,5 @@ run_suite() {
 run_suite build -DCMAKE_BUILD_TYPE=Release
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DTRIVU_SANITIZE=ON -DTRIVU_BENCHMARKS=OFF
+
+bash scripts/test-win32.sh
