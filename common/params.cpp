@@ -6,7 +6,6 @@
 #include <optional>
 #include <regex>
 
-#include "align/state.h"
 #include "common/notifier.h"
 #include "common/text.h"
 
@@ -145,8 +144,7 @@ bool MatchOnly(std::u16string_view text, std::u16string_view pattern, const char
     return true;
 }
 
-int GlyphCode(size_t position) {
-    const std::u16string& number = alignState().number;
+int GlyphCode(std::u16string_view number, size_t position) {
     if (position >= number.size()) return 15;
     char16_t c = number[position];
     if (c >= u'0' && c <= u'9') return c - u'0';

@@ -79,9 +79,10 @@ bool MatchParams(RUNDATA& rd, std::u16string_view text, const ParamFormat& forma
 bool MatchOnly(std::u16string_view text, std::u16string_view pattern, const char* caption,
                std::vector<std::u16string>& groups);
 
-// The glyph of position `position` of the alignment number text: 0..9 for a
-// digit, 10 "-", 11 "+", 12 ".", 13 "e", 14 "E", 15 past the end.
-int GlyphCode(size_t position);
+// The glyph of position `position` of a number text kept in reverse order
+// (position 0 is its last character): 0..9 for a digit, 10 "-", 11 "+",
+// 12 ".", 13 "e", 14 "E", 15 past the end.
+int GlyphCode(std::u16string_view number, size_t position);
 
 // One of the host's 32 directions for an angle in degrees.
 int directionIndex(double degrees);

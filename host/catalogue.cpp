@@ -15,6 +15,7 @@
 #include <array>
 #include <utility>
 
+#include "align/aces.h"
 #include "common/aces.h"
 #include "common/params.h"
 #include "host/guard.h"
@@ -23,6 +24,7 @@
 #include "objctrl/aces.h"
 #include "objctrl/registry.h"
 #include "regex/aces.h"
+#include "window/aces.h"
 
 namespace trivu {
 namespace {
@@ -76,7 +78,7 @@ constexpr ActionRow kActionRows[] = {
     /*  0 Set String : %0 */
     {{T(5500)}, setText},
     /*  1 Title Bar : %0 */
-    {{T(5501)}},
+    {{T(5501)}, setCaption},
     /*  2 LoAD JSON Path : %0 */
     {{T(5502)}},
     /*  3 Toggle Flag :: Regex :: Case Sensitivity */
@@ -86,9 +88,9 @@ constexpr ActionRow kActionRows[] = {
     /*  5 Target JSON Pointer : %0 : ID = %1 (the ID title is the conditions' string) */
     {{T(5503), N(6503)}},
     /*  6 Toggle Flag :: Window Controll Alternative = %0 */
-    {{N(5504)}},
+    {{N(5504)}, controlWindow},
     /*  7 Align = %0 :: Grid :: L2R + offset = %1 */
-    {{O(5505), T(5506)}, nullptr, &formats::grid, 1},
+    {{O(5505), T(5506)}, alignGrid},
     /*  8 Array Name = %0 :: push_back = %1 :: Data Type = %2 */
     {{T(5507), N(5508), N(5509)}},
     /*  9 SaVE JSON Path : %0 : options = %1 */
@@ -100,15 +102,15 @@ constexpr ActionRow kActionRows[] = {
     /* 12 Path = %0 :: Params ( repeat, start, increment ) = %1 */
     {{T(5503), T(5512)}, nullptr, &formats::sequence, 1},
     /* 13 Align = %0 :: Horizontal L2R :: Width + offset = %1 */
-    {{O(5505), T(5513)}, nullptr, &formats::rowColumn, 1},
+    {{O(5505), T(5513)}, alignLeftToRight},
     /* 14 Align = %0 :: Horizontal R2L :: Width + offset = %1 :: Num = %2 */
-    {{O(5505), T(5513), T(5514)}, nullptr, &formats::rowColumn, 1},
+    {{O(5505), T(5513), T(5514)}, alignRightToLeft},
     /* 15 Push_back with = %0 */
     {{T(5515)}},
     /* 16 Align = %0 :: Vertical T2B :: Height + offset = %1 */
-    {{O(5505), T(5513)}, nullptr, &formats::rowColumn, 1},
+    {{O(5505), T(5513)}, alignTopToBottom},
     /* 17 Align = %0 :: Vertical B2T :: Height + offset = %1 */
-    {{O(5505), T(5513)}, nullptr, &formats::rowColumn, 1},
+    {{O(5505), T(5513)}, alignBottomToTop},
     /* 18 Set As Boolean :: TargetedArray[ %0 ] = %1 */
     {{N(5516), N(5517)}},
     /* 19 Set As Boolean :: JSON Pointer = %0 :: Bool = %1 */
@@ -197,7 +199,7 @@ constexpr ConditionRow kConditionRows[] = {
     /*  5 %o : Exact Match = %1 : ID = %2 */
     {EVALUATED, {T(6500), T(6501), N(6502)}},
     /*  6 %o : Check the Path = %0 */
-    {NEGATABLE, {T(6504)}},
+    {NEGATABLE, {T(6504)}, pathExists},
     /*  7 %o : Boolean is True  ( Targeted ) ID = %0 */
     {TRIGGERED, {N(6503)}, targetIdMatches},
     /*  8 %o : Boolean is False ( Targeted ) ID = %0 */

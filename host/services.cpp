@@ -91,4 +91,26 @@ headerObject* usableSprite(RUNDATA& rd, headerObject* object) {
     return object;
 }
 
+void moveObject(RUNDATA& rd, headerObject& object, int32_t x, int32_t y) {
+    object.hoX = x;
+    object.hoY = y;
+    reinterpret_cast<RunObject&>(object).roc.rcChanged = 1;
+    redraw(rd, object);
+}
+
+void forceAnimationFrame(RUNDATA& rd, headerObject& object, int32_t frame) {
+    // The host keeps the frame plus one, 0 meaning "not forced".
+    reinterpret_cast<RunObject&>(object).roa.raAnimFrameForced =
+        static_cast<int32_t>(static_cast<uint32_t>(frame) + 1u);
+    const RunHeader* rh = rd.rHo.hoAdRunHeader;
+    if (rh != nullptr && rh->rh4Animate != nullptr) rh->rh4Animate(&object);
+}
+
+void setAlterableA(headerObject& object, int32_t value) {
+    rVal& values = reinterpret_cast<RunObject&>(object).rov;
+    if (values.rvpValues == nullptr || values.rvNumberOfValues < 1) return;
+    values.rvpValues[0].type = VALUE_INT;
+    values.rvpValues[0].l = value;
+}
+
 }  // namespace trivu

@@ -60,4 +60,13 @@ HWND mainWindow(const RUNDATA& rd);
 // that is there but unusable, shows the forced "not the sprite" box.
 headerObject* usableSprite(RUNDATA& rd, headerObject* object);
 
+// The calls below write an Active object's blocks: pass only usable sprites.
+
+// Moves the object: X and Y, its changed flag, then a redraw at the new place.
+void moveObject(RUNDATA& rd, headerObject& object, int32_t x, int32_t y);
+// Shows `frame` from now on, at once, through the run header's animation routine.
+void forceAnimationFrame(RUNDATA& rd, headerObject& object, int32_t frame);
+// Alterable value A becomes the integer `value` (objects without values keep none).
+void setAlterableA(headerObject& object, int32_t value);
+
 }  // namespace trivu

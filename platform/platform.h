@@ -16,9 +16,13 @@
 #include "platform/desktop.h"
 
 #if !defined(_WIN32)
-// The code pages of the text calls (on Windows, windows.h's).
+// The KERNEL32 constants of the calls below, with their Windows values (on
+// Windows they are windows.h's macros, hence outside any namespace here too).
 inline constexpr unsigned CP_ACP = 0;
 inline constexpr unsigned CP_UTF8 = 65001;
+inline constexpr uint32_t INVALID_FILE_ATTRIBUTES = 0xFFFFFFFFu;
+inline constexpr uint32_t FILE_ATTRIBUTE_DIRECTORY = 0x10;
+inline constexpr uint32_t FILE_ATTRIBUTE_NORMAL = 0x80;
 #endif
 
 namespace trivu::platform {
@@ -56,6 +60,13 @@ int multiByteToWideChar(unsigned codePage, const char* source, int sourceLength,
                         int destinationSize);
 int wideCharToMultiByte(unsigned codePage, const char16_t* source, int sourceLength, char* destination,
                         int destinationSize);
+
+// ---- File system (KERNEL32) -------------------------------------------------
+
+// As GetFileAttributesW: the attributes of what `path` names (relative paths
+// from the current directory), or INVALID_FILE_ATTRIBUTES when the system
+// finds nothing there or cannot say (no access, a name it refuses).
+uint32_t getFileAttributesW(const char16_t* path);
 
 // ---- Resources --------------------------------------------------------------
 

@@ -4,6 +4,7 @@
 #include <utility>
 
 #if defined(_WIN32)
+#include "trivu-host/paths.h"
 #include "trivu-host/text.h"
 #else
 #include <dlfcn.h>
@@ -16,13 +17,6 @@ namespace {
 // ---- The system's loader: dlopen on Linux, LoadLibraryW on Windows ------------
 
 #if defined(_WIN32)
-
-std::wstring systemPath(const std::string& path) {
-    std::u16string wide = toUtf16(path);
-    for (char16_t& c : wide)
-        if (c == u'/') c = u'\\';
-    return std::wstring(wide.begin(), wide.end());
-}
 
 std::string lastError() {
     wchar_t* text = nullptr;
@@ -39,7 +33,7 @@ std::string lastError() {
 // system's folders instead of the file the user named.
 void* openLibrary(const std::string& path, std::string* why) {
     std::string file = path.find_first_of("/\\") == std::string::npos ? ".\\" + path : path;
-    HMODULE module = LoadLibraryW(systemPath(file).c_str());
+    HMODULE module = LoadLibraryW(systemPath(file).make_preferred().c_str());
     if (module == nullptr) *why = lastError();
     return reinterpret_cast<void*>(module);
 }

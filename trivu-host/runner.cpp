@@ -35,6 +35,7 @@
 
 #include "trivu-host/desktop.h"
 #include "trivu-host/editor.h"
+#include "trivu-host/paths.h"
 #include "trivu-host/scenario.h"
 #include "trivu-host/text.h"
 
@@ -283,8 +284,9 @@ std::string altForm(const AltValue& a) { return numberForm(altValue(a)); }
 
 bool readBytes(const std::string& name, std::string* bytes) {
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(name, ec)) return false;
-    std::ifstream in(name, std::ios::binary);
+    const std::filesystem::path path = systemPath(name);
+    if (!std::filesystem::is_regular_file(path, ec)) return false;
+    std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     *bytes = s.str();
@@ -336,7 +338,7 @@ Value evalFile(Run& run, Scope& scope, const Expr& e) {
     const std::string name = toUtf8(eval(run, scope, e.args[0]).text);
     if (e.op == ExprOp::Exists) {
         std::error_code ec;
-        return intValue(std::filesystem::exists(name, ec) ? 1 : 0);
+        return intValue(std::filesystem::exists(systemPath(name), ec) ? 1 : 0);
     }
     std::string bytes;
     if (!readBytes(name, &bytes)) {
@@ -843,9 +845,9 @@ void runFrame(Run& run, int index) {
 // ---- runScenario -----------------------------------------------------------------------
 
 bool readScenario(const std::string& path, std::string* text, std::ostream& err) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(systemPath(path), std::ios::binary);
     std::error_code ec;
-    if (!in || std::filesystem::is_directory(path, ec)) {
+    if (!in || std::filesystem::is_directory(systemPath(path), ec)) {
         err << path << ": cannot read the scenario\n";
         return false;
     }
@@ -857,7 +859,7 @@ bool readScenario(const std::string& path, std::string* text, std::ostream& err)
 
 bool writeFiles(const Scenario& sc, std::ostream& err) {
     for (const ScenarioFile& f : sc.files) {
-        const std::filesystem::path p(f.name);
+        const std::filesystem::path p = systemPath(f.name);
         std::error_code ec;
         if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path(), ec);
         std::ofstream o(p, std::ios::binary | std::ios::trunc);

@@ -146,6 +146,7 @@ Instance::Instance(int32_t forcePopup, int32_t regexIcase, int32_t regexControlC
     runHeader.rh4KpxFunctions[RFUNCTION_GETPARAM] = serviceThunk<RFUNCTION_GETPARAM>;
     runHeader.rh4KpxFunctions[RFUNCTION_REDRAW] = serviceThunk<RFUNCTION_REDRAW>;
     runHeader.rh4KpxFunctions[RFUNCTION_DESTROY] = serviceThunk<RFUNCTION_DESTROY>;
+    runHeader.rh4Animate = animate;
 
     size_t size = GetRunObjectDataSize(&runHeader, ed);
     rd_ = static_cast<RUNDATA*>(::operator new(size, std::align_val_t{16}));
@@ -222,7 +223,11 @@ intptr_t Instance::next(uint32_t request, int function) {
     return p.number;
 }
 
-intptr_t WINAPI Instance::service(int function, headerObject*, uint32_t request, intptr_t) {
+void WINAPI Instance::animate(headerObject* ho) {
+    if (active != nullptr) active->animated.push_back(reinterpret_cast<RunObject*>(ho)->roa.raAnimFrameForced);
+}
+
+intptr_t WINAPI Instance::service(int function, headerObject* ho, uint32_t request, intptr_t) {
     Instance* self = active;
     if (self == nullptr) return 0;
     switch (function) {
@@ -231,6 +236,7 @@ intptr_t WINAPI Instance::service(int function, headerObject*, uint32_t request,
         case RFUNCTION_GETPARAM2: return self->next(request, function);
         case RFUNCTION_GENERATEEVENT: self->events.push_back(static_cast<int>(request)); return 0;
         case RFUNCTION_REHANDLE: ++self->rehandles; return 0;
+        case RFUNCTION_REDRAW: self->redrawn.push_back(ho); return 0;
         default: return 0;
     }
 }

@@ -100,12 +100,15 @@ public:
     std::vector<int> functions;      // service numbers used for fetches
     std::vector<int> events;         // conditions raised
     int rehandles = 0;
+    std::vector<headerObject*> redrawn;  // objects the extension asked to redraw
+    std::vector<int32_t> animated;       // forced frames (plus one) as the animation routine saw them
     int unansweredFetches = 0;
     RunHeader runHeader{};
     void destroy();  // DestroyRunObject now (the destructor then does nothing)
 
 private:
     static intptr_t WINAPI service(int function, headerObject* ho, uint32_t request, intptr_t argument);
+    static void WINAPI animate(headerObject* ho);
     void queue(std::vector<Param> params);
     intptr_t next(uint32_t request, int function);
     FakeEditor editor_;

@@ -3,6 +3,7 @@
 // routines built so far, including those of subsystems still to come.
 #include <gtest/gtest.h>
 
+#include "align/state.h"
 #include "fake_host.h"
 #include "host/catalogue.h"
 #include "json/store.h"
@@ -86,6 +87,7 @@ TEST_F(LifecycleTest, DestroyingAnyInstanceResetsTheSharedWorkingState) {
     registry().groups.push_back(MotionGroup{u"g", registry().freeIds.front(), {1, 0, 0, 0, 0}});
     registry().freeIds.pop_front();
     registry().lastRejectedGroup = u"g";
+    alignState() = AlignState{true, 30, -40, u"21"};
     jsonSlots().backup = Json{1};
     {
         test::Instance other;
@@ -98,6 +100,10 @@ TEST_F(LifecycleTest, DestroyingAnyInstanceResetsTheSharedWorkingState) {
     EXPECT_EQ(registry().freeIds.size(), 255u);
     EXPECT_EQ(registry().freeIds.front(), 0);
     EXPECT_TRUE(registry().lastRejectedGroup.empty());
+    EXPECT_FALSE(alignState().ok);
+    EXPECT_EQ(alignState().runX, 0);
+    EXPECT_EQ(alignState().runY, 0);
+    EXPECT_TRUE(alignState().number.empty());
     EXPECT_EQ(jsonSlots().backup, Json{1});  // the backup survives
     // The surviving instance sees the reset through its triggered conditions.
     EXPECT_FALSE(keeper.condition(CND_REGEX_MISMATCH, {7}));

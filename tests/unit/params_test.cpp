@@ -2,7 +2,6 @@
 // the failing ones, and what each does to the two lists.
 #include <gtest/gtest.h>
 
-#include "align/state.h"
 #include "common/params.h"
 #include "fake_host.h"
 
@@ -128,16 +127,14 @@ TEST_F(ParamsTest, MatchOnlyValidatesWithoutReplacingOrConverting) {
 }
 
 TEST(GlyphCode, ReadsTheReversedNumberText) {
-    alignState().number = u"0900.0010+";  // "+0100.0090" reversed
+    std::u16string_view number = u"0900.0010+";  // "+0100.0090" reversed
     int expected[] = {0, 9, 0, 0, 12, 0, 0, 1, 0, 11, 15, 15};
-    for (size_t i = 0; i < std::size(expected); ++i) EXPECT_EQ(GlyphCode(i), expected[i]) << i;
-    alignState().number = u"-eE ";
-    EXPECT_EQ(GlyphCode(0), 10);
-    EXPECT_EQ(GlyphCode(1), 13);
-    EXPECT_EQ(GlyphCode(2), 14);
-    EXPECT_EQ(GlyphCode(3), 15);
-    resetAlignState();
-    EXPECT_EQ(GlyphCode(0), 15);
+    for (size_t i = 0; i < std::size(expected); ++i) EXPECT_EQ(GlyphCode(number, i), expected[i]) << i;
+    EXPECT_EQ(GlyphCode(u"-eE ", 0), 10);
+    EXPECT_EQ(GlyphCode(u"-eE ", 1), 13);
+    EXPECT_EQ(GlyphCode(u"-eE ", 2), 14);
+    EXPECT_EQ(GlyphCode(u"-eE ", 3), 15);  // a space has no glyph: blank
+    EXPECT_EQ(GlyphCode(u"", 0), 15);
 }
 
 TEST(DirectionIndex, MapsDegreesOntoThirtyTwoSteps) {
