@@ -7,12 +7,18 @@
 # program's standard error is its own; and without a display every window
 # the program asks for fails, as it does for the Linux build without a
 # desktop. A test that wants real windows runs this under xvfb-run with
-# TRIVU_WINE_DISPLAY=1.
+# TRIVU_WINE_DISPLAY=1, in a Wine folder of its own: the Wine processes of one
+# folder share one desktop, made with the display (or none) of whichever
+# came first.
 set -e
 prefix=$1
 shift
+if [ "${TRIVU_WINE_DISPLAY:-}" = 1 ]; then
+  prefix="$prefix-display"
+else
+  unset DISPLAY WAYLAND_DISPLAY
+fi
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-if [ "${TRIVU_WINE_DISPLAY:-}" != 1 ]; then unset DISPLAY WAYLAND_DISPLAY; fi
 if [ ! -f "$prefix/system.reg" ]; then
   mkdir -p "$(dirname "$prefix")"
   (
