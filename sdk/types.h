@@ -26,6 +26,7 @@
 // results, service answers) is 32 bits wide, and so is its wchar_t, which
 // makes wchar_t text and the host's UTF-16 text the same code units.
 static_assert(sizeof(void*) == 4 && sizeof(intptr_t) == 4, "the host loads 32-bit libraries only");
+static_assert(sizeof(float) == sizeof(intptr_t), "a float result fills its slot with its 32-bit pattern");
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows text is UTF-16");
 #else
 #ifndef WINAPI
