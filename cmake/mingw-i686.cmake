@@ -19,6 +19,12 @@ set(CMAKE_CXX_COMPILER ${TRIVU_MINGW}-g++-posix)
 set(CMAKE_RC_COMPILER ${TRIVU_MINGW}-windres)
 set(CMAKE_OBJDUMP ${TRIVU_MINGW}-objdump CACHE FILEPATH "objdump of the Windows tool chain")
 
+# Doubles in SSE2 registers: the x87 unit's 80-bit intermediates would round
+# the motion arithmetic otherwise than 64-bit floating point does, and the
+# two builds would move sprites to different pixels.
+set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
+set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
+
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
