@@ -39,7 +39,7 @@ std::optional<EngineMatch> matchWhole(const EngineText& subject, std::u16string_
 std::optional<std::string> ascii(const EngineText& group) {
     std::string out;
     for (wchar_t c : group) {
-        if (static_cast<uint32_t>(c) > 0x7F) return std::nullopt;
+        if (static_cast<uint32_t>(c) > 0x7F) return std::nullopt;  // wchar_t is signed on Linux only
         out.push_back(static_cast<char>(c));
     }
     return out;

@@ -30,7 +30,7 @@ TEST(PlatformText, FollowsTheWindowsBufferRules) {
     EXPECT_EQ(multiByteToWideChar(CP_UTF8, "abcde", 5, out, 4), 0);        // too small
     EXPECT_EQ(multiByteToWideChar(CP_UTF8, "ab", -1, out, 4), 3);          // -1 takes the terminator
     EXPECT_EQ(out[2], 0);
-    EXPECT_EQ(multiByteToWideChar(1252, "ab", 2, out, 4), 0);              // unknown code page
+    EXPECT_EQ(multiByteToWideChar(12345, "ab", 2, out, 4), 0);             // unknown code page
     char narrow[8] = {};
     EXPECT_EQ(wideCharToMultiByte(CP_UTF8, u"\u00e9", 1, narrow, 8), 2);
 }
