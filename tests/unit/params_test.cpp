@@ -85,7 +85,8 @@ TEST_F(ParamsTest, MalformedTextsAreReportedAndChangeNothing) {
 TEST_F(ParamsTest, UnconvertibleGroupsAreReportedLikeAMismatch) {
     expectRejected(u"1.0, 0, -40, +", formats::wrapFlip);         // a lone sign
     expectRejected(u"2147483648, 0, 1", formats::sequence);      // past 32 bits
-    expectRejected(u"1" + std::u16string(40, u'0') + u",0,1,2", formats::wrapFlip);  // past a float
+    std::u16string pastAFloat = std::u16string(1, u'1').append(40, u'0').append(u",0,1,2");
+    expectRejected(pastAFloat, formats::wrapFlip);  // past a float
     ASSERT_TRUE(parse(u"2147483647, -2147483648, 0", formats::sequence));
     EXPECT_EQ(rd.intParams, (Ints{2147483647, -2147483647 - 1, 0}));
 }
