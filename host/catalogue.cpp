@@ -2,11 +2,7 @@
 //
 // Index
 //   1. Rows: one per ACE, in number order: flags, parameters (kind and title
-//      string), body. A row without a body belongs to a subsystem that is not
-//      built yet: its routine fetches the parameters the host has for it, in
-//      order, and answers the empty result; where the parameter text of such
-//      an action goes through the parameter parser, the routine runs the
-//      parser on it already, so malformed texts are reported.
+//      string), body. Every row has a body; the body fetches its parameters.
 //   2. Packed description tables, as the host reads them.
 //   3. Routines: one per row, each guarded so that no exception leaves it.
 
@@ -17,7 +13,6 @@
 
 #include "align/aces.h"
 #include "common/aces.h"
-#include "common/params.h"
 #include "host/guard.h"
 #include "host/services.h"
 #include "json/aces.h"
@@ -50,8 +45,6 @@ using ExpressionBody = intptr_t (*)(RUNDATA&, ExpressionParams&);
 struct ActionRow {
     Param params[4];
     ActionBody body = nullptr;
-    const ParamFormat* parses = nullptr;  // not built yet: the parser runs on param `parsed`
-    int parsed = -1;
 };
 
 struct ConditionRow {
@@ -270,6 +263,15 @@ static_assert(kJsonPointerErrorCondition == CND_JSON_POINTER_ERROR && kTargetIsA
 static_assert(std::size(kConditionRows) == CONDITION_COUNT);
 static_assert(std::size(kExpressionRows) == EXPRESSION_COUNT);
 
+template <typename Row, size_t N>
+constexpr bool everyRowHasABody(const Row (&rows)[N]) {
+    for (const Row& row : rows)
+        if (row.body == nullptr) return false;
+    return true;
+}
+static_assert(everyRowHasABody(kActionRows) && everyRowHasABody(kConditionRows) &&
+              everyRowHasABody(kExpressionRows));
+
 constexpr int paramCount(const Param (&params)[4]) {
     int n = 0;
     while (n < 4 && params[n].kind != 0) ++n;
@@ -350,35 +352,12 @@ constexpr bool isObjectControl(AceKind kind, int code) {
     return false;
 }
 
-// The routine of a row without a body: fetches what the host holds for it,
-// so that its parameter stream stays right, and runs the parser where the
-// action's parameter text will go through it. Those actions parse once, for
-// the first of the selected instances, and reuse the values for the others.
-void fetchAndParse(RUNDATA& rd, int code, const ActionRow& row) {
-    // Actions 21 and 22 ask for their number as is, like texts.
-    uint32_t numberRequest = (code == 21 || code == 22) ? PARAM_REQUEST_AS_IS : PARAM_REQUEST_INT;
-    for (int i = 0; i < paramCount(row.params); ++i) {
-        switch (row.params[i].kind) {
-            case PARAM_OBJECT: objectParam(rd); break;
-            case PARAM_EXPRESSION: intParam(rd, numberRequest); break;
-            default: {
-                std::u16string text = textParam(rd);
-                if (i == row.parsed && actionLoopIndex(rd) == 0) MatchParams(rd, text, *row.parses);
-                break;
-            }
-        }
-    }
-}
-
 template <int Code>
 int16_t WINAPI actionRoutine(RUNDATA* rd, intptr_t, intptr_t) {
     guarded([rd] {
         const ActionRow& row = kActionRows[Code];
         if constexpr (isObjectControl(AceKind::Action, Code)) ensureInitialised();
-        if (row.body != nullptr)
-            row.body(*rd);
-        else
-            fetchAndParse(*rd, Code, row);
+        row.body(*rd);
     });
     return 0;
 }
@@ -388,14 +367,7 @@ intptr_t WINAPI conditionRoutine(RUNDATA* rd, intptr_t, intptr_t) {
     return guarded(intptr_t{0}, [rd]() -> intptr_t {
         const ConditionRow& row = kConditionRows[Code];
         if constexpr (isObjectControl(AceKind::Condition, Code)) ensureInitialised();
-        if (row.body != nullptr) return row.body(*rd) ? 1 : 0;
-        for (int i = 0; i < paramCount(row.params); ++i) {
-            if (row.params[i].kind == PARAM_EXPSTRING)
-                textParam(*rd);
-            else
-                intParam(*rd, PARAM_REQUEST_AS_IS);
-        }
-        return 0;
+        return row.body(*rd) ? 1 : 0;
     });
 }
 
@@ -409,13 +381,7 @@ intptr_t WINAPI expressionRoutine(RUNDATA* rd, intptr_t argument) {
     try {
         if constexpr (isObjectControl(AceKind::Expression, Code)) ensureInitialised();
         ExpressionParams params(*rd, argument);
-        if (row.body != nullptr) return row.body(*rd, params);
-        for (int i = 0; i < paramCount(row.params); ++i) {
-            if (row.params[i].kind == EXPPARAM_STRING)
-                params.text();
-            else
-                params.number();
-        }
+        return row.body(*rd, params);
     } catch (...) {
         // A body may have marked its result before failing.
         rd->rHo.hoFlags &= static_cast<uint16_t>(~(HOF_STRING | HOF_FLOAT));

@@ -233,7 +233,7 @@ TEST_F(LifecycleTest, TriggeredConditionsCompareWithWhatWasRecorded) {
     for (uint32_t request : instance.requests) EXPECT_EQ(request, PARAM_REQUEST_AS_IS);
 }
 
-TEST_F(LifecycleTest, RoutinesStillToComeTakeTheirParametersAndAnswerEmpty) {
+TEST_F(LifecycleTest, RoutinesFetchEachParameterOnceInCatalogueOrder) {
     test::Instance instance;
     test::Sprite ball;
     instance.action(21, {u"g", 0});  // its count is asked for as is
@@ -249,7 +249,7 @@ TEST_F(LifecycleTest, RoutinesStillToComeTakeTheirParametersAndAnswerEmpty) {
     EXPECT_TRUE(desktop.boxes.empty());
 }
 
-TEST_F(LifecycleTest, RoutinesStillToComeAlreadyReportMalformedParameterTexts) {
+TEST_F(LifecycleTest, MotionTextsAreParsedOnceForAllSelectedInstances) {
     test::Instance instance(0);
     test::Sprite ball;
     instance.action(27, {ball.header(), u"g", u"abc"});
