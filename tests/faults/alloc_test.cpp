@@ -1,0 +1,175 @@
+// Every allocation the extension makes in a representative sequence of each
+// subsystem fails once, in turn; the game must go on as if the call had not
+// been made or had done its work.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <sstream>
+
+#include "tests/faults/sequence.h"
+#include "tests/unit/fake_host.h"
+
+namespace {
+
+using faults::Sequence;
+
+// A sprite with the alterable values the alignment writes.
+struct Piece : test::Sprite {
+    Piece(const Piece&) = delete;
+    Piece& operator=(const Piece&) = delete;
+    explicit Piece(int32_t x = 0) {
+        object.rHo.hoX = x;
+        object.rHo.hoImgWidth = 16;
+        object.rHo.hoImgHeight = 24;
+        object.rov.rvpValues = values;
+        object.rov.rvNumberOfValues = 2;
+    }
+    AltValue values[2]{};
+};
+
+// One instance on the fake host, with a few sprites, made afresh per run.
+struct World {
+    std::optional<test::RecordingDesktop> desktop;
+    std::optional<test::Instance> instance;
+    std::vector<Piece> pieces;
+
+    void start() {
+        ++test::hostSide;
+        finish();
+        desktop.emplace();
+        instance.emplace(0);
+        pieces = std::vector<Piece>(4);  // in place: a piece points into itself
+        --test::hostSide;
+    }
+    void finish() {
+        ++test::hostSide;
+        instance.reset();
+        desktop.reset();
+        --test::hostSide;
+    }
+    // Runs `code` for each piece, as the host's action loop does.
+    void eachPiece(int code, std::vector<test::Param> params) {
+        for (size_t k = 0; k < pieces.size(); ++k) {
+            ++test::hostSide;
+            instance->runHeader.rh2ActionLoopCount = static_cast<int32_t>(k);
+            std::vector<test::Param> call{pieces[k].header()};
+            if (k == 0) call.insert(call.end(), params.begin(), params.end());
+            --test::hostSide;
+            instance->action(code, std::move(call));
+        }
+    }
+    std::string lists() {
+        std::ostringstream out;
+        for (int32_t v : instance->rd().intParams) out << v << ' ';
+        out << '|';
+        for (float v : instance->rd().floatParams) out << v << ' ';
+        return out.str();
+    }
+    std::string placed() const {
+        std::ostringstream out;
+        for (const Piece& p : pieces)
+            out << p.object.rHo.hoX << ',' << p.object.rHo.hoY << ',' << p.values[0].l << ','
+                << p.object.roa.raAnimFrameForced << ' ';
+        return out.str();
+    }
+};
+
+World world;
+
+Sequence inWorld(std::vector<faults::Step> steps, std::function<std::string()> observe) {
+    return {[] { world.start(); }, std::move(steps), std::move(observe), [] { world.finish(); }};
+}
+
+// A parameter written in a step: making it allocates nothing, so that
+// every counted request is the extension's.
+struct P {
+    P(const char16_t* text) : text(text) {}
+    P(int32_t number) : number(number) {}
+    const char16_t* text = nullptr;
+    int32_t number = 0;
+};
+
+std::vector<test::Param> onHostSide(std::initializer_list<P> params) {
+    ++test::hostSide;
+    std::vector<test::Param> out;
+    for (const P& p : params) p.text != nullptr ? out.emplace_back(p.text) : out.emplace_back(p.number);
+    --test::hostSide;
+    return out;
+}
+
+void action(int code, std::initializer_list<P> params) { world.instance->action(code, onHostSide(params)); }
+void forEachPiece(int code, std::initializer_list<P> params) { world.eachPiece(code, onHostSide(params)); }
+
+TEST(AllocationFailures, TheParameterParser) {
+    Sequence sequence = inWorld(
+        {
+            {"sequence text", [] { action(12, {u"/a", u"5, 0, +1"}); }},
+            {"wrap text", [] { forEachPiece(27, {u"g", u"+1.0,  false , -40, 680"}); }},
+            {"malformed text", [] { action(12, {u"/a", u"-5,0,1"}); }},
+            {"sine text", [] { forEachPiece(40, {u"g", u"1.5,120,2.0,0,5,0,-40,680"}); }},
+        },
+        [] { return world.lists(); });
+    int points = faults::runWithFailures(sequence);
+    EXPECT_GT(points, 0);
+    RecordProperty("injection_points", points);
+    std::printf("parameter parser: %d injection points\n", points);
+}
+
+TEST(AllocationFailures, AlignARowAndAGrid) {
+    Sequence sequence = inWorld(
+        {
+            {"row", [] { forEachPiece(13, {u"10, 20, 4, 1"}); }},
+            {"number row", [] { forEachPiece(14, {u"300, 20, 2, 0", u"-1.5"}); }},
+            {"column", [] { forEachPiece(16, {u"5, 5, 1, 0"}); }},
+            {"grid", [] { forEachPiece(7, {u"0, 0, 2, 3, 3, 1"}); }},
+        },
+        [] { return world.placed(); });
+    int points = faults::runWithFailures(sequence);
+    EXPECT_GT(points, 0);
+    RecordProperty("injection_points", points);
+    std::printf("alignment: %d injection points\n", points);
+}
+
+// The frame editor: a new record, its text set and read back; then an
+// instance made from it and its text changed.
+TEST(AllocationFailures, TheRecordAndTheInstanceText) {
+    static std::unique_ptr<test::FakeEditor> editor;
+    static std::unique_ptr<CPropWStringValue> text;
+    Sequence sequence{
+        [] {
+            world.start();
+            ++test::hostSide;
+            editor = std::make_unique<test::FakeEditor>();
+            text = std::make_unique<CPropWStringValue>(u"a longer text than the default one");
+            --test::hostSide;
+        },
+        {
+            {"create", [] { CreateObject(editor->block(), nullptr, editor->record()); }},
+            {"set text", [] { SetPropValue(editor->block(), editor->record(), 0x80001, text.get()); }},
+            {"read text",
+             [] {
+                 auto* value = static_cast<CPropValue*>(GetPropValue(editor->block(), editor->record(), 0x80001));
+                 if (value != nullptr) value->Delete();
+             }},
+            {"set instance text", [] { action(0, {u"日本語表現 and more"}); }},
+        },
+        [] {
+            std::vector<uint8_t> bytes = editor->bytes();
+            return std::string(bytes.begin(), bytes.end()) + "|" +
+                   std::to_string(world.instance->textExpression(0).size());
+        },
+        [] {
+            world.finish();
+            ++test::hostSide;
+            editor.reset();
+            text.reset();
+            --test::hostSide;
+        }};
+    int points = faults::runWithFailures(sequence);
+    EXPECT_GT(points, 0);
+    RecordProperty("injection_points", points);
+    std::printf("edit-time record and text: %d injection points\n", points);
+}
+
+}  // namespace

@@ -1,0 +1,41 @@
+// Fuzz targets: each takes one input of arbitrary bytes and drives the
+// library through the routines the host calls (the exports and the jump
+// tables, on the fake host of the unit tests). A broken promise (a result the
+// host must never see) ends the process through fuzz::violated, so that the
+// fuzzer keeps the input; the sanitizers catch the rest.
+//
+// The same functions serve the libFuzzer programs (fuzz_main.cpp) and the
+// corpus replay of the ordinary test build (replay_test.cpp).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace fuzz {
+
+using Entry = int (*)(const uint8_t* data, size_t size);
+
+struct Target {
+    const char* name;  // also the folder of its corpus under tests/fuzz/corpus
+    Entry run;
+};
+
+int params(const uint8_t* data, size_t size);
+int editRecord(const uint8_t* data, size_t size);
+int scenario(const uint8_t* data, size_t size);
+
+// Every target, for the replay; ends with a null entry.
+extern const Target kTargets[];
+
+// Reports `what` on stderr and aborts.
+[[noreturn]] void violated(const char* what);
+
+// The host's texts from bytes: each byte is one code unit, except that 0xFF
+// takes the next two bytes (low first) as one unit, so that inputs stay
+// readable while any UTF-16 unit stays reachable. Stops at `stop`, and
+// advances `at` past it.
+std::u16string takeText(const uint8_t* data, size_t size, size_t& at, int stop = -1);
+
+}  // namespace fuzz
