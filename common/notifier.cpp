@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "host/catalogue.h"
 #include "host/editdata.h"
 #include "host/services.h"
 #include "platform/platform.h"
@@ -39,9 +38,9 @@ void notifyWide(const RUNDATA& rd, Gate gate, std::u16string_view text, std::u16
     if (shouldShow(rd, gate)) showWideBox(text, caption);
 }
 
-void reportJsonPointerError(RUNDATA& rd, const std::exception& error) {
+void reportJsonPointerError(RUNDATA& rd, const std::exception& error, int condition) {
     notify(rd, Gate::Lenient, error.what(), "DEBUG");
-    generateEvent(rd, CND_JSON_POINTER_ERROR);
+    generateEvent(rd, condition);
 }
 
 void showRegexError(const RUNDATA& rd, const std::exception& error) {

@@ -61,32 +61,17 @@ std::optional<int32_t> toInt(const std::string& s) {
     return value;
 }
 
-// A decimal number rounded to the nearest float. Values too small for a
-// float become 0 or a subnormal; values too large are out of range.
+// A decimal number rounded to the nearest float. As the standard float
+// conversion does, it refuses a value beyond the float's range at either end:
+// one too large, and one so small that it would round to 0 or to a subnormal
+// (a designer who writes 1e-40 did not mean 0).
 std::optional<float> toFloat(const std::string& s) {
     size_t start = (!s.empty() && s[0] == '+') ? 1 : 0;
     const char* first = s.data() + start;
-    const char* last = s.data() + s.size();
     float value = 0;
-    auto [end, ec] = std::from_chars(first, last, value);
-    if (end == first) return std::nullopt;
-    if (ec == std::errc{}) return value;
-    double wide = 0;
-    auto [wideEnd, wideEc] = std::from_chars(first, last, wide);
-    if (wideEc == std::errc{}) {
-        float narrowed = static_cast<float>(wide);
-        if (std::isinf(narrowed)) return std::nullopt;
-        return narrowed;
-    }
-    // Beyond a double as well: too small when its exponent is negative or,
-    // without one, when it has no integer part.
-    std::string_view number(first, static_cast<size_t>(wideEnd - first));
-    size_t exponent = number.find_first_of("eE");
-    bool tiny = exponent != std::string_view::npos
-                    ? number.substr(exponent + 1, 1) == "-"
-                    : number.substr(0, number.find('.')).find_first_not_of("-0") == std::string_view::npos;
-    if (!tiny) return std::nullopt;
-    return number.starts_with('-') ? -0.0f : 0.0f;
+    auto [end, ec] = std::from_chars(first, s.data() + s.size(), value);
+    if (ec != std::errc{} || end == first || std::fpclassify(value) == FP_SUBNORMAL) return std::nullopt;
+    return value;
 }
 
 template <typename T, typename Convert>

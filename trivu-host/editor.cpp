@@ -13,9 +13,6 @@ namespace host {
 namespace {
 
 constexpr uint32_t kHeaderSize = sizeof(extHeader);
-// No property needs more; a larger request is a fault of the extension, and
-// refusing it keeps a bad size word from exhausting memory.
-constexpr uint32_t kMaxRecordSize = 16u << 20;
 constexpr uint32_t kBuild = 285;
 constexpr uintptr_t kEditorWindow = 0x40;
 
@@ -41,7 +38,7 @@ std::vector<uint8_t> EditRecord::bytes() const { return std::vector<uint8_t>(byt
 // Always moves the record: an extension that keeps the old pointer across a
 // resize then fails under the address sanitizer instead of by luck.
 bool EditRecord::resize(uint32_t newSize) {
-    if (newSize < kHeaderSize || newSize > kMaxRecordSize) return false;
+    if (newSize < kHeaderSize || newSize > kMaxSize) return false;
     auto* fresh = static_cast<uint8_t*>(std::calloc(newSize, 1));
     if (fresh == nullptr) return false;
     if (bytes_) std::memcpy(fresh, bytes_, std::min(size_, newSize));
@@ -71,7 +68,9 @@ struct EditorCalls {
         if (mV == nullptr) return nullptr;
         EditRecord* record = of(mV).current_;
         if (record == nullptr || edPtr != record->data()) return nullptr;
-        return record->resize(newSize) ? record->data() : nullptr;
+        if (record->resize(newSize)) return record->data();
+        of(mV).refused_ = true;
+        return nullptr;
     }
 
     // The table ends with an entry whose identifier is 0, as the editor's are.
@@ -105,15 +104,17 @@ std::unique_ptr<EditRecord> Editor::createRecord() {
     return record;
 }
 
-void Editor::setText(EditRecord& record, std::u16string_view text) {
-    if (library_.SetPropValue == nullptr) return;
+bool Editor::setText(EditRecord& record, std::u16string_view text) {
+    if (library_.SetPropValue == nullptr) return true;
     std::u16string terminated(text);
     auto* value = new CPropWStringValue(terminated.c_str());
+    refused_ = false;
     {
         Working working(current_, record);
         library_.SetPropValue(&mv_, record.data(), kTextProperty, value);
     }
     value->Delete();
+    return !refused_;
 }
 
 void Editor::setCheck(EditRecord& record, uint32_t propId, int32_t state) {

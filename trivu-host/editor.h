@@ -26,6 +26,10 @@ public:
     uint32_t size() const { return size_; }
     std::vector<uint8_t> bytes() const;
 
+    // No property needs more; a larger request is refused, which keeps a bad
+    // size word from exhausting memory (a text of about 8 million units).
+    static constexpr uint32_t kMaxSize = 16u << 20;
+
     bool resize(uint32_t newSize);  // keeps the content, zero-fills growth
     void writeWord(uint32_t offset, int32_t value);  // a raw 32-bit little-endian write
 
@@ -46,8 +50,10 @@ public:
     // Null when the library refuses (CreateObject answers -1).
     std::unique_ptr<EditRecord> createRecord();
 
-    // The TEXT property (0x80001) through GetPropValue/SetPropValue's value class.
-    void setText(EditRecord& record, std::u16string_view text);
+    // The TEXT property (0x80001) through GetPropValue/SetPropValue's value
+    // class. False when the editor refused to grow the record for it (past
+    // EditRecord::kMaxSize): the record then keeps its old text.
+    bool setText(EditRecord& record, std::u16string_view text);
     // A check-box property through SetPropCheck.
     void setCheck(EditRecord& record, uint32_t propId, int32_t state);
 
@@ -59,6 +65,7 @@ private:
     mv mv_{};
     std::vector<PropData> inserted_;
     EditRecord* current_ = nullptr;  // the record an export is working on
+    bool refused_ = false;           // a resize was refused during the call
     friend struct EditorCalls;
 };
 

@@ -8,12 +8,16 @@
 // Arguments are read left to right, so an option's value is never mistaken
 // for an option ("--text --help" sets the text "--help"). The global
 // --extension may come before or after the command.
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "trivu-host/catalogue.h"
 #include "trivu-host/run.h"
@@ -37,6 +41,7 @@ const char kUsageText[] =
     "\n"
     "Commands:\n"
     "  run SCENARIO.json [--trace]      play a scenario and print its trace\n"
+    "                                   ('-' reads it from standard input)\n"
     "  catalogue [--json]               the actions, conditions and expressions\n"
     "  menu actions|conditions|expressions\n"
     "                                   the menu tree the menu export returns\n"
@@ -49,8 +54,8 @@ const char kUsageText[] =
     "  --help, -h         this text; 'trivu-host COMMAND --help' describes a command\n"
     "\n"
     "Exit status: 0 on success; 1 when the library cannot be loaded or refuses a\n"
-    "request; 2 for a usage error or an unusable scenario. Messages go to\n"
-    "standard error.\n";
+    "request, or the output cannot be written; 2 for a usage error or an\n"
+    "unusable scenario. Messages go to standard error.\n";
 
 struct CommandHelp {
     const char* name;
@@ -62,12 +67,15 @@ const CommandHelp kCommandHelp[] = {
      "Usage: trivu-host run SCENARIO.json [--trace]\n"
      "\n"
      "Plays the scenario (a JSON file: desktop, files, extension objects, object\n"
-     "types and frames with their events) and prints one line per event on\n"
-     "standard output, each beginning with FRAME:TICK. --trace adds the lines for\n"
-     "triggers, per-frame handler calls, re-handle requests and destructions.\n"
+     "types and frames with their events; '-' reads it from standard input) and\n"
+     "prints one line per event on standard output, each beginning with\n"
+     "FRAME:TICK. --trace adds the lines for triggers, per-frame handler calls,\n"
+     "re-handle requests and destructions.\n"
      "\n"
-     "Exit status: 0 after a run; 2 for an unusable scenario, with a message on\n"
-     "standard error naming the JSON path of the fault.\n"},
+     "Exit status: 0 after a run; 1 when the extension refused an edit-time\n"
+     "record or threw, or the trace cannot be written; 2 for an unusable\n"
+     "scenario, with a message on standard error naming the JSON path of the\n"
+     "fault (or the file).\n"},
     {"catalogue",
      "Usage: trivu-host catalogue [--json]\n"
      "\n"
@@ -197,8 +205,10 @@ void parseArguments(int argc, char** argv, Arguments& args) {
             }
             if (word == "--check") args.checks.push_back(parseCheck(value(i, word)));
         } else if (args.command.empty()) {
-            args.command = word;
+            // An unknown word is not kept as the command: the usage hint then
+            // points to the general help, which works.
             if (commandHelp(word) == nullptr) throw UsageError{"unknown command '" + word + "'"};
+            args.command = word;
         } else {
             args.operands.push_back(word);
         }
@@ -247,7 +257,11 @@ int runEditdata(EditSession& session, const Arguments& args) {
         std::cerr << "trivu-host: the extension refused to create an edit-time record\n";
         return kFailed;
     }
-    if (args.text) session.editor.setText(*record, toUtf16(*args.text));
+    if (args.text && !session.editor.setText(*record, toUtf16(*args.text))) {
+        std::cerr << "trivu-host: the edit-time record refused the text (a record holds at most "
+                  << EditRecord::kMaxSize << " bytes)\n";
+        return kFailed;
+    }
     for (const Check& check : args.checks) session.editor.setCheck(*record, check.id, check.state);
     printRecord(*record);
     return kOk;
@@ -306,8 +320,10 @@ int loadAndRun(const Arguments& args) {
 
 // ---- 4. main ---------------------------------------------------------------------------------
 
-int main(int argc, char** argv) {
-    using namespace host;
+namespace host {
+namespace {
+
+int runMain(int argc, char** argv) {
     Arguments args;
     try {
         parseArguments(argc, argv, args);
@@ -325,3 +341,56 @@ int main(int argc, char** argv) {
     }
     return loadAndRun(args);
 }
+
+// Standard output, written with write(2) so that the first error is kept:
+// stdio has forgotten it by the time its last flush fails.
+class OutputBuffer : public std::streambuf {
+public:
+    OutputBuffer() { setp(buffer_, buffer_ + sizeof buffer_); }
+    int error() const { return error_; }  // 0 while every write went through
+
+protected:
+    int_type overflow(int_type c) override {
+        if (!drain()) return traits_type::eof();
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(c);
+            pbump(1);
+        }
+        return traits_type::not_eof(c);
+    }
+    int sync() override { return drain() ? 0 : -1; }
+
+private:
+    bool drain() {
+        for (const char* p = pbase(); p < pptr() && error_ == 0;) {
+            ssize_t n = ::write(STDOUT_FILENO, p, static_cast<size_t>(pptr() - p));
+            if (n >= 0)
+                p += n;
+            else if (errno != EINTR)
+                error_ = errno;
+        }
+        setp(buffer_, buffer_ + sizeof buffer_);
+        return error_ == 0;
+    }
+
+    char buffer_[1 << 16];
+    int error_ = 0;
+};
+
+// Output that did not reach its reader (a full disk, say) is a failure,
+// whatever the command itself answered.
+int runWithCheckedOutput(int argc, char** argv) {
+    OutputBuffer buffer;
+    std::streambuf* previous = std::cout.rdbuf(&buffer);
+    int status = runMain(argc, argv);
+    std::cout.flush();
+    std::cout.rdbuf(previous);
+    if (buffer.error() == 0) return status;
+    std::cerr << "trivu-host: cannot write the output: " << std::strerror(buffer.error()) << '\n';
+    return kFailed;
+}
+
+}  // namespace
+}  // namespace host
+
+int main(int argc, char** argv) { return host::runWithCheckedOutput(argc, argv); }

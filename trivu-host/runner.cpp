@@ -20,13 +20,16 @@
 #include "trivu-host/run.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <memory>
 #include <ostream>
 #include <sstream>
@@ -34,6 +37,7 @@
 
 #include "trivu-host/desktop.h"
 #include "trivu-host/editor.h"
+#include "trivu-host/json_reader.h"
 #include "trivu-host/scenario.h"
 #include "trivu-host/text.h"
 
@@ -836,32 +840,83 @@ void runFrame(Run& run, int index) {
 
 // ---- runScenario -----------------------------------------------------------------------
 
+// The scenario's text; "-" reads standard input.
 bool readScenario(const std::string& path, std::string* text, std::ostream& err) {
-    std::ifstream in(path, std::ios::binary);
-    std::error_code ec;
-    if (!in || std::filesystem::is_directory(path, ec)) {
-        err << path << ": cannot read the scenario\n";
+    if (path == "-") {
+        std::ostringstream s;
+        s << std::cin.rdbuf();
+        *text = s.str();
+        if (!std::cin.bad()) return true;
+        err << "(standard input): cannot read the scenario\n";
         return false;
     }
-    std::ostringstream s;
-    s << in.rdbuf();
-    *text = s.str();
-    return true;
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        err << path << ": cannot read the scenario: it is a directory\n";
+        return false;
+    }
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr) {
+        err << path << ": cannot read the scenario: " << std::strerror(errno) << '\n';
+        return false;
+    }
+    text->clear();
+    char buffer[1 << 16];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;) text->append(buffer, n);
+    bool failed = std::ferror(in) != 0;
+    int error = errno;
+    std::fclose(in);
+    if (failed) err << path << ": cannot read the scenario: " << std::strerror(error) << '\n';
+    return !failed;
+}
+
+// What the disk may still refuse, found before a single file is written, so
+// that a refused scenario leaves nothing behind: a folder where a file goes,
+// a file where a folder must be.
+bool checkFiles(const Scenario& sc, std::ostream& err) {
+    bool ok = true;
+    for (const ScenarioFile& f : sc.files) {
+        std::error_code ec;
+        std::filesystem::path p(f.name);
+        if (std::filesystem::is_directory(p, ec)) {
+            err << f.path << ": cannot write " << host::quoted(f.name) << ": it is a directory\n";
+            ok = false;
+            continue;
+        }
+        for (auto folder = p.parent_path(); !folder.empty(); folder = folder.parent_path()) {
+            if (std::filesystem::exists(folder, ec) && !std::filesystem::is_directory(folder, ec)) {
+                err << f.path << ": cannot write " << host::quoted(f.name) << ": " << host::quoted(folder.string())
+                    << " is a file, not a directory\n";
+                ok = false;
+                break;
+            }
+        }
+    }
+    return ok;
+}
+
+bool writeFile(const ScenarioFile& f, std::ostream& err) {
+    const std::filesystem::path p(f.name);
+    std::error_code ec;
+    if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path(), ec);
+    if (ec) {
+        err << f.path << ": cannot write " << host::quoted(f.name) << ": " << ec.message() << '\n';
+        return false;
+    }
+    std::FILE* out = std::fopen(f.name.c_str(), "wb");
+    bool ok = out != nullptr && std::fwrite(f.content.data(), 1, f.content.size(), out) == f.content.size();
+    int error = errno;
+    if (out != nullptr && std::fclose(out) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (!ok) err << f.path << ": cannot write " << host::quoted(f.name) << ": " << std::strerror(error) << '\n';
+    return ok;
 }
 
 bool writeFiles(const Scenario& sc, std::ostream& err) {
-    for (const ScenarioFile& f : sc.files) {
-        const std::filesystem::path p(f.name);
-        std::error_code ec;
-        if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path(), ec);
-        std::ofstream o(p, std::ios::binary | std::ios::trunc);
-        o << f.content;
-        o.close();
-        if (ec || !o) {
-            err << f.path << ": cannot write " << host::quoted(f.name) << (ec ? ": " + ec.message() : "") << '\n';
-            return false;
-        }
-    }
+    for (const ScenarioFile& f : sc.files)
+        if (!writeFile(f, err)) return false;
     return true;
 }
 
@@ -877,7 +932,11 @@ bool buildRecords(const Scenario& sc, Editor& editor, std::vector<std::unique_pt
             err << t.path << ": the extension refused to create its edit-time record\n";
             return false;
         }
-        if (t.text) editor.setText(*record, *t.text);
+        if (t.text && !editor.setText(*record, *t.text)) {
+            err << memberPath(t.path, "text") << ": the edit-time record refused the text (" << t.text->size()
+                << " UTF-16 units; a record holds at most " << EditRecord::kMaxSize << " bytes)\n";
+            return false;
+        }
         for (int p = 0; p < PROP_COUNT; ++p)
             if (t.props[p].how == PropSetting::Check) editor.setCheck(*record, propIds[p], t.props[p].value);
         for (int p = 0; p < PROP_COUNT; ++p)
@@ -893,11 +952,8 @@ struct CurrentRun {
     ~CurrentRun() { gRun = nullptr; }
 };
 
-int play(Library& library, const Scenario& sc, Desktop& desktop, bool trace, std::ostream& out, std::ostream& err) {
-    Editor editor(library);
-    std::vector<std::unique_ptr<EditRecord>> records;
-    if (!buildRecords(sc, editor, records, err)) return 1;
-
+int play(Library& library, const Scenario& sc, std::vector<std::unique_ptr<EditRecord>>& records, Desktop& desktop,
+         bool trace, std::ostream& out, std::ostream& err) {
     Run run(sc, library, desktop, out, err, trace);
     CurrentRun current(run);
     for (auto& r : records) run.records.push_back(r.get());
@@ -927,15 +983,27 @@ int runScenario(Library& library, const RunOptions& options, std::ostream& out, 
     if (!readScenario(options.scenarioPath, &text, err)) return 2;
     std::vector<std::string> errors;
     std::optional<Scenario> sc;
+    // The records outlive the run: instances keep pointers into them.
+    Editor editor(library);
     {
-        Editor editor(library);
-        sc = parseScenario(text, readDescriptions(library, editor.block()), &errors);
+        std::string name = options.scenarioPath == "-" ? "(standard input)" : options.scenarioPath;
+        sc = parseScenario(text, name, readDescriptions(library, editor.block()), &errors);
     }
+    text.clear();
+    text.shrink_to_fit();
     if (!sc) {
         for (const std::string& e : errors) err << e << '\n';
         return 2;
     }
-    if (!writeFiles(*sc, err)) return 2;
+    // Everything is checked before the first file is written.
+    std::vector<std::unique_ptr<EditRecord>> records;
+    try {
+        if (!buildRecords(*sc, editor, records, err)) return 1;
+    } catch (const std::exception& e) {
+        err << "trivu-host: the edit-time records could not be built: " << e.what() << '\n';
+        return 1;
+    }
+    if (!checkFiles(*sc, err) || !writeFiles(*sc, err)) return 2;
 
     std::unique_ptr<Desktop> own;
     Desktop* desktop = options.desktop;
@@ -946,7 +1014,7 @@ int runScenario(Library& library, const RunOptions& options, std::ostream& out, 
     }
     int status;
     try {
-        status = play(library, *sc, *desktop, options.trace, out, err);
+        status = play(library, *sc, records, *desktop, options.trace, out, err);
     } catch (const std::exception& e) {
         err << "trivu-host: the run stopped: " << e.what() << '\n';
         status = 1;

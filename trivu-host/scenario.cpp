@@ -21,17 +21,15 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 
-#include <nlohmann/json.hpp>
-
+#include "trivu-host/json_reader.h"
 #include "trivu-host/text.h"
 
 namespace host {
 
 namespace {
-
-using Json = nlohmann::ordered_json;
 
 // Deeper expressions than this are refused: evaluating them recursively must
 // never exhaust the stack.
@@ -41,18 +39,8 @@ constexpr int64_t kMaxInstanceNumber = 32767;
 
 // ---- Paths and faults ----------------------------------------------------------
 
-bool isPlainKey(std::string_view key) {
-    if (key.empty() || std::isdigit(static_cast<unsigned char>(key[0]))) return false;
-    return std::all_of(key.begin(), key.end(),
-                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; });
-}
-
-std::string member(const std::string& path, std::string_view key) {
-    if (!isPlainKey(key)) return path + "[" + host::quoted(key) + "]";
-    return path.empty() ? std::string(key) : path + "." + std::string(key);
-}
-
-std::string item(const std::string& path, size_t i) { return path + "[" + std::to_string(i) + "]"; }
+std::string member(const std::string& path, std::string_view key) { return memberPath(path, key); }
+std::string item(const std::string& path, size_t i) { return itemPath(path, i); }
 
 const char* describe(const Json& j) {
     switch (j.type()) {
@@ -115,6 +103,7 @@ struct Parser {
 
     void desktop(const Json& j, const std::string& path);
     void files(const Json& j, const std::string& path);
+    bool fileClash(const std::string& name, const std::string& at);
     void extensions(const Json& j, const std::string& path);
     void objects(const Json& j, const std::string& path);
 };
@@ -133,15 +122,17 @@ std::optional<int64_t> Parser::integer(const Json& j, const std::string& path, i
         fail(path, std::string("an integer is wanted here, not ") + describe(j));
         return std::nullopt;
     }
+    // Past 2^63 - 1 the value only fits the unsigned reading.
     bool tooLarge = j.is_number_unsigned() && j.get<uint64_t>() > static_cast<uint64_t>(hi);
     int64_t v = tooLarge ? hi : j.get<int64_t>();
-    if (tooLarge || v < lo || v > hi) {
-        fail(path, j.dump() + (hi == std::numeric_limits<int64_t>::max()
-                                   ? " is below the least allowed, " + std::to_string(lo)
-                                   : " is outside " + std::to_string(lo) + " to " + std::to_string(hi)));
-        return std::nullopt;
-    }
-    return v;
+    if (!tooLarge && v >= lo && v <= hi) return v;
+    if (hi != std::numeric_limits<int64_t>::max())
+        fail(path, j.dump() + " is outside " + std::to_string(lo) + " to " + std::to_string(hi));
+    else if (tooLarge)
+        fail(path, j.dump() + " is too large");
+    else
+        fail(path, j.dump() + " is below the least allowed, " + std::to_string(lo));
+    return std::nullopt;
 }
 
 bool Parser::isTrue(const Json& j, const std::string& path) {
@@ -379,7 +370,8 @@ std::optional<int32_t> Parser::optionalInt32(const Json& owner, const char* key,
 const AceDescription* Parser::ace(const std::vector<AceDescription>& table, const Json& code, const std::string& path,
                                   const char* kind, int* codeOut) {
     if (!code.is_number_integer()) {
-        fail(path, std::string("the number of an ") + kind + " is wanted here, not " + describe(code));
+        fail(path, std::string("the number of ") + (kind[0] == 'c' ? "a " : "an ") + kind + " is wanted here, not " +
+                       describe(code));
         return nullptr;
     }
     int64_t n = code.is_number_unsigned() && code.get<uint64_t>() > 1000000 ? 1000000 : code.get<int64_t>();
@@ -810,6 +802,13 @@ bool isConfinedPath(const std::string& name) {
     return name.back() != '/';
 }
 
+// "./a//b" and "a/b" are the same file; "" for names of no file ("a/.").
+std::string normalFileName(const std::string& name) {
+    std::string normal = std::filesystem::path(name).lexically_normal().generic_string();
+    if (normal.empty() || normal == "." || normal.back() == '/') return "";
+    return normal;
+}
+
 void Parser::files(const Json& j, const std::string& path) {
     if (!j.is_object()) {
         fail(path, "an object mapping file names to their content is wanted here");
@@ -817,13 +816,40 @@ void Parser::files(const Json& j, const std::string& path) {
     }
     for (auto it = j.begin(); it != j.end(); ++it) {
         const std::string at = member(path, it.key());
-        if (!isConfinedPath(it.key()))
+        // The system would cut the name at a NUL and write another file.
+        if (it.key().find('\0') != std::string::npos)
+            fail(at, "a file name cannot hold a NUL character");
+        else if (!isConfinedPath(it.key()))
             fail(at, "only a file below the current directory can be written");
         else if (!it.value().is_string())
             fail(at, std::string("the file's text is wanted here, not ") + describe(it.value()));
+        else if (std::string name = normalFileName(it.key()); name.empty())
+            fail(at, "the name does not name a file");
+        else if (fileClash(name, at))
+            continue;
         else
-            sc.files.push_back({it.key(), it.value().get<std::string>(), at});
+            sc.files.push_back({name, it.value().get<std::string>(), at});
     }
+}
+
+// Two entries that name one file, or one that would be the folder of
+// another, cannot both be written.
+bool Parser::fileClash(const std::string& name, const std::string& at) {
+    auto isFolderOf = [](const std::string& folder, const std::string& file) {
+        return file.size() > folder.size() && file.starts_with(folder) && file[folder.size()] == '/';
+    };
+    for (const ScenarioFile& other : sc.files) {
+        if (other.name == name)
+            fail(at, "names the same file as " + other.path);
+        else if (isFolderOf(other.name, name))
+            fail(at, host::quoted(other.name) + " cannot be a folder: " + other.path + " writes it as a file");
+        else if (isFolderOf(name, other.name))
+            fail(at, "cannot be a file: " + other.path + " needs it as a folder");
+        else
+            continue;
+        return true;
+    }
+    return false;
 }
 
 void Parser::extensions(const Json& j, const std::string& path) {
@@ -921,16 +947,18 @@ AceDescriptions readDescriptions(const Library& library, mv* mV) {
     return c;
 }
 
-std::optional<Scenario> parseScenario(std::string_view text, const AceDescriptions& descriptions,
-                                      std::vector<std::string>* errors) {
-    Json root;
-    try {
-        root = Json::parse(text.begin(), text.end());
-    } catch (const Json::parse_error& e) {
-        // nlohmann's message already names the line and column.
-        errors->push_back(std::string("(scenario): not valid JSON: ") + e.what());
+std::optional<Scenario> parseScenario(std::string_view text, const std::string& fileName,
+                                      const AceDescriptions& descriptions, std::vector<std::string>* errors) {
+    JsonFault fault;
+    std::optional<Json> read = readJson(text, &fault);
+    if (!read) {
+        if (fault.syntax)
+            errors->push_back(fileName + ": not valid JSON: " + fault.what);
+        else
+            errors->push_back((fault.path.empty() ? std::string("(scenario)") : fault.path) + ": " + fault.what);
         return std::nullopt;
     }
+    Json& root = *read;
     Parser p(descriptions, *errors);
     if (!root.is_object()) {
         p.fail("", std::string("a scenario is one JSON object, not ") + describe(root));

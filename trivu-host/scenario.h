@@ -198,8 +198,9 @@ struct Scenario {
 };
 
 // Parses and checks a whole scenario. Answers nothing when it is unusable,
-// with one "PATH: what is wrong" line per fault in `errors`.
-std::optional<Scenario> parseScenario(std::string_view json, const AceDescriptions& descriptions,
-                                      std::vector<std::string>* errors);
+// with one "PATH: what is wrong" line per fault in `errors` (a text that is
+// no JSON at all is named by `fileName`).
+std::optional<Scenario> parseScenario(std::string_view json, const std::string& fileName,
+                                      const AceDescriptions& descriptions, std::vector<std::string>* errors);
 
 }  // namespace host

@@ -6,9 +6,9 @@
 
 namespace host {
 
-// UTF-16 to UTF-8; a lone surrogate becomes U+FFFD.
+// The extension's codec (platform/utf.h): a lone surrogate becomes U+FFFD in
+// UTF-8, each maximal ill-formed subpart of UTF-8 one U+FFFD in UTF-16.
 std::string toUtf8(std::u16string_view text);
-// UTF-8 to UTF-16; an invalid sequence becomes U+FFFD.
 std::u16string toUtf16(std::string_view text);
 
 // A text as the trace prints it: a JSON string in double quotes with \" \\ \b

@@ -1,6 +1,10 @@
 # Plays one end-to-end case (see CMakeLists.txt) and compares the exit status,
 # standard output and standard error with the expected ones. On a mismatch the
 # actual output is left in WORK for inspection.
+#
+# The scenario is ${CASE}.json; the expectations are ${EXPECT}.out and its
+# companions, EXPECT defaulting to CASE (the examples keep theirs apart).
+# In NAME.err, @SCENARIO@ stands for the scenario's path.
 cmake_minimum_required(VERSION 3.25)
 
 foreach(var HOST PROBE CASE WORK)
@@ -9,12 +13,16 @@ foreach(var HOST PROBE CASE WORK)
   endif()
 endforeach()
 
+if(NOT DEFINED EXPECT)
+  set(EXPECT ${CASE})
+endif()
+
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 
 set(args "")
-if(EXISTS ${CASE}.args)
-  file(READ ${CASE}.args words)
+if(EXISTS ${EXPECT}.args)
+  file(READ ${EXPECT}.args words)
   string(STRIP "${words}" words)
   string(REPLACE "@PROBE@" "${PROBE}" words "${words}")
   separate_arguments(args UNIX_COMMAND "${words}")
@@ -26,8 +34,8 @@ execute_process(COMMAND ${HOST} run ${CASE}.json ${args}
 
 set(faults "")
 set(want_status 0)
-if(EXISTS ${CASE}.status)
-  file(READ ${CASE}.status want_status)
+if(EXISTS ${EXPECT}.status)
+  file(READ ${EXPECT}.status want_status)
   string(STRIP "${want_status}" want_status)
 endif()
 if(NOT status STREQUAL want_status)
@@ -39,6 +47,7 @@ function(compare stream actual expected)
   set(want "")
   if(EXISTS ${expected})
     file(READ ${expected} want)
+    string(REPLACE "@SCENARIO@" "${CASE}.json" want "${want}")
   endif()
   if(NOT actual STREQUAL want)
     file(WRITE ${WORK}/actual.${stream} "${actual}")
@@ -48,8 +57,8 @@ function(compare stream actual expected)
   endif()
 endfunction()
 
-compare(out "${out}" ${CASE}.out)
-compare(err "${err}" ${CASE}.err)
+compare(out "${out}" ${EXPECT}.out)
+compare(err "${err}" ${EXPECT}.err)
 
 if(faults)
   message(FATAL_ERROR "${CASE}.json:\n${faults}")

@@ -90,9 +90,16 @@ TEST_F(ParamsTest, UnconvertibleGroupsAreReportedLikeAMismatch) {
     EXPECT_EQ(rd.intParams, (Ints{2147483647, -2147483647 - 1, 0}));
 }
 
-TEST_F(ParamsTest, ValuesTooSmallForAFloatBecomeZero) {
-    ASSERT_TRUE(parse(u"0." + std::u16string(60, u'0') + u"1,0,1,2", formats::wrapFlip));
-    EXPECT_EQ(rd.floatParams, (Floats{0, 0, 1, 2}));
+// The float patterns take no exponent, so only long digit strings get there.
+TEST_F(ParamsTest, FloatsBeyondTheRangeAtEitherEndAreRefused) {
+    auto zeros = [](size_t n) { return std::u16string(n, u'0'); };
+    expectRejected(u"0." + zeros(60) + u"1,0,1,2", formats::wrapFlip);    // rounds to 0
+    expectRejected(u"0." + zeros(39) + u"1,0,1,2", formats::wrapFlip);    // 1e-40, a subnormal
+    expectRejected(u"-35" + zeros(37) + u",0,1,2", formats::wrapFlip);    // -3.5e38
+    ASSERT_TRUE(parse(u"0." + zeros(37) + u"1175494351,0,1,-0", formats::wrapFlip));  // the least normal float
+    EXPECT_EQ(rd.floatParams, (Floats{1.17549435e-38f, 0, 1, 0}));
+    ASSERT_TRUE(parse(u"-34" + zeros(37) + u",0,1,2", formats::wrapFlip));
+    EXPECT_EQ(rd.floatParams.front(), -3.4e38f);
 }
 
 TEST_F(ParamsTest, EachModeKeepsToItsOwnList) {
