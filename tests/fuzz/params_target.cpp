@@ -5,6 +5,7 @@
 // (the number text of the right-to-left row). The action runs for three
 // selected sprites, as the host's action loop calls it, then a few frames
 // pass.
+#include <deque>
 #include <vector>
 
 #include "tests/fuzz/targets.h"
@@ -79,8 +80,7 @@ int params(const uint8_t* data, size_t size) {
 
     test::RecordingDesktop desktop;
     test::Instance instance(1);
-    std::vector<Piece> pieces;  // made in place: a piece points into itself
-    pieces.reserve(3);
+    std::deque<Piece> pieces;  // never moved: a piece points into itself
     for (int32_t k = 0; k < 3; ++k) pieces.emplace_back(10 + 20 * k, 20 + 20 * k);
     Piece centre(200, 200);
     instance.rd().intParams = {7};

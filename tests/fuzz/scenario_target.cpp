@@ -27,7 +27,7 @@ const host::AceDescriptions& descriptions() {
 int scenario(const uint8_t* data, size_t size) {
     std::vector<std::string> errors;
     std::string_view text(reinterpret_cast<const char*>(data), size);
-    auto parsed = host::parseScenario(text, descriptions(), &errors);
+    auto parsed = host::parseScenario(text, "fuzz.json", descriptions(), &errors);
     if (parsed.has_value() != errors.empty()) violated("a scenario was refused without a reason, or kept with one");
     return 0;
 }
