@@ -79,10 +79,10 @@ int params(const uint8_t* data, size_t size) {
     if (second.empty()) second.push_back(u'g');
 
     test::RecordingDesktop desktop;
-    test::Instance instance(1);
     std::deque<Piece> pieces;  // never moved: a piece points into itself
     for (int32_t k = 0; k < 3; ++k) pieces.emplace_back(10 + 20 * k, 20 + 20 * k);
     Piece centre(200, 200);
+    test::Instance instance(1);  // made last: its destruction empties the registry first
     instance.rd().intParams = {7};
     instance.rd().floatParams = {7.0f};
 

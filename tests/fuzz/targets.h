@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,10 @@ struct Target {
 int params(const uint8_t* data, size_t size);
 int editRecord(const uint8_t* data, size_t size);
 int scenario(const uint8_t* data, size_t size);
+int jsonLoad(const uint8_t* data, size_t size);
+int jsonOps(const uint8_t* data, size_t size);
+int regex(const uint8_t* data, size_t size);
+int motion(const uint8_t* data, size_t size);
 
 // Every target, for the replay; ends with a null entry.
 extern const Target kTargets[];
@@ -37,5 +42,29 @@ extern const Target kTargets[];
 // readable while any UTF-16 unit stays reachable. Stops at `stop`, and
 // advances `at` past it.
 std::u16string takeText(const uint8_t* data, size_t size, size_t& at, int stop = -1);
+
+// Reads the arguments of a byte-coded sequence; past the end every byte is 0.
+// The texts it hands out stay valid until clear().
+class ByteReader {
+public:
+    ByteReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    bool more() const { return at_ < size_; }
+    uint8_t byte() { return at_ < size_ ? data_[at_++] : 0; }
+    int32_t number() { return static_cast<int8_t>(byte()); }
+    const char16_t* text() { return texts_.emplace_back(takeText(data_, size_, at_, 0)).c_str(); }
+    void clear() { texts_.clear(); }
+
+private:
+    const uint8_t* data_;
+    size_t size_;
+    size_t at_ = 0;
+    std::deque<std::u16string> texts_;  // a deque: handing out one more moves none
+};
+
+// A folder of this process's own for the files the targets write; removed
+// when the process ends.
+const std::string& scratch();
+// A path in it, as the host's text.
+std::u16string scratchPath(const char* name);
 
 }  // namespace fuzz
