@@ -21,20 +21,7 @@ seconds=${2:-600}
 runs=${FUZZ_RUNS:-1000000}
 
 # clang and libFuzzer are needed here only, not by the ordinary build.
-packages=(clang-14 libclang-rt-14-dev libfuzzer-14-dev cmake make nlohmann-json3-dev)
-missing=()
-for package in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$package")
-  fi
-done
-if ((${#missing[@]} > 0)); then
-  sudo=""
-  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-  echo "fuzz: installing ${missing[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
-fi
+bash scripts/setup.sh clang-14 libclang-rt-14-dev libfuzzer-14-dev
 
 if [ "$target" = all ]; then
   targets=()

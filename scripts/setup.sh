@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks to build and test TRIVU.
 # Safe to run again: it only asks apt for packages that are missing.
+# Packages named on the command line are wanted as well (scripts/fuzz.sh).
 set -euo pipefail
 
-packages=(cmake make g++ nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(cmake make g++ nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev "$@")
 
 missing=()
 for package in "${packages[@]}"; do

@@ -14,19 +14,7 @@ namespace {
 
 using faults::Sequence;
 
-// A sprite with the alterable values the alignment writes.
-struct Piece : test::Sprite {
-    Piece(const Piece&) = delete;
-    Piece& operator=(const Piece&) = delete;
-    explicit Piece(int32_t x = 0) {
-        object.rHo.hoX = x;
-        object.rHo.hoImgWidth = 16;
-        object.rHo.hoImgHeight = 24;
-        object.rov.rvpValues = values;
-        object.rov.rvNumberOfValues = 2;
-    }
-    AltValue values[2]{};
-};
+using test::Piece;
 
 // One instance on the fake host, with a few sprites, made afresh per run.
 struct World {
@@ -101,6 +89,14 @@ std::vector<test::Param> onHostSide(std::initializer_list<P> params) {
 void action(int code, std::initializer_list<P> params) { world.instance->action(code, onHostSide(params)); }
 void forEachPiece(int code, std::initializer_list<P> params) { world.eachPiece(code, onHostSide(params)); }
 
+// Runs the loop and says how many requests it made to fail.
+void expectInjectionPoints(const char* what, const Sequence& sequence) {
+    int points = faults::runWithFailures(sequence);
+    EXPECT_GT(points, 0);
+    ::testing::Test::RecordProperty("injection_points", points);
+    std::printf("%s: %d injection points\n", what, points);
+}
+
 TEST(AllocationFailures, TheParameterParser) {
     Sequence sequence = inWorld(
         {
@@ -110,10 +106,7 @@ TEST(AllocationFailures, TheParameterParser) {
             {"sine text", [] { forEachPiece(40, {u"g", u"1.5,120,2.0,0,5,0,-40,680"}); }},
         },
         [] { return world.lists(); });
-    int points = faults::runWithFailures(sequence);
-    EXPECT_GT(points, 0);
-    RecordProperty("injection_points", points);
-    std::printf("parameter parser: %d injection points\n", points);
+    expectInjectionPoints("parameter parser", sequence);
 }
 
 TEST(AllocationFailures, AlignARowAndAGrid) {
@@ -125,10 +118,7 @@ TEST(AllocationFailures, AlignARowAndAGrid) {
             {"grid", [] { forEachPiece(7, {u"0, 0, 2, 3, 3, 1"}); }},
         },
         [] { return world.placed(); });
-    int points = faults::runWithFailures(sequence);
-    EXPECT_GT(points, 0);
-    RecordProperty("injection_points", points);
-    std::printf("alignment: %d injection points\n", points);
+    expectInjectionPoints("alignment", sequence);
 }
 
 // The frame editor: a new record, its text set and read back; then an
@@ -166,10 +156,7 @@ TEST(AllocationFailures, TheRecordAndTheInstanceText) {
             text.reset();
             --test::hostSide;
         }};
-    int points = faults::runWithFailures(sequence);
-    EXPECT_GT(points, 0);
-    RecordProperty("injection_points", points);
-    std::printf("edit-time record and text: %d injection points\n", points);
+    expectInjectionPoints("edit-time record and text", sequence);
 }
 
 }  // namespace

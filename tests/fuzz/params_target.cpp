@@ -33,20 +33,7 @@ constexpr Caller kCallers[] = {
     {44, 2}, {45, 3},                         // orbits
 };
 
-// A sprite with the two alterable values the alignment writes.
-struct Piece : test::Sprite {
-    Piece(const Piece&) = delete;
-    Piece& operator=(const Piece&) = delete;
-    Piece(int32_t x, int32_t y) {
-        object.rHo.hoX = x;
-        object.rHo.hoY = y;
-        object.rHo.hoImgWidth = 16;
-        object.rHo.hoImgHeight = 24;
-        object.rov.rvpValues = values;
-        object.rov.rvNumberOfValues = 2;
-    }
-    AltValue values[2]{};
-};
+using test::Piece;
 
 // A text parameter that no caller parses: a group name, or a path that
 // leads nowhere, so that a save cannot write anything.

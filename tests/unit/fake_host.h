@@ -138,4 +138,20 @@ struct Sprite {
     headerObject* header() { return &object.rHo; }
 };
 
+// A sprite with the two alterable values the alignment writes. It points
+// into itself, so it is made in place and never copied.
+struct Piece : Sprite {
+    explicit Piece(int32_t x = 0, int32_t y = 0, int32_t width = 16, int32_t height = 24) {
+        object.rHo.hoX = x;
+        object.rHo.hoY = y;
+        object.rHo.hoImgWidth = width;
+        object.rHo.hoImgHeight = height;
+        object.rov.rvpValues = values;
+        object.rov.rvNumberOfValues = 2;
+    }
+    Piece(const Piece&) = delete;
+    Piece& operator=(const Piece&) = delete;
+    AltValue values[2]{};
+};
+
 }  // namespace test
