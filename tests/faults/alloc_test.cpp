@@ -7,6 +7,7 @@
 #include <optional>
 #include <sstream>
 
+#include "common/text.h"
 #include "tests/faults/sequence.h"
 #include "tests/unit/fake_host.h"
 
@@ -74,14 +75,23 @@ Sequence inWorld(std::vector<faults::Step> steps, std::function<std::string()> o
 struct P {
     P(const char16_t* text) : text(text) {}
     P(int32_t number) : number(number) {}
+    P(headerObject* object) : object(object) {}
     const char16_t* text = nullptr;
     int32_t number = 0;
+    headerObject* object = nullptr;
 };
 
 std::vector<test::Param> onHostSide(std::initializer_list<P> params) {
     ++test::hostSide;
     std::vector<test::Param> out;
-    for (const P& p : params) p.text != nullptr ? out.emplace_back(p.text) : out.emplace_back(p.number);
+    for (const P& p : params) {
+        if (p.text != nullptr)
+            out.emplace_back(p.text);
+        else if (p.object != nullptr)
+            out.emplace_back(p.object);
+        else
+            out.emplace_back(p.number);
+    }
     --test::hostSide;
     return out;
 }
@@ -119,6 +129,71 @@ TEST(AllocationFailures, AlignARowAndAGrid) {
         },
         [] { return world.placed(); });
     expectInjectionPoints("alignment", sequence);
+}
+
+// What a step's expression answered, kept on the host's side.
+std::u16string answered;
+
+void keepText(int code, std::initializer_list<P> params) {
+    auto queued = onHostSide(params);
+    intptr_t result = world.instance->expression(code, std::move(queued));
+    ++test::hostSide;
+    auto text = reinterpret_cast<const char16_t*>(result);
+    answered = (world.instance->rd().rHo.hoFlags & HOF_STRING) && text != nullptr ? text : u"<none>";
+    --test::hostSide;
+}
+
+std::string regexResults() {
+    std::ostringstream out;
+    for (int code : {5, 7}) {
+        intptr_t count = world.instance->expression(code);
+        out << count << ':';
+        for (int32_t i = 0; i < count; ++i) out << trivu::WideToUtf8(world.instance->textExpression(code + 1, {i})) << ';';
+    }
+    out << '|' << trivu::WideToUtf8(answered) << '|' << world.instance->events.size();
+    return out.str();
+}
+
+TEST(AllocationFailures, MatchAndReplace) {
+    Sequence sequence = inWorld(
+        {
+            {"set text", [] { action(0, {u"mail bob@example.com and ann@example.org"}); }},
+            {"partial match", [] { world.instance->condition(1, onHostSide({u"x bob@example.com y", u"(\\w+)@(\\w+)", 7})); }},
+            {"exact match", [] { world.instance->condition(5, onHostSide({u"bob@example", u"(\\w+)@(\\w+)", 8})); }},
+            {"mismatch", [] { world.instance->condition(5, onHostSide({u"nothing", u"(\\d+)", 9})); }},
+            {"replace", [] { keepText(2, {u"(\\w+)@(\\w+)", u"[$2:$1]"}); }},
+            {"bad pattern", [] { keepText(2, {u"(unclosed", u"x"}); }},
+            {"sub-match", [] { keepText(6, {1}); }},
+        },
+        [] { return regexResults(); });
+    expectInjectionPoints("regular expressions", sequence);
+}
+
+std::string motionState() {
+    std::string seen = world.placed();
+    seen += trivu::WideToUtf8(world.instance->textExpression(14, {u""}));
+    return seen + "|" + std::to_string(world.instance->events.size());
+}
+
+void frames(int count) {
+    for (int i = 0; i < count; ++i) HandleRunObject(&world.instance->rd());
+}
+
+TEST(AllocationFailures, RegisterAndRunMotions) {
+    Sequence sequence = inWorld(
+        {
+            {"wrap", [] { forEachPiece(27, {u"wrap", u"+3.0, false, -40, 120"}); }},
+            {"sine", [] { world.instance->action(40, onHostSide({world.pieces[1].header(), u"sine", u"1.5,20,2.0,0,5,0,-40,680"})); }},
+            {"orbit", [] { world.instance->action(44, onHostSide({world.pieces[2].header(), u"orbit", u"100,50,1.5,0,0,1,0,0,0,0,0,0"})); }},
+            {"frames", [] { frames(30); }},
+            {"sleep", [] { action(35, {u"wrap", u"5, 2, 10"}); }},
+            {"grow", [] { action(47, {u"orbit", u"1,200,10,+0.5,3,-1,200,10,.5,3,-1"}); }},
+            {"more frames", [] { frames(30); }},
+            {"reject", [] { action(21, {u"sine", 3}); }},
+            {"last frames", [] { frames(10); }},
+        },
+        [] { return motionState(); });
+    expectInjectionPoints("object control", sequence);
 }
 
 // The frame editor: a new record, its text set and read back; then an

@@ -128,7 +128,7 @@ void* WINAPI FakeEditor::reallocate(mv* mV, void* ed, uint32_t size) {
 
 void FakeEditor::load(const std::vector<uint8_t>& stored) {
     record_ = std::make_unique<std::vector<uint8_t>>(std::max<size_t>(stored.size(), EDITDATA_FIXED_SIZE), 0);
-    std::memcpy(record_->data(), stored.data(), stored.size());
+    if (!stored.empty()) std::memcpy(record_->data(), stored.data(), stored.size());
     record()->eHeader.extSize = static_cast<uint32_t>(record_->size());
 }
 
