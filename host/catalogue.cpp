@@ -21,6 +21,7 @@
 #include "host/guard.h"
 #include "host/services.h"
 #include "json/aces.h"
+#include "json/store.h"
 #include "objctrl/aces.h"
 #include "objctrl/registry.h"
 #include "regex/aces.h"
@@ -80,57 +81,57 @@ constexpr ActionRow kActionRows[] = {
     /*  1 Title Bar : %0 */
     {{T(5501)}, setCaption},
     /*  2 LoAD JSON Path : %0 */
-    {{T(5502)}},
+    {{T(5502)}, loadDocument},
     /*  3 Toggle Flag :: Regex :: Case Sensitivity */
     {{}, toggleCaseSensitivity},
     /*  4 Toggle Flag :: Regex :: Control Characters */
     {{}, toggleControlCharacters},
     /*  5 Target JSON Pointer : %0 : ID = %1 (the ID title is the conditions' string) */
-    {{T(5503), N(6503)}},
+    {{T(5503), N(6503)}, setTarget},
     /*  6 Toggle Flag :: Window Controll Alternative = %0 */
     {{N(5504)}, controlWindow},
     /*  7 Align = %0 :: Grid :: L2R + offset = %1 */
     {{O(5505), T(5506)}, alignGrid},
     /*  8 Array Name = %0 :: push_back = %1 :: Data Type = %2 */
-    {{T(5507), N(5508), N(5509)}},
+    {{T(5507), N(5508), N(5509)}, buildArrayOfKind},
     /*  9 SaVE JSON Path : %0 : options = %1 */
-    {{T(5502), T(5510)}, nullptr, &formats::saveOptions, 1},
+    {{T(5502), T(5510)}, saveDocument},
     /* 10 Create New Empty JSON Object */
-    {{}},
+    {{}, newEmptyObject},
     /* 11 Target = %0 :: Create Array  = %1 : repeat = %2 */
-    {{O(5511), T(5507), N(5508)}},
+    {{O(5511), T(5507), N(5508)}, buildArrayOfInstances},
     /* 12 Path = %0 :: Params ( repeat, start, increment ) = %1 */
-    {{T(5503), T(5512)}, nullptr, &formats::sequence, 1},
+    {{T(5503), T(5512)}, numberColumn},
     /* 13 Align = %0 :: Horizontal L2R :: Width + offset = %1 */
     {{O(5505), T(5513)}, alignLeftToRight},
     /* 14 Align = %0 :: Horizontal R2L :: Width + offset = %1 :: Num = %2 */
     {{O(5505), T(5513), T(5514)}, alignRightToLeft},
     /* 15 Push_back with = %0 */
-    {{T(5515)}},
+    {{T(5515)}, pushTextToTarget},
     /* 16 Align = %0 :: Vertical T2B :: Height + offset = %1 */
     {{O(5505), T(5513)}, alignTopToBottom},
     /* 17 Align = %0 :: Vertical B2T :: Height + offset = %1 */
     {{O(5505), T(5513)}, alignBottomToTop},
     /* 18 Set As Boolean :: TargetedArray[ %0 ] = %1 */
-    {{N(5516), N(5517)}},
+    {{N(5516), N(5517)}, setBooleanInTarget},
     /* 19 Set As Boolean :: JSON Pointer = %0 :: Bool = %1 */
-    {{T(5503), N(5517)}},
+    {{T(5503), N(5517)}, setBooleanAtPointer},
     /* 20 Null Motion = %0 : %1 */
-    {{O(5505), T(5518)}},
+    {{O(5505), T(5518)}, registerNullMotion},
     /* 21 %0 : Reject (ByName) = %1 */
-    {{T(5518), N(5519)}},
+    {{T(5518), N(5519)}, rejectGroup},
     /* 22 %0 : Reject + Destroy (ByName) = %1 */
-    {{T(5518), N(5519)}},
+    {{T(5518), N(5519)}, rejectAndDestroyGroup},
     /* 23 Copy the JSON data to Backup on the Memory */
-    {{}},
+    {{}, backupDocument},
     /* 24 Restoration from the Backuped */
-    {{}},
+    {{}, restoreBackup},
     /* 25 %0 : Reject (Directly) = %1 */
-    {{O(5505), N(5519)}},
+    {{O(5505), N(5519)}, rejectObject},
     /* 26 %0 : Reject + Destroy (Directly) = %1 */
-    {{O(5505), N(5519)}},
+    {{O(5505), N(5519)}, rejectAndDestroyObject},
     /* 27 Horizontal Wrap = %0 : %1 = %2 */
-    {{O(5505), T(5518), T(5520)}, nullptr, &formats::wrapFlip, 2},
+    {{O(5505), T(5518), T(5520)}, registerHorizontalWrap},
     /* 28 %0 : Toggle Stop (ByName) */
     {{T(5518)}},
     /* 29 %0 : Stop (ByName) */
@@ -138,23 +139,23 @@ constexpr ActionRow kActionRows[] = {
     /* 30 %0 : Toggle Stop (Direct) */
     {{O(5505)}},
     /* 31 Clear : JSON Data Sharing */
-    {{}},
+    {{}, clearSharedSlot},
     /* 32 Clear : JSON Backuped Data */
-    {{}},
+    {{}, clearBackupSlot},
     /* 33 Clear : JSON Data */
-    {{}},
+    {{}, clearDocument},
     /* 34 Null = %0 : %1 (Destroy After %2 FTimes) */
-    {{O(5505), T(5518), N(5521)}},
+    {{O(5505), T(5518), N(5521)}, registerTimedNullMotion},
     /* 35 Sleep : %0 : (Ft,Re,Wt = %1) */
     {{T(5518), T(5522)}, nullptr, &formats::sleep, 1},
     /* 36 Sleep : %0 : Direct (Ft,Re,Wt = %1) */
     {{O(5505), T(5522)}, nullptr, &formats::sleep, 1},
     /* 37 Horizontal Flip = %0 : %1 = %2 */
-    {{O(5505), T(5518), T(5523)}, nullptr, &formats::wrapFlip, 2},
+    {{O(5505), T(5518), T(5523)}, registerHorizontalFlip},
     /* 38 Vertical Wrap = %0 : %1 = %2 */
-    {{O(5505), T(5518), T(5524)}, nullptr, &formats::wrapFlip, 2},
+    {{O(5505), T(5518), T(5524)}, registerVerticalWrap},
     /* 39 Vertical Flip = %0 : %1 = %2 */
-    {{O(5505), T(5518), T(5525)}, nullptr, &formats::wrapFlip, 2},
+    {{O(5505), T(5518), T(5525)}, registerVerticalFlip},
     /* 40 Horizontal Wrap SineWave = %0 : %1 = %2 */
     {{O(5505), T(5518), T(5526)}, nullptr, &formats::sineWave, 2},
     /* 41 Horizontal Flip SineWave = %0 : %1 = %2 */
@@ -168,7 +169,7 @@ constexpr ActionRow kActionRows[] = {
     /* 45 Orbital :: TargetXY :: %0 :: Center = %1 :: %2 :: Params = %3 */
     {{O(5505), O(5527), T(5518), T(5528)}, nullptr, &formats::orbital, 3},
     /* 46 Path = %0 :: Param (bool) = %1 */
-    {{T(5507), N(5508), N(5529)}},
+    {{T(5507), N(5508), N(5529)}, buildArrayOfBooleans},
     /* 47 Grow Radius : GrpName = %0 : Param = %1 */
     {{T(5518), T(5530)}, nullptr, &formats::growOrbital, 1},
     /* 48 Grow Radius : GrpName = %0 : Param = %1 */
@@ -207,7 +208,7 @@ constexpr ConditionRow kConditionRows[] = {
     /*  9 %o : Rejected Motion Grp Name = %0 */
     {TRIGGERED, {T(6505)}, groupWasRejected},
     /* 10 %o : JSON DATA Share : Data Empty */
-    {NEGATABLE, {}},
+    {NEGATABLE, {}, sharedSlotIsEmpty},
     /* 11 %o : if Collision on the Wall A (Left) */
     {TRIGGERED, {}, raised},
     /* 12 %o : if Collision on the Wall B (Right) */
@@ -224,13 +225,13 @@ constexpr ExpressionRow kExpressionRows[] = {
     /*  0 ExStrGet( */
     {TEXT_RESULT, {}, getText},
     /*  1 ExStrAsJsp( */
-    {TEXT_RESULT, {ET(7500)}},
+    {TEXT_RESULT, {ET(7500)}, textAtPointer},
     /*  2 ExStrRgxReplace( */
     {TEXT_RESULT, {ET(7501), ET(7502)}},
     /*  3 ExStrAsTgtArrIdx( */
-    {TEXT_RESULT, {EN(7503)}},
+    {TEXT_RESULT, {EN(7503)}, textOfWorkElement},
     /*  4 ExNumTgtArrEle( */
-    {NUMBER_RESULT, {}},
+    {NUMBER_RESULT, {}, workArraySize},
     /*  5 ExNumRgxMatchSub( */
     {NUMBER_RESULT, {}},
     /*  6 ExStrRgxMatchSub( */
@@ -240,30 +241,32 @@ constexpr ExpressionRow kExpressionRows[] = {
     /*  8 ExStrRgxSearchSub( */
     {TEXT_RESULT, {EN(7504)}},
     /*  9 ExStrAsDumpPPJsp( */
-    {TEXT_RESULT, {ET(7505), EN(7506)}},
+    {TEXT_RESULT, {ET(7505), EN(7506)}, dumpWithIndent},
     /* 10 ExStrAsFrmTgt( */
-    {TEXT_RESULT, {}},
+    {TEXT_RESULT, {}, textOfTarget},
     /* 11 ExStrTgtPath( */
-    {TEXT_RESULT, {}},
+    {TEXT_RESULT, {}, targetPath},
     /* 12 ExNumAsTgtArrIdx( */
-    {NUMBER_RESULT, {EN(7507)}},
+    {NUMBER_RESULT, {EN(7507)}, numberOfTargetElement},
     /* 13 ExNumMotionGrp( */
-    {NUMBER_RESULT, {EN(7508)}},
+    {NUMBER_RESULT, {EN(7508)}, registeredCount},
     /* 14 ExStrDebugInfo( */
-    {TEXT_RESULT, {ET(7509)}},
+    {TEXT_RESULT, {ET(7509)}, debugInfo},
     /* 15 ExNumCollXpos( */
-    {NUMBER_RESULT, {}},
+    {NUMBER_RESULT, {}, eventX},
     /* 16 ExNumCollYpos( */
-    {NUMBER_RESULT, {}},
+    {NUMBER_RESULT, {}, eventY},
     /* 17 ExNumevdFixdV( */
-    {NUMBER_RESULT, {}},
+    {NUMBER_RESULT, {}, eventFixedValue},
     /* 18 ExNumSlpCt( */
-    {NUMBER_RESULT, {}},
+    {NUMBER_RESULT, {}, eventSleepCount},
     /* 19 ExNumAG( */
-    {NUMBER_RESULT, {EN(7510)}},
+    {NUMBER_RESULT, {EN(7510)}, eventAngle},
 };
 
 static_assert(std::size(kActionRows) == ACTION_COUNT);
+static_assert(kJsonPointerErrorCondition == CND_JSON_POINTER_ERROR && kTargetIsArrayCondition == CND_TARGET_IS_ARRAY &&
+              kTargetIsTrueCondition == CND_TARGET_IS_TRUE && kTargetIsFalseCondition == CND_TARGET_IS_FALSE);
 static_assert(std::size(kConditionRows) == CONDITION_COUNT);
 static_assert(std::size(kExpressionRows) == EXPRESSION_COUNT);
 

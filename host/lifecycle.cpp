@@ -8,6 +8,7 @@
 #include "host/guard.h"
 #include "host/record_text.h"
 #include "json/store.h"
+#include "objctrl/engine.h"
 #include "objctrl/registry.h"
 #include "regex/state.h"
 #include "sdk/exports.h"

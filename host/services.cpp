@@ -65,6 +65,8 @@ void requestRehandle(RUNDATA& rd) { call(rd, RFUNCTION_REHANDLE, &rd.rHo, 0, 0);
 
 void redraw(RUNDATA& rd, headerObject& object) { call(rd, RFUNCTION_REDRAW, &object, 0, 0); }
 
+Redrawer::Redrawer(const RUNDATA& rd) : service_(service(rd, RFUNCTION_REDRAW)) {}
+
 void destroyObject(RUNDATA& rd, headerObject& object) {
     call(rd, RFUNCTION_DESTROY, &object, 0, 0);
     object.hoFlags |= HOF_DESTROYED;
@@ -72,6 +74,11 @@ void destroyObject(RUNDATA& rd, headerObject& object) {
 
 int32_t actionLoopIndex(const RUNDATA& rd) {
     return rd.rHo.hoAdRunHeader != nullptr ? rd.rHo.hoAdRunHeader->rh2ActionLoopCount : 0;
+}
+
+int32_t imageServiceValue(const RUNDATA& rd, int32_t image) {
+    const RunHeader* rh = rd.rHo.hoAdRunHeader;
+    return rh != nullptr && rh->rh4ImageService != nullptr ? rh->rh4ImageService(rh->rhIdAppli, image) : 0;
 }
 
 bool actionLoopGoesOn(const RUNDATA& rd) {

@@ -48,9 +48,23 @@ intptr_t textResult(RUNDATA& rd, const char16_t* text);
 void generateEvent(RUNDATA& rd, int condition);
 void requestRehandle(RUNDATA& rd);
 void redraw(RUNDATA& rd, headerObject& object);
+// The redraw request looked up once, for a loop that moves many objects.
+class Redrawer {
+public:
+    explicit Redrawer(const RUNDATA& rd);
+    void operator()(headerObject& object) const {
+        if (service_ != nullptr) service_(&object, 0, 0);
+    }
+
+private:
+    RunFunction service_;
+};
 void destroyObject(RUNDATA& rd, headerObject& object);
 
 int32_t actionLoopIndex(const RUNDATA& rd);
+// The host library's image service for an image number of the frame's
+// application; 0 when the host has none.
+int32_t imageServiceValue(const RUNDATA& rd, int32_t image);
 bool actionLoopGoesOn(const RUNDATA& rd);
 HWND mainWindow(const RUNDATA& rd);
 

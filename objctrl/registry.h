@@ -1,8 +1,15 @@
 // The MotionRegistry: every registered object of every motion group, shared
-// by all TRIVU instances of the process.
+// by all TRIVU instances of the process, and the operations that register
+// and reject them.
 //
-// Records live by value in one container per kind, visited in the order
-// Null, WrapFlip, SineWave, Orbital, Movetoward, each front to back.
+// Records live by value in one container per kind (a deque for Null records,
+// contiguous arrays for the others), visited in the order Null, WrapFlip,
+// SineWave, Orbital, Movetoward, each front to back.
+//
+// Index
+//   1. Records        the common fields, then each kind's own
+//   2. Groups and the registry
+//   3. Operations     initialisation, registration, rejection, counting
 #pragma once
 
 #include <array>
@@ -15,53 +22,207 @@
 
 namespace trivu {
 
-// MotionKind numbers; a record stores its kind minus one.
+// ---- 1. Records ---------------------------------------------------------------
+
+// MotionKind numbers; a record stores its kind minus one, the kind index.
 enum MotionKind : int { KIND_TOTAL = 0, KIND_NULL = 1, KIND_WRAPFLIP, KIND_SINEWAVE, KIND_ORBITAL, KIND_MOVETOWARD };
+enum KindIndex : uint8_t { INDEX_NULL = 0, INDEX_WRAPFLIP, INDEX_SINEWAVE, INDEX_ORBITAL, INDEX_MOVETOWARD };
 inline constexpr int KIND_INDEX_COUNT = 5;
 
-// Fields every record starts with.
+// The variants of the registration actions.
+enum SubKind : int {
+    SUB_HORIZONTAL_WRAP = 5,
+    SUB_HORIZONTAL_FLIP = 6,
+    SUB_VERTICAL_WRAP = 7,
+    SUB_VERTICAL_FLIP = 8,
+    SUB_ORBIT_OWN = 9,
+    SUB_ORBIT_TARGET = 10,
+};
+
+// Fields every record starts with; a Null record has only these.
 struct MotionRecord {
     headerObject* object = nullptr;
     uint8_t groupId = 0;
-    uint8_t kindIndex = 0;
+    uint8_t kindIndex = INDEX_NULL;
     bool rejectArmed = false;
     int32_t rejectCountdown = 0;
     bool destroyOnReject = false;
 };
 
-struct MotionGroup {
-    std::u16string name;
-    uint8_t groupId = 0;
-    std::array<uint8_t, KIND_INDEX_COUNT> count{};  // records per kind index
+// Stopping and the frame-counted sleep cycle of WrapFlip, SineWave and
+// Movetoward records.
+struct SleepBlock {
+    bool stopped = false;
+    bool asleep = false;
+    int32_t sleepLeft = 0;
+    int32_t sleepLength = 0;
+    int32_t repetitions = 0;  // 0 never sleeps, -1 without end, n more phases
+    int32_t intervalLeft = 0;
+    int32_t intervalLength = 0;
 };
+
+// Constant speed along one axis between two virtual walls.
+struct WrapFlipRecord : MotionRecord {
+    SleepBlock sleep;
+    double x = 0;
+    double y = 0;
+    bool wrap = true;
+    bool horizontal = true;
+    double velocityX = 0;
+    double velocityY = 0;
+    int32_t wallA = 0;  // left or top
+    int32_t wallB = 0;  // right or bottom
+};
+
+// One bounded, pausing oscillation of a radius (an amplitude or an orbit's
+// radius along one axis).
+struct GrowAxis {
+    double max = 0;
+    double min = 0;
+    double delta = 0;  // per frame; the sign is the direction
+    int32_t pauseLeft = 0;
+    int32_t repetitions = 0;  // bound hits still to come, -1 without end
+    int32_t pauseLength = 0;
+    bool pausing = false;
+};
+
+// A WrapFlip motion that also oscillates across its axis.
+struct SineWaveRecord : WrapFlipRecord {
+    double baseLine = 0;  // the perpendicular coordinate the wave swings about
+    double amplitude = 0;
+    double omega = 0;  // degrees per frame
+    double angle = 0;  // degrees
+    bool growActive = false;
+    GrowAxis grow;
+};
+
+// An ellipse around a fixed point or a centre object.
+struct OrbitalRecord : MotionRecord {
+    double radiusX = 0;
+    double radiusY = 0;
+    double omega = 0;  // degrees per frame; positive turns counter-clockwise
+    bool stopped = false;
+    double offsetX = 0;
+    double offsetY = 0;
+    bool asleep = false;
+    int32_t sleepLeft = 0;
+    int32_t repetitions = 0;
+    double rotationLeft = 0;  // degrees before the next sleep
+    int32_t sleepLength = 0;
+    double rotationPerSleep = 0;
+    headerObject* centreObject = nullptr;
+    double centreX = 0;
+    double centreY = 0;
+    double angle = 0;
+    uint8_t centreMode = SUB_ORBIT_OWN;  // SUB_ORBIT_TARGET follows centreObject
+    bool growActive = false;
+    GrowAxis growX;
+    GrowAxis growY;
+};
+
+// Counted and controlled, but never registered nor moved.
+struct MoveTowardRecord : MotionRecord {
+    SleepBlock sleep;
+};
+
+// ---- 2. Groups and the registry ----------------------------------------------
+
+struct MotionGroup {
+    std::u16string name;  // compared exactly
+    uint8_t groupId = 0;
+    // Records per kind index. Wider than a byte: a group may hold more than
+    // 255 records of one kind, and a wrapped counter would lose them.
+    std::array<uint32_t, KIND_INDEX_COUNT> count{};
+};
+
+inline constexpr int UNIQUE_ID_COUNT = 255;
 
 struct MotionRegistry {
     std::deque<MotionRecord> nulls;
-    // The moving kinds' own fields follow the common ones; they come with
-    // the motion engine, which is not built yet.
-    std::vector<MotionRecord> wrapFlips;
-    std::vector<MotionRecord> sineWaves;
-    std::vector<MotionRecord> orbitals;
-    std::vector<MotionRecord> moveTowards;
+    std::vector<WrapFlipRecord> wrapFlips;
+    std::vector<SineWaveRecord> sineWaves;
+    std::vector<OrbitalRecord> orbitals;
+    std::vector<MoveTowardRecord> moveTowards;
 
     std::vector<MotionGroup> groups;  // in creation order
     std::deque<uint8_t> freeIds;      // unique IDs 0..254, first in first out
     bool pendingNullTimer = false;
     int32_t pendingNullFrames = 0;
     std::u16string lastRejectedGroup;
+
+    // The group name of the first selected instance of the last moving
+    // registration, for the later instances of the same action; and the
+    // centre object fetched by the last orbit registration.
+    std::u16string currentGroupName;
+    headerObject* pendingCentre = nullptr;
+
+    // Above 0 while the motion pass or an immediate rejection walks the
+    // containers: the events they raise must not reshape them.
+    int walking = 0;
 };
 
-inline constexpr int UNIQUE_ID_COUNT = 255;
-
 MotionRegistry& registry();
+
+// Calls `f(container)` for each record container in visiting order.
+template <typename F>
+void forEachContainer(MotionRegistry& reg, F&& f) {
+    f(reg.nulls);
+    f(reg.wrapFlips);
+    f(reg.sineWaves);
+    f(reg.orbitals);
+    f(reg.moveTowards);
+}
+
+// Holds `walking` up for a scope.
+struct WalkGuard {
+    WalkGuard() { ++registry().walking; }
+    ~WalkGuard() { --registry().walking; }
+    WalkGuard(const WalkGuard&) = delete;
+    WalkGuard& operator=(const WalkGuard&) = delete;
+};
+
+// ---- 3. Operations -------------------------------------------------------------
 
 // Fills the free-ID queue, once per process.
 void ensureInitialised();
 // Every record and group goes, the queue is refilled; objects are left alone.
 void resetRegistry();
 
-// The per-frame pass, called by HandleRunObject with inHandler set. Answers
-// true when the instance needs no further per-frame calls.
-bool runMotionPass(RUNDATA& rd);
+// The group name of a registration: the parameter, or the object's own name.
+std::u16string chooseGroupName(const headerObject& object, const std::u16string& name);
+
+// Registers `object` into `groupName` with the record built so far (its kind
+// fields; the common ones are filled here), and marks the object's alterable
+// values A (the action loop index) and B (the kind index). Answers false,
+// changing nothing, for an object already registered or when no unique ID is
+// left for a new group. Waking the pass is the caller's.
+bool registerObject(RUNDATA& rd, headerObject& object, const std::u16string& groupName, MotionRecord record);
+bool registerObject(RUNDATA& rd, headerObject& object, const std::u16string& groupName, WrapFlipRecord record);
+bool registerObject(RUNDATA& rd, headerObject& object, const std::u16string& groupName, SineWaveRecord record);
+bool registerObject(RUNDATA& rd, headerObject& object, const std::u16string& groupName, OrbitalRecord record);
+
+// Group accounting for a record that leaves: its kind's counter goes down,
+// and an emptied group is removed (its ID back in the queue) before
+// condition 9 is raised for it.
+void removeFromGroup(RUNDATA& rd, uint8_t groupId, uint8_t kindIndex);
+
+// The three rejections. Each answers whether the motion pass must be woken.
+bool rejectAll(RUNDATA& rd, int32_t frames, bool destroy);
+bool rejectByName(RUNDATA& rd, const std::u16string& groupName, int32_t frames, bool destroy);
+bool rejectDirect(RUNDATA& rd, headerObject& object, int32_t frames, bool destroy);
+
+// Records of a MotionKind; the sum of all for 0 and any other number.
+int32_t countRegistered(int32_t motionKind);
+
+MotionGroup* findGroupByName(const std::u16string& name);
+MotionGroup* findGroupById(uint8_t groupId);
+
+// The calling action asks the host for per-frame calls from the next frame on.
+void wakeMotionPass(RUNDATA& rd);
+
+// Registration and rejection refuse to run while the containers are walked
+// (from events raised by the pass or by an immediate rejection); the refusal
+// box is always shown. Answers true when the caller must stop.
+bool refusedWhileWalking(RUNDATA& rd);
 
 }  // namespace trivu

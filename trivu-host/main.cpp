@@ -40,7 +40,8 @@ const char kUsageText[] =
     "another) and talks to it only through its exports.\n"
     "\n"
     "Commands:\n"
-    "  run SCENARIO.json [--trace]      play a scenario and print its trace\n"
+    "  run SCENARIO.json [--trace] [--svg FILE]\n"
+    "                                   play a scenario and print its trace\n"
     "                                   ('-' reads it from standard input)\n"
     "  catalogue [--json]               the actions, conditions and expressions\n"
     "  menu actions|conditions|expressions\n"
@@ -64,13 +65,15 @@ struct CommandHelp {
 
 const CommandHelp kCommandHelp[] = {
     {"run",
-     "Usage: trivu-host run SCENARIO.json [--trace]\n"
+     "Usage: trivu-host run SCENARIO.json [--trace] [--svg FILE]\n"
      "\n"
      "Plays the scenario (a JSON file: desktop, files, extension objects, object\n"
      "types and frames with their events; '-' reads it from standard input) and\n"
      "prints one line per event on standard output, each beginning with\n"
      "FRAME:TICK. --trace adds the lines for triggers, per-frame handler calls,\n"
-     "re-handle requests and destructions.\n"
+     "re-handle requests and destructions. --svg FILE also writes a drawing of\n"
+     "the run to FILE: per frame, each object's path, the virtual walls, orbit\n"
+     "centres and the wall and sleep events.\n"
      "\n"
      "Exit status: 0 after a run; 1 when the extension refused an edit-time\n"
      "record or threw, or the trace cannot be written; 2 for an unusable\n"
@@ -140,6 +143,7 @@ struct Arguments {
     std::string command;
     std::vector<std::string> operands;
     bool json = false, trace = false;
+    std::string svg;
     std::optional<std::string> text;
     std::vector<Check> checks;
 };
@@ -173,7 +177,7 @@ Check parseCheck(const std::string& text) {
 
 // Which options each command takes; the rest of its words are operands.
 bool takesOption(const std::string& command, const std::string& option) {
-    if (command == "run") return option == "--trace";
+    if (command == "run") return option == "--trace" || option == "--svg";
     if (command == "catalogue") return option == "--json";
     if (command == "editdata") return option == "--text" || option == "--check";
     return false;
@@ -199,6 +203,7 @@ void parseArguments(int argc, char** argv, Arguments& args) {
                 throw UsageError{"unknown option '" + word + "' for " + args.command};
             if (word == "--json") args.json = true;
             if (word == "--trace") args.trace = true;
+            if (word == "--svg") args.svg = value(i, word);
             if (word == "--text") {
                 if (args.text) throw UsageError{"--text given twice"};
                 args.text = value(i, word);
@@ -273,6 +278,7 @@ int runCommand(EditSession& session, const Arguments& args) {
         RunOptions options;
         options.scenarioPath = args.operands[0];
         options.trace = args.trace;
+        options.svgPath = args.svg;
         options.desktop = &session.desktop;
         return runScenario(session.library, options, std::cout, std::cerr);
     }

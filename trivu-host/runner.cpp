@@ -14,6 +14,7 @@
 //   Calls            calling routines, answering parameter fetches
 //   Services         the run header's service table
 //   Events           conditions, actions, triggered events
+//   Drawing          what --svg is told
 //   Frames           frame start, ticks, frame end
 //   runScenario
 
@@ -39,6 +40,7 @@
 #include "trivu-host/editor.h"
 #include "trivu-host/json_reader.h"
 #include "trivu-host/scenario.h"
+#include "trivu-host/svg.h"
 #include "trivu-host/text.h"
 
 namespace host {
@@ -124,6 +126,7 @@ struct Run {
     std::vector<Call*> calls;  // innermost last
     int raiseDepth = 0;
     bool frameEnds = false, appEnds = false;
+    Drawing* drawing = nullptr;  // --svg
 
     Run(const Scenario& s, Library& l, Desktop& d, std::ostream& o, std::ostream& e, bool t)
         : sc(s), lib(l), desktop(d), out(o), err(e), trace(t) {}
@@ -472,6 +475,53 @@ bool callCondition(Run& run, Scope& scope, const Condition& c, ExtInstance& ext)
     return c.negate ? !result : result;
 }
 
+// ---- Drawing -----------------------------------------------------------------------------
+
+// Where the instance (and an orbit's centre object, the second object
+// parameter) stand before a motion registration.
+MotionCall motionBefore(Run& run, Scope& scope, const Action& a, const Instance& loop, size_t index) {
+    MotionCall m;
+    m.code = a.code;
+    m.loopIndex = static_cast<int32_t>(index);
+    m.number = loop.ro.rHo.hoNumber;
+    m.x = loop.ro.rHo.hoX;
+    m.y = loop.ro.rHo.hoY;
+    int objects = 0;
+    for (const Param& p : a.params) {
+        if (p.kind != ParamKind::Object || objects++ != 1 || p.object < 0) continue;
+        if (const Instance* centre = firstSelected(run, scope, p.object)) {
+            m.centreX = centre->ro.rHo.hoX;
+            m.centreY = centre->ro.rHo.hoY;
+        }
+    }
+    return m;
+}
+
+void noteMotion(Run& run, MotionCall& m, const Call& call, const Instance& loop) {
+    m.texts.assign(call.texts.begin(), call.texts.end());
+    if (loop.values[0].type == VALUE_INT) m.markA = loop.values[0].l;
+    if (loop.values[1].type == VALUE_INT) m.markB = loop.values[1].l;
+    run.drawing->motionCall(m);
+}
+
+// Where the extension says the event happened, read through its own
+// expressions.
+void drawEvent(Run& run, ExtInstance& ext, int condition) {
+    int32_t at[2] = {0, 0};
+    const int codes[2] = {EVENT_X_EXPRESSION, EVENT_Y_EXPRESSION};
+    for (int k = 0; k < 2; ++k) {
+        if (codes[k] >= run.lib.infos.numOfExpressions || !run.lib.infos.expressions[codes[k]]) return;
+        ext.ho().hoFlags &= static_cast<uint16_t>(~(HOF_STRING | HOF_FLOAT));
+        at[k] = static_cast<int32_t>(run.lib.infos.expressions[codes[k]](ext.rd, 0));
+    }
+    run.drawing->event(condition, at[0], at[1]);
+}
+
+void recordPositions(Run& run) {
+    for (const Instance& in : run.instances)
+        if (!in.removed) run.drawing->position(in.ro.rHo.hoNumber, nameOf(run, in), in.ro.rHo.hoX, in.ro.rHo.hoY);
+}
+
 void callAction(Run& run, Scope& scope, const Action& a, ExtInstance& ext, int loopParam, Instance* loop, size_t index,
                 size_t count) {
     Call call(ext, a.params, scope, a.path, "action " + std::to_string(a.code));
@@ -483,7 +533,10 @@ void callAction(Run& run, Scope& scope, const Action& a, ExtInstance& ext, int l
     const int32_t savedIndex = run.rh.rh2ActionLoopCount, savedMore = run.rh.rh2ActionLoop;
     run.rh.rh2ActionLoopCount = static_cast<int32_t>(index);
     run.rh.rh2ActionLoop = index + 1 < count ? 1 : 0;
+    const bool drawn = run.drawing && loop && Drawing::isMotionRegistration(a.code);
+    MotionCall motion = drawn ? motionBefore(run, scope, a, *loop, index) : MotionCall{};
     run.lib.infos.actions[a.code](ext.rd, 0, 0);
+    if (drawn) noteMotion(run, motion, call, *loop);
     run.rh.rh2ActionLoopCount = savedIndex;
     run.rh.rh2ActionLoop = savedMore;
 }
@@ -549,6 +602,7 @@ intptr_t WINAPI serviceGenerateEvent(headerObject* ho, uint32_t condition, intpt
     }
     if (run.trace) line(run, "trigger " + std::to_string(static_cast<int32_t>(condition)));
     if (run.frame < 0) return 0;
+    if (run.drawing && Drawing::isMotionEvent(static_cast<int>(condition))) drawEvent(run, *ext, static_cast<int>(condition));
     if (run.raiseDepth >= kMaxRaiseDepth) {
         warn(run, callPath(run), "raises nest deeper than " + std::to_string(kMaxRaiseDepth) + "; this one is ignored");
         return 0;
@@ -787,6 +841,7 @@ void createExtension(Run& run, int type) {
 
 void startFrame(Run& run, const Frame& f) {
     line(run, "frame " + host::quoted(f.name));
+    if (run.drawing) run.drawing->startFrame(f.name);
     for (const StartInstance& start : f.instances)
         createInstance(run, start.object, start.x, start.y, start.width, start.height, f.path);
     for (int type : f.extensions) createExtension(run, type);
@@ -809,6 +864,7 @@ void runTick(Run& run, const Frame& f) {
     handleExtensions(run);
     for (const Event& ev : f.events)
         if (!ev.triggered) runEvent(run, ev, nullptr);
+    if (run.drawing) recordPositions(run);
     for (Instance& in : run.instances)
         if (in.ro.rHo.hoFlags & HOF_DESTROYED) in.removed = true;
 }
@@ -947,14 +1003,23 @@ bool buildRecords(const Scenario& sc, Editor& editor, std::vector<std::unique_pt
     return true;
 }
 
+bool writeDrawing(const Drawing& drawing, const std::string& path, std::ostream& err) {
+    std::ofstream o(path, std::ios::binary | std::ios::trunc);
+    o << drawing.svg();
+    o.close();
+    if (!o) err << path << ": cannot write the drawing\n";
+    return static_cast<bool>(o);
+}
+
 struct CurrentRun {
     explicit CurrentRun(Run& run) { gRun = &run; }
     ~CurrentRun() { gRun = nullptr; }
 };
 
 int play(Library& library, const Scenario& sc, std::vector<std::unique_ptr<EditRecord>>& records, Desktop& desktop,
-         bool trace, std::ostream& out, std::ostream& err) {
+         bool trace, Drawing* drawing, std::ostream& out, std::ostream& err) {
     Run run(sc, library, desktop, out, err, trace);
+    run.drawing = drawing;
     CurrentRun current(run);
     for (auto& r : records) run.records.push_back(r.get());
     for (const ObjectType& t : sc.objects) run.objectInfos.push_back({t.name16.c_str()});
@@ -1014,7 +1079,10 @@ int runScenario(Library& library, const RunOptions& options, std::ostream& out, 
     }
     int status;
     try {
-        status = play(library, *sc, records, *desktop, options.trace, out, err);
+        Drawing drawing;
+        status = play(library, *sc, records, *desktop, options.trace, options.svgPath.empty() ? nullptr : &drawing, out,
+                      err);
+        if (status == 0 && !options.svgPath.empty() && !writeDrawing(drawing, options.svgPath, err)) status = 1;
     } catch (const std::exception& e) {
         err << "trivu-host: the run stopped: " << e.what() << '\n';
         status = 1;

@@ -11,6 +11,9 @@
 #   EXIT_CODE          the exit status wanted (default 0)
 #   STDERR_CONTAINS    a text standard error must contain
 #   WORKING_DIRECTORY  where to run the command (default: the current one)
+#   EXPECTED_ENDS_AT   a heading line of the expected file where the
+#                      comparison stops (hand-written notes after a
+#                      generated text); the blank line before it is dropped
 #   HINT               a line added to the failure message, e.g. how to
 #                      regenerate the expected file
 #   OUTPUT_FILE        also write standard output there (to refresh an
@@ -92,6 +95,13 @@ if(DEFINED EXPECTED_FILE)
     string(APPEND failures "the expected file ${EXPECTED_FILE} does not exist\n")
   else()
     file(READ "${EXPECTED_FILE}" expected)
+    if(DEFINED EXPECTED_ENDS_AT)
+      string(FIND "${expected}" "\n\n${EXPECTED_ENDS_AT}\n" at)
+      if(NOT at EQUAL -1)
+        math(EXPR at "${at} + 1")
+        string(SUBSTRING "${expected}" 0 ${at} expected)
+      endif()
+    endif()
     set(checked TRUE)
   endif()
 elseif(DEFINED EXPECTED)

@@ -267,9 +267,13 @@ intptr_t WINAPI Instance::service(int function, headerObject* ho, uint32_t reque
         case RFUNCTION_GETPARAM:
         case RFUNCTION_GETPARAM1:
         case RFUNCTION_GETPARAM2: return self->next(request, function);
-        case RFUNCTION_GENERATEEVENT: self->events.push_back(static_cast<int>(request)); return 0;
+        case RFUNCTION_GENERATEEVENT:
+            self->events.push_back(static_cast<int>(request));
+            if (self->onEvent) self->onEvent(static_cast<int>(request));
+            return 0;
         case RFUNCTION_REHANDLE: ++self->rehandles; return 0;
         case RFUNCTION_REDRAW: self->redrawn.push_back(ho); return 0;
+        case RFUNCTION_DESTROY: self->destroyed.push_back(ho); return 0;
         default: return 0;
     }
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -104,6 +105,8 @@ public:
     std::vector<uint32_t> requests;  // request codes of parameter fetches
     std::vector<int> functions;      // service numbers used for fetches
     std::vector<int> events;         // conditions raised
+    std::function<void(int)> onEvent;  // runs inside each raise, as the game's events would
+    std::vector<headerObject*> destroyed;  // objects the extension destroyed, in order
     int rehandles = 0;
     std::vector<headerObject*> redrawn;  // objects the extension asked to redraw
     std::vector<int32_t> animated;       // forced frames (plus one) as the animation routine saw them
@@ -131,27 +134,36 @@ private:
 // extension's own requests.
 extern int hostSide;
 
-// An Active object (or another kind) for object parameters.
+// An Active object (or another kind) for object parameters, with object and
+// creation number `number`, the name "Sprite" and two alterable values. A
+// copy points at the original's name and values: keep sprites in place.
 struct Sprite {
-    explicit Sprite(int16_t type = OBJ_ACTIVE) { object.rHo.hoType = type; }
-    RunObject object{};
-    headerObject* header() { return &object.rHo; }
-};
-
-// A sprite with the two alterable values the alignment writes. It points
-// into itself, so it is made in place and never copied.
-struct Piece : Sprite {
-    explicit Piece(int32_t x = 0, int32_t y = 0, int32_t width = 16, int32_t height = 24) {
+    explicit Sprite(int16_t type = OBJ_ACTIVE, int16_t number = 0, int32_t x = 0, int32_t y = 0) {
+        object.rHo.hoType = type;
+        object.rHo.hoNumber = number;
+        object.rHo.hoCreationId = static_cast<uint16_t>(number);
         object.rHo.hoX = x;
         object.rHo.hoY = y;
-        object.rHo.hoImgWidth = width;
-        object.rHo.hoImgHeight = height;
+        object.rHo.hoOiList = &info;
         object.rov.rvpValues = values;
         object.rov.rvNumberOfValues = 2;
     }
+    RunObject object{};
+    ObjInfo info{u"Sprite"};
+    AltValue values[2]{};
+    headerObject* header() { return &object.rHo; }
+};
+
+// A sprite of a given size, as the alignment and the motions read it. It
+// points into itself, so it is made in place and never copied.
+struct Piece : Sprite {
+    explicit Piece(int32_t x = 0, int32_t y = 0, int32_t width = 16, int32_t height = 24)
+        : Sprite(OBJ_ACTIVE, 0, x, y) {
+        object.rHo.hoImgWidth = width;
+        object.rHo.hoImgHeight = height;
+    }
     Piece(const Piece&) = delete;
     Piece& operator=(const Piece&) = delete;
-    AltValue values[2]{};
 };
 
 }  // namespace test

@@ -1,0 +1,141 @@
+// What the JSON store costs a game: reading one element per frame must not
+// pay for the rest of the document, and loading and saving a large file must
+// run at the library's own speed.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "fake_host.h"
+#include "json/store.h"
+
+using namespace trivu;
+
+namespace {
+
+// ---- Reading one element --------------------------------------------------------
+
+// {"list": [0..999], "m0": 0, ..., "m<n-1>": n-1}, or with the list last.
+Json documentWithMembers(int64_t others, bool listLast) {
+    Json document = Json::object();
+    Json list = Json::array();
+    for (int i = 0; i < 1000; ++i) list.push_back(i);
+    if (!listLast) document["list"] = list;
+    for (int64_t i = 0; i < others; ++i) {
+        std::string key = "m";  // not "m" + ...: g++ 12 warns falsely about that form
+        key += std::to_string(i);
+        document[key] = i;
+    }
+    if (listLast) document["list"] = std::move(list);
+    return document;
+}
+
+void readElement(benchmark::State& state, bool listLast) {
+    test::Instance instance;
+    instance.rd().document = documentWithMembers(state.range(0), listLast);
+    instance.rd().target = &instance.rd().document;
+    instance.action(5, {u"/list", 0});  // WorkPointer addresses the list
+    for (auto _ : state) benchmark::DoNotOptimize(instance.expression(3, {500}));
+}
+
+// Same order of time for 10 and for 100,000 other members.
+void BM_ElementOfArray(benchmark::State& state) { readElement(state, false); }
+// Member lookup in the insertion-ordered object is a scan: a member inserted
+// after the others costs one comparison per member before it.
+void BM_ElementOfArrayInsertedLast(benchmark::State& state) { readElement(state, true); }
+
+// ---- Loading and saving 10 MB ---------------------------------------------------
+
+std::string tenMegabytes() {
+    Json document = Json::array();
+    for (int i = 0; document.size() < 80000; ++i)
+        document.push_back({{"id", i}, {"name", "player " + std::to_string(i) + " 勇者"}, {"score", i * 1.25},
+                            {"flags", {true, false, nullptr}}, {"tags", {"a", "bb", "ccc"}}});
+    return document.dump();
+}
+
+const std::string& sampleText() {
+    static const std::string text = tenMegabytes();
+    return text;
+}
+
+std::filesystem::path sampleFolder() {
+    static const std::filesystem::path folder = [] {
+        auto path = std::filesystem::temp_directory_path() / "trivu_json_bench";
+        std::filesystem::create_directories(path);
+        std::ofstream(path / "sample.json", std::ios::binary) << sampleText();
+        return path;
+    }();
+    return folder;
+}
+
+void BM_LoadAction(benchmark::State& state) {
+    test::Instance instance;
+    const std::u16string path = (sampleFolder() / "sample.json").u16string();
+    for (auto _ : state) instance.action(2, {path.c_str()});
+    if (instance.rd().target == nullptr) state.SkipWithError("the sample did not load");
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(sampleText().size()));
+}
+
+void BM_PlainParse(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(Json::parse(sampleText()));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(sampleText().size()));
+}
+
+// The library's own file reading: its stream parser on a file stream.
+void BM_PlainParseFromFile(benchmark::State& state) {
+    const std::filesystem::path path = sampleFolder() / "sample.json";
+    for (auto _ : state) {
+        std::ifstream in(path);
+        Json document;
+        in >> document;
+        benchmark::DoNotOptimize(document);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(sampleText().size()));
+}
+
+void saveAction(benchmark::State& state, const char16_t* options) {
+    test::Instance instance;
+    instance.rd().document = Json::parse(sampleText());
+    const std::u16string path = (sampleFolder() / "saved.json").u16string();
+    for (auto _ : state) instance.action(9, {path.c_str(), options});
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(std::filesystem::file_size(path)));
+}
+
+void BM_SaveActionCompact(benchmark::State& state) { saveAction(state, u"0,0"); }
+void BM_SaveActionIndented(benchmark::State& state) { saveAction(state, u"0,1"); }
+
+void BM_PlainDump(benchmark::State& state) {
+    const Json document = Json::parse(sampleText());
+    for (auto _ : state) benchmark::DoNotOptimize(document.dump());
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(sampleText().size()));
+}
+
+// The library's own file writing: a dump into a file stream.
+void BM_PlainDumpToFile(benchmark::State& state) {
+    const Json document = Json::parse(sampleText());
+    const std::filesystem::path path = sampleFolder() / "plain.json";
+    for (auto _ : state) std::ofstream(path) << document;
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(sampleText().size()));
+}
+
+void BM_PlainDumpIndented(benchmark::State& state) {
+    const Json document = Json::parse(sampleText());
+    size_t size = 0;
+    for (auto _ : state) benchmark::DoNotOptimize(size = document.dump(4).size());
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(size));
+}
+
+}  // namespace
+
+BENCHMARK(BM_ElementOfArray)->Arg(10)->Arg(100000);
+BENCHMARK(BM_ElementOfArrayInsertedLast)->Arg(10)->Arg(100000);
+BENCHMARK(BM_LoadAction)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainParse)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainParseFromFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveActionCompact)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainDump)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainDumpToFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveActionIndented)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainDumpIndented)->Unit(benchmark::kMillisecond);

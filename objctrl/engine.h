@@ -1,0 +1,46 @@
+// The motion engine: the pass that HandleRunObject runs once per frame over
+// the MotionRegistry, and the steps that every moving kind shares.
+//
+// The pass walks each container front to back. Events raised from inside it
+// (walls, sleep, condition 9) run the game's events at once; while it runs,
+// registration and rejection refuse to reshape the containers, so a walk by
+// index stays valid across them.
+#pragma once
+
+#include "objctrl/registry.h"
+
+namespace trivu {
+
+// The whole pass, called by HandleRunObject with inHandler set. Answers true
+// when the instance needs no further per-frame calls.
+bool runMotionPass(RUNDATA& rd);
+
+// ---- Shared steps ---------------------------------------------------------------
+
+// Counts a running reject timer down, or removes the record at `i` when it
+// has run out (group accounting, the object's destruction when asked, then
+// the erase). Answers whether the record was removed.
+template <typename Container>
+bool stepRejectTimer(RUNDATA& rd, Container& records, size_t i);
+
+// The frame-counted sleep cycle. Answers whether the record moves this frame;
+// each asleep frame reports condition 15.
+bool stepSleep(RUNDATA& rd, const headerObject& object, SleepBlock& sleep);
+
+// Moves the record along its axis by its speed and applies the wall rules,
+// raising the wall conditions. Answers whether a wall was met.
+bool crossWall(RUNDATA& rd, WrapFlipRecord& r);
+
+// Puts a position into the host object: X and Y truncated toward zero, the
+// changed flag, the redraw request.
+void writeBack(RUNDATA& rd, headerObject& object, double x, double y);
+
+// Stores an event's position (and the object's fixed value when it is not 0)
+// and raises `condition`.
+void reportEvent(RUNDATA& rd, const headerObject& object, int32_t x, int32_t y, int condition);
+
+// Doubles to host pixels, truncated toward zero; out of range saturates
+// (NaN to the lowest value).
+int32_t toPixel(double v);
+
+}  // namespace trivu

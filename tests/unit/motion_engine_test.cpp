@@ -1,0 +1,269 @@
+// The per-frame pass: the wall rules of crossWall, the sleep cycle, reject
+// timers, objects the game destroyed, the refusal from a wall event, and a
+// pass that allocates nothing.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <deque>
+#include <new>
+
+#include "fake_host.h"
+#include "host/catalogue.h"
+#include "objctrl/engine.h"
+
+using namespace trivu;
+
+// ---- Counting heap allocations ---------------------------------------------------
+// Every allocation of this test program goes through here; only those made
+// while `counting` is set are counted.
+
+namespace {
+std::atomic<bool> counting{false};
+std::atomic<long> allocations{0};
+}  // namespace
+
+// The replacements pair malloc with free on purpose; GCC sees only half of it.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
+void* operator new(size_t size) {
+    if (counting) ++allocations;
+    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+
+namespace {
+
+struct Event {
+    int condition;
+    int32_t x, y, fixed;
+};
+
+class MotionEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ensureInitialised();
+        instance.onEvent = [this](int condition) {
+            const RUNDATA& rd = instance.rd();
+            seen.push_back({condition, rd.eventX, rd.eventY, rd.eventFixedValue});
+        };
+    }
+    test::Sprite& sprite(int16_t number, int32_t x = 0, int32_t y = 0) {
+        return sprites.emplace_back(OBJ_ACTIVE, number, x, y);
+    }
+    WrapFlipRecord line(test::Sprite& s, double p, double v, bool wrap, bool horizontal = true) {
+        WrapFlipRecord r;
+        r.object = s.header();
+        r.wrap = wrap;
+        r.horizontal = horizontal;
+        (horizontal ? r.x : r.y) = p;
+        (horizontal ? r.y : r.x) = 100.7;
+        (horizontal ? r.velocityX : r.velocityY) = v;
+        r.wallA = -40;
+        r.wallB = 680;
+        return r;
+    }
+    // Runs the pass as HandleRunObject does; answers its result.
+    int16_t pass() { return HandleRunObject(&instance.rd()); }
+
+    test::RecordingDesktop desktop;
+    test::Instance instance;
+    std::deque<test::Sprite> sprites;
+    std::vector<Event> seen;
+};
+
+}  // namespace
+
+TEST_F(MotionEngineTest, ForwardWallsWrapOrFlip) {
+    test::Sprite& s = sprite(1);
+    WrapFlipRecord r = line(s, 679.5, 1.0, true);
+    EXPECT_TRUE(crossWall(instance.rd(), r));
+    EXPECT_DOUBLE_EQ(r.x, -39.5);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].condition, CND_WALL_RIGHT);
+    EXPECT_EQ(seen[0].x, 679);
+    EXPECT_EQ(seen[0].y, 100);
+    EXPECT_EQ(seen[0].fixed, 65537);
+    EXPECT_EQ(seen[1].condition, CND_WALL_LEFT);
+    EXPECT_EQ(seen[1].x, -39);
+
+    seen.clear();
+    r = line(s, 679.5, 1.5, false);
+    EXPECT_TRUE(crossWall(instance.rd(), r));
+    EXPECT_DOUBLE_EQ(r.x, 679.5);
+    EXPECT_DOUBLE_EQ(r.velocityX, -1.5);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].condition, CND_WALL_RIGHT);
+    EXPECT_EQ(seen[0].x, 678);  // one step back: 679.5 - 1.5
+
+    seen.clear();
+    r = line(s, 679.0, 1.0, true);  // lands exactly on the wall: inside
+    EXPECT_FALSE(crossWall(instance.rd(), r));
+    EXPECT_DOUBLE_EQ(r.x, 680.0);
+    EXPECT_TRUE(seen.empty());
+}
+
+TEST_F(MotionEngineTest, BackwardWrapCarriesTheOvershootFromTheOtherWall) {
+    test::Sprite& s = sprite(1);
+    WrapFlipRecord r = line(s, -39.5, -1.2, true);
+    EXPECT_TRUE(crossWall(instance.rd(), r));
+    EXPECT_NEAR(r.x, 679.3, 1e-9);  // inside the walls, not 680.7 beyond them
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].condition, CND_WALL_LEFT);
+    EXPECT_EQ(seen[0].x, -39);
+    EXPECT_EQ(seen[1].condition, CND_WALL_RIGHT);
+    EXPECT_EQ(seen[1].x, 679);
+
+    seen.clear();
+    r = line(s, -39.5, -1.2, false);
+    EXPECT_TRUE(crossWall(instance.rd(), r));
+    EXPECT_DOUBLE_EQ(r.velocityX, 1.2);
+    EXPECT_DOUBLE_EQ(r.x, -39.5);
+    EXPECT_EQ(seen.back().condition, CND_WALL_LEFT);
+    EXPECT_EQ(seen.back().x, -38);
+
+    seen.clear();
+    r = line(s, -39.0, -1.0, false);
+    EXPECT_FALSE(crossWall(instance.rd(), r));
+    EXPECT_DOUBLE_EQ(r.x, -40.0);
+}
+
+TEST_F(MotionEngineTest, VerticalRecordsUseTheTopAndBottomWalls) {
+    test::Sprite& s = sprite(0);  // fixed value 0: the earlier one stays
+    instance.rd().eventFixedValue = 42;
+    WrapFlipRecord r = line(s, 679.5, 2.0, false, false);
+    EXPECT_TRUE(crossWall(instance.rd(), r));
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].condition, CND_WALL_BOTTOM);
+    EXPECT_EQ(seen[0].x, 100);
+    EXPECT_EQ(seen[0].y, 679);  // the old Y, unlike a horizontal flip
+    EXPECT_EQ(seen[0].fixed, 42);
+
+    seen.clear();
+    r = line(s, -39.5, -1.0, true, false);
+    crossWall(instance.rd(), r);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].condition, CND_WALL_TOP);
+    EXPECT_EQ(seen[1].condition, CND_WALL_BOTTOM);
+    EXPECT_NEAR(r.y, 679.5, 1e-9);
+}
+
+TEST_F(MotionEngineTest, SpeedZeroBeyondTheSecondWallMeetsItEveryPass) {
+    test::Sprite& s = sprite(1);
+    WrapFlipRecord flip = line(s, 700, 0, false);
+    for (int i = 0; i < 3; ++i) crossWall(instance.rd(), flip);
+    EXPECT_EQ(seen.size(), 3u);
+    EXPECT_DOUBLE_EQ(flip.x, 700);
+    WrapFlipRecord wrapped = line(s, 700, 0, true);
+    crossWall(instance.rd(), wrapped);
+    EXPECT_DOUBLE_EQ(wrapped.x, -20);
+}
+
+TEST_F(MotionEngineTest, SleepCyclesCountTheirFrames) {
+    test::Sprite& s = sprite(1);
+    // "10, -1, 10": ten asleep frames counting 10 down to 1, then eleven moving.
+    SleepBlock sleep{false, true, 10, 10, -1, 0, 10};
+    std::string moves;
+    for (int frame = 0; frame < 42; ++frame) moves += stepSleep(instance.rd(), *s.header(), sleep) ? 'm' : 's';
+    EXPECT_EQ(moves, std::string(10, 's') + std::string(11, 'm') + std::string(10, 's') + std::string(11, 'm'));
+    ASSERT_EQ(seen.size(), 20u);
+    EXPECT_EQ(instance.rd().eventSleepCount, 1);
+    EXPECT_EQ(seen[0].condition, CND_SLEEPING);
+
+    // "10, 2, 5": two sleeps with six moving frames between, then no more.
+    sleep = SleepBlock{false, true, 10, 10, 2, 0, 5};
+    moves.clear();
+    for (int frame = 0; frame < 40; ++frame) moves += stepSleep(instance.rd(), *s.header(), sleep) ? 'm' : 's';
+    EXPECT_EQ(moves, std::string(10, 's') + std::string(6, 'm') + std::string(10, 's') + std::string(14, 'm'));
+}
+
+TEST_F(MotionEngineTest, TimedNullRecordsGoInThePassAfterTheirCount) {
+    test::Sprite& s = sprite(1, 5, 5);
+    instance.action(34, {s.header(), u"g", 3});
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(pass(), 0);
+    EXPECT_TRUE(instance.destroyed.empty());
+    EXPECT_EQ(pass(), REFLAG_ONESHOT);  // the 4th pass: nothing left to move
+    EXPECT_EQ(instance.destroyed, (std::vector<headerObject*>{s.header()}));
+    EXPECT_EQ(instance.events, (std::vector<int>{CND_GROUP_REJECTED}));
+    EXPECT_FALSE(instance.rd().handleEnabled);
+    EXPECT_EQ(s.object.rHo.hoX, 5);
+
+    test::Sprite& plain = sprite(2);
+    instance.action(34, {plain.header(), u"g", -5});  // no timer: never expires, no wake
+    EXPECT_FALSE(instance.rd().handleEnabled);
+    EXPECT_FALSE(registry().nulls.front().rejectArmed);
+}
+
+TEST_F(MotionEngineTest, StoppedRecordsStillExpire) {
+    test::Sprite& s = sprite(1, 10, 10);
+    instance.action(27, {s.header(), u"g", u"+1, true, 0, 100"});
+    instance.action(25, {s.header(), 1});
+    pass();
+    EXPECT_EQ(s.object.rHo.hoX, 10);
+    pass();
+    EXPECT_TRUE(registry().wrapFlips.empty());
+    EXPECT_EQ(instance.events, (std::vector<int>{CND_GROUP_REJECTED}));
+}
+
+TEST_F(MotionEngineTest, MovingRecordsWriteBackAndObjectsDestroyedByTheGameLeave) {
+    test::Sprite& a = sprite(1, 10, 10);
+    test::Sprite& b = sprite(2, 10, 10);
+    instance.action(27, {a.header(), u"g", u"+1.5, false, 0, 100"});
+    instance.action(38, {b.header(), u"h", u"-0.5, false, 0, 100"});
+    pass();
+    EXPECT_EQ(a.object.rHo.hoX, 11);
+    EXPECT_EQ(b.object.rHo.hoY, 9);
+    EXPECT_EQ(a.object.roc.rcChanged, 1);
+    EXPECT_EQ(instance.redrawn, (std::vector<headerObject*>{a.header(), b.header()}));
+    a.object.rHo.hoX = 50;  // the record's own position wins
+    b.object.rHo.hoFlags |= HOF_DESTROYED;
+    pass();
+    EXPECT_EQ(a.object.rHo.hoX, 13);
+    EXPECT_EQ(b.object.rHo.hoY, 9);
+    EXPECT_EQ(registry().wrapFlips.size(), 1u);
+    EXPECT_EQ(registry().lastRejectedGroup, u"h");
+    EXPECT_TRUE(instance.destroyed.empty());
+}
+
+TEST_F(MotionEngineTest, AWallEventCannotRegisterOrReject) {
+    test::Sprite& a = sprite(1, 99, 0);
+    test::Sprite& other = sprite(2);
+    instance.action(27, {a.header(), u"g", u"+1, false, 0, 100"});
+    instance.onEvent = [&](int) {
+        instance.action(27, {other.header(), u"g", u"+1, false, 0, 100"});
+        instance.action(21, {u"g", 0});
+    };
+    pass();
+    pass();
+    const test::Box restriction{"NOTIFICATION", "ObjCtrl :: Restriction to terminate"};
+    EXPECT_EQ(desktop.boxes, (std::vector<test::Box>(4, restriction)));  // two walls met, two refusals each
+    EXPECT_EQ(registry().wrapFlips.size(), 1u);
+    EXPECT_FALSE(instance.rd().inHandler);
+}
+
+TEST_F(MotionEngineTest, ThePassAllocatesNothing) {
+    std::deque<test::Sprite> many;
+    MotionRegistry& reg = registry();
+    reg.groups.push_back(MotionGroup{u"g", 0, {0, 10000, 0, 0, 0}});
+    for (int i = 0; i < 10000; ++i) {
+        test::Sprite& s = many.emplace_back(OBJ_ACTIVE, static_cast<int16_t>(i % 30000), i, i);
+        WrapFlipRecord r = line(s, i % 600, 0.75, i % 2 == 0);
+        r.wallA = -1000000;
+        r.wallB = 1000000;
+        reg.wrapFlips.push_back(r);
+    }
+    // A host whose redraw keeps no list of its own.
+    instance.runHeader.rh4KpxFunctions[RFUNCTION_REDRAW] = [](headerObject*, uint32_t, intptr_t) -> intptr_t {
+        return 0;
+    };
+    instance.rd().handleEnabled = true;
+    allocations = 0;
+    counting = true;
+    for (int i = 0; i < 100; ++i) pass();
+    counting = false;
+    EXPECT_EQ(allocations.load(), 0);
+    EXPECT_EQ(many[3].object.rHo.hoX, 3 + 75);
+    EXPECT_TRUE(seen.empty());
+}

@@ -1,0 +1,256 @@
+// The motion registry through its actions: unique IDs, group accounting
+// across kinds, the three rejections, the marks on registered objects, the
+// refusal while the containers are walked, and the debug text.
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "common/notifier.h"
+#include "fake_host.h"
+#include "host/catalogue.h"
+#include "objctrl/registry.h"
+
+using namespace trivu;
+
+namespace {
+
+enum Action : int {
+    NULL_MOTION = 20,
+    REJECT_BY_NAME = 21,
+    REJECT_DESTROY_BY_NAME = 22,
+    REJECT_DIRECT = 25,
+    REJECT_DESTROY_DIRECT = 26,
+    HORIZONTAL_WRAP = 27,
+    TIMED_NULL = 34,
+    HORIZONTAL_FLIP = 37,
+    VERTICAL_WRAP = 38,
+};
+
+const test::Box kRestriction{"NOTIFICATION", "ObjCtrl :: Restriction to terminate"};
+
+class MotionRegistryTest : public ::testing::Test {
+protected:
+    void SetUp() override { ensureInitialised(); }
+    test::Sprite& sprite(int16_t number = 0, int32_t x = 0, int32_t y = 0) {
+        return sprites.emplace_back(OBJ_ACTIVE, number, x, y);
+    }
+    void wrap(test::Sprite& s, const char16_t* group, const char16_t* params = u"1,false,0,100") {
+        instance.action(HORIZONTAL_WRAP, {s.header(), group, params});
+    }
+    std::u16string debug(const char16_t* group = u"") { return instance.textExpression(14, {group}); }
+    MotionRegistry& reg() { return registry(); }
+
+    test::RecordingDesktop desktop;
+    test::Instance instance;  // destroyed last among the members below: resets the registry
+    std::deque<test::Sprite> sprites;
+};
+
+}  // namespace
+
+TEST_F(MotionRegistryTest, UniqueIdsComeInOrderAndComeBackAtTheBackOfTheQueue) {
+    for (char16_t name : {u'a', u'b', u'c'})
+        instance.action(NULL_MOTION, {sprite(static_cast<int16_t>(name)).header(), std::u16string(1, name).c_str()});
+    ASSERT_EQ(reg().groups.size(), 3u);
+    EXPECT_EQ(reg().groups[1].groupId, 1);
+    instance.action(REJECT_BY_NAME, {u"b", 0});
+    instance.action(NULL_MOTION, {sprite(3).header(), u"d"});
+    EXPECT_EQ(reg().groups.back().groupId, 3);  // 1 waits behind 3..254
+    EXPECT_EQ(reg().freeIds.back(), 1);
+
+    // With every ID taken, a registration that needs a new group is refused
+    // without a trace; one into an existing group still works.
+    for (int i = 0; reg().freeIds.size() > 0; ++i) {
+        const std::u16string name(1, static_cast<char16_t>(0x100 + i));
+        instance.action(NULL_MOTION, {sprite(static_cast<int16_t>(10 + i)).header(), name.c_str()});
+    }
+    test::Sprite& late = sprite(500);
+    late.values[1].type = VALUE_INT;
+    late.values[1].l = 77;
+    wrap(late, u"one more");
+    EXPECT_EQ(reg().groups.size(), 255u);
+    EXPECT_EQ(reg().wrapFlips.size(), 0u);
+    EXPECT_EQ(late.values[1].l, 77);
+    wrap(late, u"a");
+    EXPECT_EQ(reg().wrapFlips.size(), 1u);
+}
+
+TEST_F(MotionRegistryTest, AnObjectIsRegisteredOnceWhateverTheGroupOrKind) {
+    test::Sprite& s = sprite();
+    wrap(s, u"g");
+    wrap(s, u"other");
+    instance.action(NULL_MOTION, {s.header(), u"g"});
+    EXPECT_EQ(reg().groups.size(), 1u);
+    EXPECT_EQ(reg().groups[0].count, (std::array<uint32_t, 5>{0, 1, 0, 0, 0}));
+    EXPECT_EQ(instance.expression(13, {0}), 1);
+}
+
+TEST_F(MotionRegistryTest, RegistrationMarksTheLoopIndexAndTheKind) {
+    test::Sprite& a = sprite(0, 10, 20);
+    test::Sprite& b = sprite(1, 30, 40);
+    wrap(a, u"");  // the object's own name
+    instance.runHeader.rh2ActionLoopCount = 1;
+    wrap(b, u"ignored", u"ignored too");  // later instances reuse the first one's parse
+    EXPECT_EQ(reg().groups[0].name, u"Sprite");
+    ASSERT_EQ(reg().wrapFlips.size(), 2u);
+    EXPECT_EQ(b.values[0].l, 1);
+    EXPECT_EQ(b.values[1].l, INDEX_WRAPFLIP);
+    EXPECT_EQ(reg().wrapFlips[1].x, 30);
+    EXPECT_EQ(reg().wrapFlips[1].wallB, 100);
+    EXPECT_GE(instance.rehandles, 1);
+    EXPECT_TRUE(instance.rd().handleEnabled);
+    EXPECT_TRUE(desktop.boxes.empty());
+}
+
+TEST_F(MotionRegistryTest, AWrapTextWithoutItsLastWallIsRefused) {
+    test::Sprite& s = sprite();
+    wrap(s, u"g", u"1,false,0,");
+    EXPECT_EQ(desktop.boxes, (std::vector<test::Box>{{"ObjCtrl :: Motion Registrate :: Invalid Params", "Empty MatchParams... Invalid Parameter Format"}}));
+    EXPECT_TRUE(reg().groups.empty());
+    EXPECT_TRUE(instance.rd().floatParams.empty());
+}
+
+TEST_F(MotionRegistryTest, AGroupGoesWithItsLastRecordOfAnyKind) {
+    test::Sprite& n = sprite(1);
+    test::Sprite& w = sprite(2);
+    instance.action(NULL_MOTION, {n.header(), u"mixed"});
+    wrap(w, u"mixed");
+    EXPECT_EQ(reg().groups[0].count, (std::array<uint32_t, 5>{1, 1, 0, 0, 0}));
+    instance.action(REJECT_DIRECT, {n.header(), 0});
+    EXPECT_TRUE(instance.events.empty());
+    instance.action(REJECT_DESTROY_DIRECT, {w.header(), -3});
+    EXPECT_EQ(instance.events, (std::vector<int>{CND_GROUP_REJECTED}));
+    EXPECT_EQ(instance.destroyed, (std::vector<headerObject*>{w.header()}));
+    EXPECT_TRUE(w.object.rHo.hoFlags & HOF_DESTROYED);
+    EXPECT_TRUE(instance.condition(CND_GROUP_REJECTED, {u"mixed"}));
+    EXPECT_FALSE(instance.condition(CND_GROUP_REJECTED, {u"Mixed"}));
+    EXPECT_EQ(reg().freeIds.back(), 0);
+}
+
+TEST_F(MotionRegistryTest, RejectingANameAtOnceDestroysInOrderAndRaisesOnce) {
+    test::Sprite& a = sprite(1);
+    test::Sprite& b = sprite(2);
+    test::Sprite& c = sprite(3);
+    wrap(a, u"g");
+    instance.action(NULL_MOTION, {b.header(), u"g"});
+    instance.action(NULL_MOTION, {c.header(), u"keep"});
+    instance.action(REJECT_DESTROY_BY_NAME, {u"g", 0});
+    EXPECT_EQ(instance.destroyed, (std::vector<headerObject*>{b.header(), a.header()}));  // Null queue first
+    EXPECT_EQ(instance.events, (std::vector<int>{CND_GROUP_REJECTED}));
+    EXPECT_EQ(reg().lastRejectedGroup, u"g");
+    EXPECT_EQ(instance.expression(13, {0}), 1);
+    instance.action(REJECT_BY_NAME, {u"nobody", 0});
+    EXPECT_EQ(instance.expression(13, {-1}), 1);
+}
+
+TEST_F(MotionRegistryTest, TimersRestartForAllButNotByName) {
+    test::Sprite& a = sprite(1);
+    test::Sprite& b = sprite(2);
+    wrap(a, u"g");
+    wrap(b, u"h");
+    instance.action(REJECT_BY_NAME, {u"g", 8});
+    instance.action(REJECT_BY_NAME, {u"g", 3});  // keeps its running countdown
+    EXPECT_EQ(reg().wrapFlips[0].rejectCountdown, 8);
+    instance.action(REJECT_DIRECT, {a.header(), 2});  // already counting: nothing
+    EXPECT_EQ(reg().wrapFlips[0].rejectCountdown, 8);
+    instance.action(REJECT_DESTROY_BY_NAME, {u"", 5});  // restarts every timer
+    for (const WrapFlipRecord& r : reg().wrapFlips) {
+        EXPECT_EQ(r.rejectCountdown, 5);
+        EXPECT_TRUE(r.destroyOnReject);
+    }
+    instance.action(REJECT_BY_NAME, {u"", -4});  // negative counts as 0: all at once
+    EXPECT_TRUE(reg().groups.empty());
+    EXPECT_EQ(reg().freeIds.size(), 255u);
+    EXPECT_TRUE(instance.events.empty());  // no condition 9 for everything at once
+    EXPECT_TRUE(instance.destroyed.empty());
+}
+
+TEST_F(MotionRegistryTest, DirectRejectionLooksWhereAlterableValueBPoints) {
+    test::Sprite& s = sprite(1);
+    wrap(s, u"g");
+    s.values[1].type = VALUE_DOUBLE;
+    s.values[1].d = 0.9;  // truncated to 0: the Null queue, where it is not
+    instance.action(REJECT_DIRECT, {s.header(), 0});
+    EXPECT_EQ(reg().wrapFlips.size(), 1u);
+    s.values[1].type = VALUE_INT;
+    s.values[1].l = 257;  // modulo 256: WrapFlip
+    instance.action(REJECT_DIRECT, {s.header(), 0});
+    EXPECT_TRUE(reg().wrapFlips.empty());
+}
+
+TEST_F(MotionRegistryTest, ARecordWhoseGroupIsMissingStaysWithTheBox) {
+    test::Sprite& a = sprite(1);
+    test::Sprite& b = sprite(2);
+    wrap(a, u"g");
+    wrap(b, u"h");
+    reg().wrapFlips[0].groupId = 200;
+    instance.action(REJECT_DIRECT, {a.header(), 0});
+    EXPECT_EQ(reg().wrapFlips.size(), 2u);
+    EXPECT_EQ(desktop.boxes, (std::vector<test::Box>{{"ObjCtrl :: Motion Registrate :: Invalid Params",
+                                                      "ObjCtrl.Search LPRO.Destroy :: ERR = No Matched Unique ID"}}));
+}
+
+TEST_F(MotionRegistryTest, EventsOfAnImmediateRejectionCannotReshapeTheRegistry) {
+    test::Sprite& a = sprite(1);
+    test::Sprite& b = sprite(2);
+    test::Sprite& c = sprite(3);
+    wrap(a, u"g");
+    wrap(b, u"h");
+    instance.onEvent = [&](int) {
+        instance.action(REJECT_BY_NAME, {u"h", 0});
+        wrap(c, u"h");
+        instance.action(NULL_MOTION, {c.header(), u"fresh"});  // unguarded: it only appends
+    };
+    instance.action(REJECT_BY_NAME, {u"g", 0});
+    EXPECT_EQ(desktop.boxes, (std::vector<test::Box>{kRestriction, kRestriction}));
+    ASSERT_EQ(reg().groups.size(), 2u);
+    EXPECT_EQ(reg().groups[0].name, u"h");
+    EXPECT_EQ(reg().groups[1].name, u"fresh");
+    EXPECT_EQ(reg().groups[1].groupId, 2);
+}
+
+TEST_F(MotionRegistryTest, CountsPerKind) {
+    instance.action(NULL_MOTION, {sprite(1).header(), u"g"});
+    wrap(sprite(2), u"g");
+    wrap(sprite(3), u"g");
+    EXPECT_EQ(instance.expression(13, {1}), 1);
+    EXPECT_EQ(instance.expression(13, {2}), 2);
+    EXPECT_EQ(instance.expression(13, {5}), 0);
+    for (int total : {0, 6, -1}) EXPECT_EQ(instance.expression(13, {total}), 3);
+}
+
+TEST_F(MotionRegistryTest, DebugTextListsGroupsThenRecords) {
+    EXPECT_EQ(debug(), u"============ Noone Registered ============");
+    instance.action(TIMED_NULL, {sprite(1).header(), u"A", 30});
+    wrap(sprite(2, 10, 20), u"B", u"-2.5,true,-40,680");
+    instance.action(VERTICAL_WRAP, {sprite(3, 5, 6).header(), u"a group name longer than twenty", u"+1.2,0,0,99"});
+    const std::u16string header = u"============ TRIVU Debug Info ============\r\n";
+    EXPECT_EQ(debug(u"A"), header +
+                               u"A                    uID.0   : REG [ 1  , 0  , 0  , 0  , 0  ]\r\n\r\n"
+                               u"****10001 : uID.0   : Mot.0 : Rjct = 30    : DEST\r\n");
+    EXPECT_EQ(debug(u"B"), header +
+                               u"B                    uID.1   : REG [ 0  , 1  , 0  , 0  , 0  ]\r\n\r\n"
+                               u"****20002 : uID.1   : Mot.1 : x.y [   10 :  20   ] : HW.xv [  -2.5 ] : "
+                               u"wall A.B [  -40 : 680  ] : STOP\r\n");
+    EXPECT_EQ(debug(u"b"), header + u"\r\n");
+    EXPECT_NE(debug().find(u"a group name longer than twenty uID.2   : REG"), std::u16string::npos);
+    EXPECT_NE(debug().find(u"****30003 : uID.2   : Mot.1 : x.y [    5 :  6    ] : VW.yv [   1.2 ] : "
+                           u"wall A.B [    0 : 99   ]\r\n"),
+              std::u16string::npos);
+}
+
+TEST_F(MotionRegistryTest, EventDetectExpressionsReadTheLastEvent) {
+    RUNDATA& rd = instance.rd();
+    rd.eventAngle = 359.9;
+    EXPECT_EQ(instance.expression(19, {0}), 359);
+    EXPECT_EQ(instance.expression(19, {1}), 31);
+    rd.eventAngle = 11.24;
+    EXPECT_EQ(instance.expression(19, {7}), 0);
+    rd.eventX = -3;
+    rd.eventY = 4;
+    rd.eventFixedValue = 65537;
+    rd.eventSleepCount = 9;
+    EXPECT_EQ(static_cast<int32_t>(instance.expression(15)), -3);
+    EXPECT_EQ(instance.expression(16), 4);
+    EXPECT_EQ(instance.expression(17), 65537);
+    EXPECT_EQ(instance.expression(18), 9);
+}

@@ -1,0 +1,80 @@
+// `run --svg FILE`: a drawing of the motions of a run, one panel per frame.
+//
+// The runner hands over what it sees while it plays (positions at the end
+// of each tick, the extension's motion registrations as it called them, and
+// the wall and sleep events it raised); svg() draws it all at the end. The
+// output depends on nothing but those inputs, so the same scenario gives the
+// same bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace host {
+
+// A call of one of the extension's motion registrations, as the host made it.
+struct MotionCall {
+    int code = -1;              // the action
+    int32_t loopIndex = 0;      // the action loop index of this run
+    std::vector<std::u16string> texts;  // the text parameters fetched, in order
+    int number = -1;            // the instance it ran for
+    int32_t x = 0, y = 0;       // its position before the call
+    int32_t centreX = 0, centreY = 0;  // the centre object's position (orbit around an object)
+    int32_t markA = -1, markB = -1;    // the instance's alterable values A and B afterwards, when integers
+};
+
+// The extension's expressions that read an event's position.
+inline constexpr int EVENT_X_EXPRESSION = 15;
+inline constexpr int EVENT_Y_EXPRESSION = 16;
+
+class Drawing {
+public:
+    void startFrame(const std::string& name);
+    // An instance's position at the end of a tick.
+    void position(int number, const std::string& label, int32_t x, int32_t y);
+    // Motion registrations give instances their group's colour, and walls
+    // and centres to draw; other actions are ignored.
+    void motionCall(const MotionCall& call);
+    // A wall (11 to 14) or sleep (15) event at the position it reported.
+    void event(int condition, int32_t x, int32_t y);
+
+    std::string svg() const;
+
+    static bool isMotionRegistration(int code);
+    static bool isMotionEvent(int condition) { return condition >= 11 && condition <= 15; }
+
+private:
+    struct Point {
+        int32_t x, y;
+    };
+    struct Path {
+        int number;
+        std::string label;
+        int group = -1;  // index into the panel's groups, -1 for none
+        std::vector<Point> points;
+    };
+    struct Wall {
+        bool vertical;  // a line x = at (a horizontal motion's wall), else y = at
+        int32_t at;
+    };
+    struct Mark {
+        int condition;
+        Point at;
+    };
+    struct Panel {
+        std::string name;
+        std::vector<Path> paths;
+        std::vector<std::u16string> groups;  // in order of first registration
+        std::vector<Wall> walls;
+        std::vector<Point> centres;
+        std::vector<Mark> marks;
+    };
+    Panel& panel();
+    Path& path(int number);
+
+    std::vector<Panel> panels_;
+    std::vector<std::u16string> lastTexts_;  // of the loop's first run
+};
+
+}  // namespace host
