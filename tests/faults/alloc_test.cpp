@@ -99,6 +99,33 @@ std::vector<test::Param> onHostSide(std::initializer_list<P> params) {
 void action(int code, std::initializer_list<P> params) { world.instance->action(code, onHostSide(params)); }
 void forEachPiece(int code, std::initializer_list<P> params) { world.eachPiece(code, onHostSide(params)); }
 
+// One step per selected instance, each a call of its own for the host: the
+// first gets the texts, the later ones only their object.
+std::vector<faults::Step> perInstance(const std::string& name, int code, std::vector<std::u16string> texts) {
+    std::vector<faults::Step> steps;
+    for (size_t k = 0; k < 4; ++k) {
+        steps.push_back({name + " " + std::to_string(k), [k, code, texts] {
+                             ++test::hostSide;
+                             world.instance->runHeader.rh2ActionLoopCount = static_cast<int32_t>(k);
+                             std::vector<test::Param> call{world.pieces[k].header()};
+                             if (k == 0)
+                                 for (const std::u16string& t : texts) call.emplace_back(t.c_str());
+                             --test::hostSide;
+                             world.instance->action(code, std::move(call));
+                             ++test::hostSide;
+                             world.instance->runHeader.rh2ActionLoopCount = 0;
+                             --test::hostSide;
+                         }});
+    }
+    return steps;
+}
+
+std::vector<faults::Step> joined(std::initializer_list<std::vector<faults::Step>> parts) {
+    std::vector<faults::Step> all;
+    for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
 // Runs the loop and says how many requests it made to fail.
 void expectInjectionPoints(const char* what, const Sequence& sequence) {
     int points = faults::runWithFailures(sequence);
@@ -111,9 +138,9 @@ TEST(AllocationFailures, TheParameterParser) {
     Sequence sequence = inWorld(
         {
             {"sequence text", [] { action(12, {u"/a", u"5, 0, +1"}); }},
-            {"wrap text", [] { forEachPiece(27, {u"g", u"+1.0,  false , -40, 680"}); }},
+            {"sleep text", [] { action(35, {u"nobody", u"5, 2, 10"}); }},
             {"malformed text", [] { action(12, {u"/a", u"-5,0,1"}); }},
-            {"sine text", [] { forEachPiece(40, {u"g", u"1.5,120,2.0,0,5,0,-40,680"}); }},
+            {"growth text", [] { action(48, {u"nobody", u"1,200,10,+0.5,3,-1"}); }},
         },
         [] { return world.lists(); });
     expectInjectionPoints("parameter parser", sequence);
@@ -181,8 +208,7 @@ void frames(int count) {
 
 TEST(AllocationFailures, RegisterAndRunMotions) {
     Sequence sequence = inWorld(
-        {
-            {"wrap", [] { forEachPiece(27, {u"wrap", u"+3.0, false, -40, 120"}); }},
+        joined({perInstance("wrap", 27, {u"wrap", u"+3.0, false, -40, 120"}), {
             {"sine", [] { world.instance->action(40, onHostSide({world.pieces[1].header(), u"sine", u"1.5,20,2.0,0,5,0,-40,680"})); }},
             {"orbit", [] { world.instance->action(44, onHostSide({world.pieces[2].header(), u"orbit", u"100,50,1.5,0,0,1,0,0,0,0,0,0"})); }},
             {"frames", [] { frames(30); }},
@@ -191,7 +217,7 @@ TEST(AllocationFailures, RegisterAndRunMotions) {
             {"more frames", [] { frames(30); }},
             {"reject", [] { action(21, {u"sine", 3}); }},
             {"last frames", [] { frames(10); }},
-        },
+        }}),
         [] { return motionState(); });
     expectInjectionPoints("object control", sequence);
 }

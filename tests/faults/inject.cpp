@@ -12,11 +12,17 @@ bool armed = false;
 bool failed = false;
 uint64_t counted = 0;
 uint64_t failAt = 0;
+uint64_t skipped = 0;
 
 // True when this request is the one to fail.
 bool failsNow() {
     if (!armed || failed || test::hostSide > 0) return false;
     if (++counted != failAt) return false;
+    if (insideLibraryDestructor()) {
+        ++failAt;
+        ++skipped;
+        return false;
+    }
     failed = true;
     return true;
 }
@@ -51,6 +57,8 @@ void arm(uint64_t n) {
     counted = 0;
     failAt = n;
 }
+
+uint64_t passedOver() { return skipped; }
 
 uint64_t disarm() {
     armed = false;

@@ -15,5 +15,11 @@ void arm(uint64_t n);
 uint64_t disarm();
 // Whether the armed failure has happened.
 bool injected();
+// How many requests the armed failure passed over because the JSON library's
+// destructor made them (library_frames.cpp says why).
+uint64_t passedOver();
+
+// Whether the current request comes from inside that destructor.
+bool insideLibraryDestructor();
 
 }  // namespace faults
