@@ -195,6 +195,14 @@ void appendAll(Json& member, Json&& elements) {
     for (Json& element : elements) member.push_back(std::move(element));  // anything else refuses the first
 }
 
+// {"key": i}, made member by member: the library's initializer-list
+// constructor leaks its object when memory runs out half way through it.
+Json keyObject(int32_t i) {
+    Json object = Json::object();
+    object["key"] = i;
+    return object;
+}
+
 // The array builder of actions 8, 46 and 11. WorkPointer is left at the
 // parent of the member, ArrayKeyName names it. `innerLevels` counts the
 // levels of arrays or objects inside the member's elements.
@@ -211,7 +219,7 @@ void buildArray(RUNDATA& rd, std::u16string_view path, int32_t n, int32_t code, 
         // member is not even created.
         if (n > 0) {
             Json objects = Json::array();
-            for (int32_t i = 0; i < n; ++i) objects.push_back(Json::object({{"key", i}}));
+            for (int32_t i = 0; i < n; ++i) objects.push_back(keyObject(i));
             appendAll(memberOf(rd.document, work.workPointer, work.arrayKeyName), std::move(objects));
         }
     } else {
