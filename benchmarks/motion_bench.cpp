@@ -4,6 +4,7 @@
 // its inverse as the cost per record and frame.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <deque>
 
 #include "fake_host.h"
@@ -47,11 +48,13 @@ WrapFlipRecord wrapRecord(RunObject& object, size_t i, bool mixed) {
     return r;
 }
 
-void BM_WrapFlipPass(benchmark::State& state) {
+
+// The pass over `records` made by `make`, one record per object.
+template <typename Record, typename Make>
+void pass(benchmark::State& state, std::vector<Record>& records, uint8_t kindIndex, Make make) {
     Scene scene(state.range(0));
-    auto& records = registry().wrapFlips;
-    for (size_t i = 0; i < scene.objects.size(); ++i) records.push_back(wrapRecord(scene.objects[i], i, state.range(1) != 0));
-    registry().groups[0].count[INDEX_WRAPFLIP] = static_cast<uint32_t>(records.size());
+    for (size_t i = 0; i < scene.objects.size(); ++i) records.push_back(make(scene.objects[i], i));
+    registry().groups[0].count[kindIndex] = static_cast<uint32_t>(records.size());
     RUNDATA& rd = scene.instance.rd();
     for (auto _ : state) {
         rd.handleEnabled = true;
@@ -61,40 +64,122 @@ void BM_WrapFlipPass(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-// The same steps written as one loop: the stop and timer tests, the axis
-// move with both wall rules, the truncating stores, the changed flag and the
-// redraw request through the host's table.
-template <bool Redraw>
-void plainWrapFlipLoop(benchmark::State& state) {
+void BM_WrapFlipPass(benchmark::State& state) {
+    const bool mixed = state.range(1) != 0;
+    pass(state, registry().wrapFlips, INDEX_WRAPFLIP, [mixed](RunObject& o, size_t i) { return wrapRecord(o, i, mixed); });
+}
+
+// A plain loop over an array of `records` made like the pass's, doing
+// `body(record, redraw)` for each.
+template <typename Record, typename Make, typename Body>
+void plainLoop(benchmark::State& state, Make make, Body body) {
     Scene scene(state.range(0));
-    std::vector<WrapFlipRecord> records;
-    for (size_t i = 0; i < scene.objects.size(); ++i) records.push_back(wrapRecord(scene.objects[i], i, state.range(1) != 0));
+    std::vector<Record> records;
+    for (size_t i = 0; i < scene.objects.size(); ++i) records.push_back(make(scene.objects[i], i));
     RunFunction redraw = scene.instance.runHeader.rh4KpxFunctions[RFUNCTION_REDRAW];
     for (auto _ : state) {
-        for (WrapFlipRecord& r : records) {
-            if (r.sleep.stopped || r.sleep.repetitions != 0 || r.rejectArmed) continue;
-            double& p = r.horizontal ? r.x : r.y;
-            double& v = r.horizontal ? r.velocityX : r.velocityY;
-            const double n = p + v;
-            if (v >= 0 ? n <= r.wallB : n >= r.wallA)
-                p = n;
-            else if (r.wrap)
-                p = v >= 0 ? n - r.wallB + r.wallA : r.wallB - (r.wallA - n);
-            else
-                v = -v;
-            RunObject& o = *reinterpret_cast<RunObject*>(r.object);
-            o.rHo.hoX = static_cast<int32_t>(r.x);
-            o.rHo.hoY = static_cast<int32_t>(r.y);
-            o.roc.rcChanged = 1;
-            if constexpr (Redraw) redraw(r.object, 0, 0);
-        }
+        for (Record& r : records) body(r, redraw);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+void store(WrapFlipRecord& r) {
+    RunObject& o = *reinterpret_cast<RunObject*>(r.object);
+    o.rHo.hoX = static_cast<int32_t>(r.x);
+    o.rHo.hoY = static_cast<int32_t>(r.y);
+    o.roc.rcChanged = 1;
+}
+
+// The same steps written as one loop: the stop and timer tests, the axis
+// move with both wall rules, the truncating stores, the changed flag and the
+// redraw request through the host's table.
+template <bool Redraw>
+void plainWrapFlipLoop(benchmark::State& state) {
+    const bool mixed = state.range(1) != 0;
+    auto make = [mixed](RunObject& o, size_t i) { return wrapRecord(o, i, mixed); };
+    plainLoop<WrapFlipRecord>(state, make, [](WrapFlipRecord& r, RunFunction redraw) {
+        if (r.sleep.stopped || r.sleep.repetitions != 0 || r.rejectArmed) return;
+        double& p = r.horizontal ? r.x : r.y;
+        double& v = r.horizontal ? r.velocityX : r.velocityY;
+        const double n = p + v;
+        if (v >= 0 ? n <= r.wallB : n >= r.wallA)
+            p = n;
+        else if (r.wrap)
+            p = v >= 0 ? n - r.wallB + r.wallA : r.wallB - (r.wallA - n);
+        else
+            v = -v;
+        store(r);
+        if constexpr (Redraw) redraw(r.object, 0, 0);
+    });
+}
+
 void BM_WrapFlipPlainLoop(benchmark::State& state) { plainWrapFlipLoop<true>(state); }
 void BM_WrapFlipPlainLoopNoRedraw(benchmark::State& state) { plainWrapFlipLoop<false>(state); }
+
+SineWaveRecord waveRecord(RunObject& object, size_t i) {
+    SineWaveRecord r;
+    static_cast<WrapFlipRecord&>(r) = wrapRecord(object, i, false);
+    r.kindIndex = INDEX_SINEWAVE;
+    r.baseLine = r.y;
+    r.amplitude = 40;
+    r.omega = 1.2;
+    r.angle = static_cast<double>(i % 360);
+    return r;
+}
+
+OrbitalRecord orbitRecord(RunObject& object, size_t i) {
+    OrbitalRecord r;
+    r.object = &object.rHo;
+    r.kindIndex = INDEX_ORBITAL;
+    r.radiusX = 50;
+    r.radiusY = 30;
+    r.omega = 1.5;
+    r.centreX = static_cast<double>(i % 640);
+    r.centreY = static_cast<double>(i % 480);
+    r.angle = static_cast<double>(i % 360);
+    return r;
+}
+
+
+void BM_SineWavePass(benchmark::State& state) { pass(state, registry().sineWaves, INDEX_SINEWAVE, waveRecord); }
+void BM_OrbitalPass(benchmark::State& state) { pass(state, registry().orbitals, INDEX_ORBITAL, orbitRecord); }
+
+// The wave's steps as one loop: one sine, the axis move, the swing across
+// it, the angle fold, the stores and the redraw request.
+void BM_SineWavePlainLoop(benchmark::State& state) {
+    plainLoop<SineWaveRecord>(state, waveRecord, [](SineWaveRecord& r, RunFunction redraw) {
+        if (r.sleep.stopped || r.sleep.repetitions != 0 || r.rejectArmed) return;
+        const double wave = r.baseLine + r.amplitude * std::sin(r.angle * kRadiansPerDegree);
+        double& p = r.horizontal ? r.x : r.y;
+        const double n = p + (r.horizontal ? r.velocityX : r.velocityY);
+        if (n <= r.wallB && n >= r.wallA) {
+            p = n;
+            (r.horizontal ? r.y : r.x) = wave;
+        }
+        r.angle += r.omega;
+        if (std::fabs(r.angle) > 360) r.angle = std::fabs(r.angle) - 360;
+        store(r);
+        redraw(r.object, 0, 0);
+    });
+}
+
+// The orbit's steps as one loop: the angle step and fold, one sine and one
+// cosine, the stores and the redraw request.
+void BM_OrbitalPlainLoop(benchmark::State& state) {
+    plainLoop<OrbitalRecord>(state, orbitRecord, [](OrbitalRecord& r, RunFunction redraw) {
+        if (r.stopped || r.repetitions != 0 || r.rejectArmed) return;
+        r.angle += r.omega;
+        if (r.angle < 0) r.angle += 360;
+        if (std::fabs(r.angle) >= 360) r.angle = std::fmod(r.angle, 360.0);
+        const double a = (270 - r.angle) * kRadiansPerDegree;
+        RunObject& o = *reinterpret_cast<RunObject*>(r.object);
+        o.rHo.hoX = static_cast<int32_t>(r.centreX - r.radiusX * std::sin(a));
+        o.rHo.hoY = static_cast<int32_t>(r.centreY + r.radiusY * std::cos(a));
+        o.roc.rcChanged = 1;
+        redraw(r.object, 0, 0);
+    });
+}
 
 void BM_NullPass(benchmark::State& state) {
     Scene scene(state.range(0));
@@ -119,4 +204,8 @@ void sizes(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_WrapFlipPass)->Apply(sizes);
 BENCHMARK(BM_WrapFlipPlainLoop)->Apply(sizes);
 BENCHMARK(BM_WrapFlipPlainLoopNoRedraw)->Apply(sizes);
+BENCHMARK(BM_SineWavePass)->RangeMultiplier(10)->Range(1000, 1000000);
+BENCHMARK(BM_SineWavePlainLoop)->RangeMultiplier(10)->Range(1000, 1000000);
+BENCHMARK(BM_OrbitalPass)->RangeMultiplier(10)->Range(1000, 1000000);
+BENCHMARK(BM_OrbitalPlainLoop)->RangeMultiplier(10)->Range(1000, 1000000);
 BENCHMARK(BM_NullPass)->RangeMultiplier(10)->Range(1000, 1000000);

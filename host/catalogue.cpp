@@ -133,11 +133,11 @@ constexpr ActionRow kActionRows[] = {
     /* 27 Horizontal Wrap = %0 : %1 = %2 */
     {{O(5505), T(5518), T(5520)}, registerHorizontalWrap},
     /* 28 %0 : Toggle Stop (ByName) */
-    {{T(5518)}},
+    {{T(5518)}, toggleStopByName},
     /* 29 %0 : Stop (ByName) */
-    {{T(5518)}},
+    {{T(5518)}, stopByName},
     /* 30 %0 : Toggle Stop (Direct) */
-    {{O(5505)}},
+    {{O(5505)}, toggleStopDirect},
     /* 31 Clear : JSON Data Sharing */
     {{}, clearSharedSlot},
     /* 32 Clear : JSON Backuped Data */
@@ -147,9 +147,9 @@ constexpr ActionRow kActionRows[] = {
     /* 34 Null = %0 : %1 (Destroy After %2 FTimes) */
     {{O(5505), T(5518), N(5521)}, registerTimedNullMotion},
     /* 35 Sleep : %0 : (Ft,Re,Wt = %1) */
-    {{T(5518), T(5522)}, nullptr, &formats::sleep, 1},
+    {{T(5518), T(5522)}, sleepByName},
     /* 36 Sleep : %0 : Direct (Ft,Re,Wt = %1) */
-    {{O(5505), T(5522)}, nullptr, &formats::sleep, 1},
+    {{O(5505), T(5522)}, sleepDirect},
     /* 37 Horizontal Flip = %0 : %1 = %2 */
     {{O(5505), T(5518), T(5523)}, registerHorizontalFlip},
     /* 38 Vertical Wrap = %0 : %1 = %2 */
@@ -157,29 +157,29 @@ constexpr ActionRow kActionRows[] = {
     /* 39 Vertical Flip = %0 : %1 = %2 */
     {{O(5505), T(5518), T(5525)}, registerVerticalFlip},
     /* 40 Horizontal Wrap SineWave = %0 : %1 = %2 */
-    {{O(5505), T(5518), T(5526)}, nullptr, &formats::sineWave, 2},
+    {{O(5505), T(5518), T(5526)}, registerHorizontalWrapWave},
     /* 41 Horizontal Flip SineWave = %0 : %1 = %2 */
-    {{O(5505), T(5518), T(5526)}, nullptr, &formats::sineWave, 2},
+    {{O(5505), T(5518), T(5526)}, registerHorizontalFlipWave},
     /* 42 Vertical Wrap SineWave = %0 : %1 = %2 */
-    {{O(5505), T(5518), T(5526)}, nullptr, &formats::sineWave, 2},
+    {{O(5505), T(5518), T(5526)}, registerVerticalWrapWave},
     /* 43 Vertical Flip SineWave = %0 : %1 = %2 */
-    {{O(5505), T(5518), T(5526)}, nullptr, &formats::sineWave, 2},
+    {{O(5505), T(5518), T(5526)}, registerVerticalFlipWave},
     /* 44 Orbital :: OwnXY :: %0 = %1 :: Params = %2 */
-    {{O(5505), T(5518), T(5528)}, nullptr, &formats::orbital, 2},
+    {{O(5505), T(5518), T(5528)}, registerOrbitOwn},
     /* 45 Orbital :: TargetXY :: %0 :: Center = %1 :: %2 :: Params = %3 */
-    {{O(5505), O(5527), T(5518), T(5528)}, nullptr, &formats::orbital, 3},
+    {{O(5505), O(5527), T(5518), T(5528)}, registerOrbitTarget},
     /* 46 Path = %0 :: Param (bool) = %1 */
     {{T(5507), N(5508), N(5529)}, buildArrayOfBooleans},
     /* 47 Grow Radius : GrpName = %0 : Param = %1 */
-    {{T(5518), T(5530)}, nullptr, &formats::growOrbital, 1},
+    {{T(5518), T(5530)}, growOrbitRadius},
     /* 48 Grow Radius : GrpName = %0 : Param = %1 */
-    {{T(5518), T(5531)}, nullptr, &formats::growSine, 1},
+    {{T(5518), T(5531)}, growWaveAmplitude},
     /* 49 Change the Target Centre = %0 : Group Name = %1 */
-    {{O(5532), T(5518)}},
+    {{O(5532), T(5518)}, changeCentre},
     /* 50 Reverse Movement :: Target = %0 */
-    {{T(5518)}},
+    {{T(5518)}, reverseByName},
     /* 51 Reverse Movement :: Target = %0 */
-    {{O(5505)}},
+    {{O(5505)}, reverseDirect},
     /* 52 Push to %0 :: Submatches :: Exact Match :: */
     {{T(5503)}},
     /* 53 Push to %0 :: Submatches :: Partial Match */

@@ -54,22 +54,93 @@ bool movingParams(RUNDATA& rd, const headerObject& object, const ParamFormat& fo
     return true;
 }
 
-void registerWrapFlip(RUNDATA& rd, int subKind) {
-    if (refusedWhileWalking(rd)) return;
-    headerObject* object = usableSprite(rd, objectParam(rd));
-    if (object == nullptr) return;
-    if (!movingParams(rd, *object, formats::wrapFlip, 4, subKind)) return;
-    const std::vector<float>& p = rd.floatParams;
-    WrapFlipRecord r;
-    r.sleep.stopped = p[1] != 0;
-    r.wallA = toPixel(p[2]);
-    r.wallB = toPixel(p[3]);
-    r.x = object->hoX;
-    r.y = object->hoY;
+// The object of a moving registration: none while the registry is walked
+// (after the refusal box) or when it is not a usable sprite.
+headerObject* movingObject(RUNDATA& rd) {
+    if (refusedWhileWalking(rd)) return nullptr;
+    return usableSprite(rd, objectParam(rd));
+}
+
+// The fields a wave shares with a wrap/flip line, from the object's place.
+void setLine(WrapFlipRecord& r, const headerObject& object, int subKind, float speed, float stop, float wallA,
+             float wallB) {
     r.wrap = subKind == SUB_HORIZONTAL_WRAP || subKind == SUB_VERTICAL_WRAP;
     r.horizontal = subKind == SUB_HORIZONTAL_WRAP || subKind == SUB_HORIZONTAL_FLIP;
-    (r.horizontal ? r.velocityX : r.velocityY) = p[0];
+    (r.horizontal ? r.velocityX : r.velocityY) = speed;
+    r.sleep.stopped = stop != 0;
+    r.wallA = toPixel(wallA);
+    r.wallB = toPixel(wallB);
+    r.x = object.hoX;
+    r.y = object.hoY;
+}
+
+void registerWrapFlip(RUNDATA& rd, int subKind) {
+    headerObject* object = movingObject(rd);
+    if (object == nullptr || !movingParams(rd, *object, formats::wrapFlip, 4, subKind)) return;
+    const std::vector<float>& p = rd.floatParams;
+    WrapFlipRecord r;
+    setLine(r, *object, subKind, p[0], p[1], p[2], p[3]);
     if (registerObject(rd, *object, registry().currentGroupName, r)) wakeMotionPass(rd);
+}
+
+// The object's place on its wave at registration; the record keeps its own.
+void placeOnWave(RUNDATA& rd, const SineWaveRecord& r) {
+    const double wave = r.baseLine + r.amplitude * std::sin(r.angle * kRadiansPerDegree);
+    writeBack(rd, *r.object, r.horizontal ? r.x : wave, r.horizontal ? wave : r.y);
+}
+
+void registerSineWave(RUNDATA& rd, int subKind) {
+    headerObject* object = movingObject(rd);
+    if (object == nullptr || !movingParams(rd, *object, formats::sineWave, 8, subKind)) return;
+    const std::vector<float>& p = rd.floatParams;
+    SineWaveRecord r;
+    setLine(r, *object, subKind, p[0], p[5], p[6], p[7]);
+    r.amplitude = p[1];
+    r.omega = p[2];
+    // Staggered in single precision, as the values arrived.
+    r.angle = static_cast<float>(actionLoopIndex(rd)) * p[4] + p[3];
+    r.baseLine = r.horizontal ? r.y : r.x;
+    if (!registerObject(rd, *object, registry().currentGroupName, r)) return;
+    r.object = object;
+    placeOnWave(rd, r);
+    wakeMotionPass(rd);
+}
+
+// Action 45's centre object, fetched for every instance; answers false when
+// it is unusable (null quietly, otherwise with the forced box).
+bool fetchCentre(RUNDATA& rd, int subKind) {
+    MotionRegistry& reg = registry();
+    reg.pendingCentre = nullptr;
+    if (subKind != SUB_ORBIT_TARGET) return true;
+    reg.pendingCentre = usableSprite(rd, objectParam(rd));
+    return reg.pendingCentre != nullptr;
+}
+
+void registerOrbital(RUNDATA& rd, int subKind) {
+    headerObject* object = movingObject(rd);
+    if (object == nullptr || !fetchCentre(rd, subKind)) return;
+    if (!movingParams(rd, *object, formats::orbital, 12, subKind)) return;
+    const std::vector<float>& p = rd.floatParams;
+    OrbitalRecord r;
+    r.radiusX = p[0];
+    r.radiusY = p[1];
+    r.omega = p[2];
+    r.stopped = p[3] != 0;
+    r.offsetX = p[6];
+    r.offsetY = p[7];
+    r.repetitions = toPixel(p[10]);
+    r.asleep = p[8] != 0 && r.repetitions != 0;
+    r.sleepLength = r.sleepLeft = toPixel(std::fabs(p[9]));
+    r.rotationPerSleep = r.rotationLeft = std::fabs(p[11]) - 1;
+    r.centreMode = static_cast<uint8_t>(subKind);
+    r.centreObject = subKind == SUB_ORBIT_TARGET ? registry().pendingCentre : object;
+    r.centreX = r.centreObject->hoX + r.offsetX;
+    r.centreY = r.centreObject->hoY + r.offsetY;
+    r.angle = orbitStartAngle(actionLoopIndex(rd), p[4], p[5]);
+    if (!registerObject(rd, *object, registry().currentGroupName, r)) return;
+    const Point at = orbitPoint(r);
+    writeBack(rd, *object, at.x, at.y);
+    wakeMotionPass(rd);
 }
 
 // ---- Rejection ------------------------------------------------------------------
@@ -98,6 +169,12 @@ void registerHorizontalWrap(RUNDATA& rd) { registerWrapFlip(rd, SUB_HORIZONTAL_W
 void registerHorizontalFlip(RUNDATA& rd) { registerWrapFlip(rd, SUB_HORIZONTAL_FLIP); }
 void registerVerticalWrap(RUNDATA& rd) { registerWrapFlip(rd, SUB_VERTICAL_WRAP); }
 void registerVerticalFlip(RUNDATA& rd) { registerWrapFlip(rd, SUB_VERTICAL_FLIP); }
+void registerHorizontalWrapWave(RUNDATA& rd) { registerSineWave(rd, SUB_HORIZONTAL_WRAP); }
+void registerHorizontalFlipWave(RUNDATA& rd) { registerSineWave(rd, SUB_HORIZONTAL_FLIP); }
+void registerVerticalWrapWave(RUNDATA& rd) { registerSineWave(rd, SUB_VERTICAL_WRAP); }
+void registerVerticalFlipWave(RUNDATA& rd) { registerSineWave(rd, SUB_VERTICAL_FLIP); }
+void registerOrbitOwn(RUNDATA& rd) { registerOrbital(rd, SUB_ORBIT_OWN); }
+void registerOrbitTarget(RUNDATA& rd) { registerOrbital(rd, SUB_ORBIT_TARGET); }
 
 void rejectGroup(RUNDATA& rd) { rejectNamed(rd, false); }
 void rejectAndDestroyGroup(RUNDATA& rd) { rejectNamed(rd, true); }

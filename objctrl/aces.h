@@ -14,12 +14,30 @@ void registerHorizontalWrap(RUNDATA& rd);   // 27
 void registerHorizontalFlip(RUNDATA& rd);   // 37
 void registerVerticalWrap(RUNDATA& rd);     // 38
 void registerVerticalFlip(RUNDATA& rd);     // 39
+void registerHorizontalWrapWave(RUNDATA& rd);  // 40
+void registerHorizontalFlipWave(RUNDATA& rd);  // 41
+void registerVerticalWrapWave(RUNDATA& rd);    // 42
+void registerVerticalFlipWave(RUNDATA& rd);    // 43
+void registerOrbitOwn(RUNDATA& rd);            // 44
+void registerOrbitTarget(RUNDATA& rd);         // 45
 
 // ---- Rejection ------------------------------------------------------------------
 void rejectGroup(RUNDATA& rd);               // 21
 void rejectAndDestroyGroup(RUNDATA& rd);     // 22
 void rejectObject(RUNDATA& rd);              // 25
 void rejectAndDestroyObject(RUNDATA& rd);    // 26
+
+// ---- Controllers (objctrl/controllers.cpp) ------------------------------------
+void toggleStopByName(RUNDATA& rd);    // 28
+void stopByName(RUNDATA& rd);          // 29
+void toggleStopDirect(RUNDATA& rd);    // 30
+void sleepByName(RUNDATA& rd);         // 35
+void sleepDirect(RUNDATA& rd);         // 36
+void growOrbitRadius(RUNDATA& rd);     // 47
+void growWaveAmplitude(RUNDATA& rd);   // 48
+void changeCentre(RUNDATA& rd);        // 49
+void reverseByName(RUNDATA& rd);       // 50
+void reverseDirect(RUNDATA& rd);       // 51
 
 // Condition 9: raised when a motion group is removed; true for the events
 // that name it (exactly, case included).

@@ -1,6 +1,7 @@
 // Index
 //   1. Shared steps     write-back, event report, reject timer, sleep, walls
-//   2. Per-kind passes  Null timers, WrapFlip
+//      Geometry         the grow step, angle folds, orbit start and snap
+//   2. Per-kind passes  Null timers, WrapFlip, SineWave, Orbital
 //   3. The dispatcher
 #include "objctrl/engine.h"
 
@@ -13,11 +14,12 @@ namespace trivu {
 
 // ---- 1. Shared steps ---------------------------------------------------------------
 
-// Written as two selections so that they compile to min and max without a
-// branch; NaN lands on the lower bound.
 int32_t toPixel(double v) {
-    const double low = v > -2147483648.0 ? v : -2147483648.0;
-    return static_cast<int32_t>(low < 2147483647.0 ? low : 2147483647.0);
+    // Inside the range the conversion truncates toward zero by itself;
+    // outside it would be undefined, so it saturates (NaN gives 0).
+    if (v > -2147483649.0 && v < 2147483648.0) [[likely]]
+        return static_cast<int32_t>(v);
+    return v > 0 ? INT32_MAX : v < 0 ? INT32_MIN : 0;
 }
 
 namespace {
@@ -130,6 +132,70 @@ bool crossWall(RUNDATA& rd, WrapFlipRecord& r) {
     return true;
 }
 
+// ---- Geometry ------------------------------------------------------------------------
+
+void growStep(double& value, GrowAxis& g) {
+    if (g.pausing) {
+        if (g.pauseLeft == 0) {
+            g.pauseLeft = g.pauseLength;
+            g.pausing = false;
+        } else {
+            --g.pauseLeft;
+        }
+        return;
+    }
+    const bool growing = g.delta > 0;
+    if (growing ? g.max > value : value > g.min) {
+        value += g.delta;
+        return;
+    }
+    // The bound is tested before the step, so the value may pass it by up
+    // to one step for one frame before it is set back.
+    value = growing ? g.max : g.min;
+    g.delta = -g.delta;
+    g.pausing = true;
+    if (g.repetitions > 0)
+        --g.repetitions;
+    else if (g.repetitions == 0)
+        g.pausing = false;
+}
+
+double foldWaveAngle(double angle, double omega) {
+    if (std::fabs(angle) <= 360) return angle;
+    const double folded = std::fabs(angle) - 360;
+    return omega <= 0 ? -folded : folded;
+}
+
+double foldOrbitAngle(double angle) {
+    if (angle < 0) angle += 360;
+    if (std::fabs(angle) >= 360) angle = std::fmod(angle, 360.0);
+    return angle;
+}
+
+double orbitStartAngle(int32_t loopIndex, double setup, double step) {
+    double a = loopIndex * step + setup;
+    if (std::fabs(a) > 360) a += a >= 0 ? -360 : 360;
+    if (a < 0)
+        a += 360;
+    else if (a == 0 && step < 0)
+        a = 360;
+    return a;
+}
+
+double snapToSleepPoint(double angle, double omega, double rotationLeft) {
+    const double speed = std::fabs(omega);
+    if (speed >= 1) {
+        const double c = std::fabs(rotationLeft) + (speed - 1);
+        return omega > 0 ? angle - c : angle + c;
+    }
+    return omega >= 0 ? std::ceil(angle - rotationLeft) : std::floor(angle - rotationLeft);
+}
+
+Point orbitPoint(const OrbitalRecord& r) {
+    const double a = (270 - r.angle) * kRadiansPerDegree;
+    return {r.centreX - r.radiusX * std::sin(a), r.centreY + r.radiusY * std::cos(a)};
+}
+
 // ---- 2. Per-kind passes --------------------------------------------------------------
 
 namespace {
@@ -167,31 +233,29 @@ void advanceNullTimers(RUNDATA& rd) {
 inline bool moves(RUNDATA& rd, MotionRecord& r, SleepBlock& sleep) {
     if (sleep.stopped || expiring(r)) return false;
     if (sleep.repetitions == 0) {
-        sleep.asleep = false;
+        if (sleep.asleep) sleep.asleep = false;
         return true;
     }
     return stepSleep(rd, *r.object, sleep);
 }
 
-// The events raised on the way cannot reshape the array (registration and
-// rejection refuse while it is walked), so its extent is read again only
-// after a record has been erased here.
-void updateWrapFlip(RUNDATA& rd) {
-    auto& records = registry().wrapFlips;
-    const Redrawer redraw(rd);
-    WrapFlipRecord* at = records.data();
+// Walks one moving kind: objects the game destroyed leave, `step` moves the
+// others, then their reject timers count. The events raised on the way
+// cannot reshape the array (registration and rejection refuse while it is
+// walked), so its extent is read again only after a record has been erased
+// here.
+template <typename Record, typename Step>
+void walk(RUNDATA& rd, std::vector<Record>& records, Step step) {
+    Record* at = records.data();
     size_t count = records.size();
     for (size_t i = 0; i < count;) {
-        WrapFlipRecord& r = at[i];
+        Record& r = at[i];
         bool erased = false;
         if (destroyedByGame(r)) {
             dropDestroyed(rd, records, i);
             erased = true;
         } else {
-            if (moves(rd, r, r.sleep)) {
-                crossWall(rd, r);
-                place(redraw, *r.object, r.x, r.y);
-            }
+            step(r);
             erased = r.rejectArmed && stepRejectTimer(rd, records, i);
         }
         if (!erased) {
@@ -201,6 +265,87 @@ void updateWrapFlip(RUNDATA& rd) {
         at = records.data();
         count = records.size();
     }
+}
+
+void updateWrapFlip(RUNDATA& rd) {
+    const Redrawer redraw(rd);
+    walk(rd, registry().wrapFlips, [&](WrapFlipRecord& r) {
+        if (!moves(rd, r, r.sleep)) return;
+        crossWall(rd, r);
+        place(redraw, *r.object, r.x, r.y);
+    });
+}
+
+void updateSineWave(RUNDATA& rd) {
+    const Redrawer redraw(rd);
+    walk(rd, registry().sineWaves, [&](SineWaveRecord& r) {
+        if (!moves(rd, r, r.sleep)) return;
+        if (r.growActive) {
+            growStep(r.amplitude, r.grow);
+            if (r.grow.repetitions == 0) r.growActive = false;
+        }
+        const double wave = r.baseLine + r.amplitude * std::sin(r.angle * kRadiansPerDegree);
+        // In a frame that meets a wall, the swing across the axis waits.
+        if (!crossWall(rd, r)) (r.horizontal ? r.y : r.x) = wave;
+        r.angle = foldWaveAngle(r.angle + r.omega, r.omega);
+        place(redraw, *r.object, r.x, r.y);
+    });
+}
+
+// The angle-based sleep of an orbit. Answers whether the record moves.
+bool orbitAwake(RUNDATA& rd, OrbitalRecord& r) {
+    if (r.repetitions == 0) {
+        r.asleep = false;
+        return true;
+    }
+    if (!r.asleep) {
+        if (r.rotationLeft > 0) {
+            r.rotationLeft -= std::fabs(r.omega);
+            return true;
+        }
+        r.asleep = true;
+        r.sleepLeft = r.sleepLength;
+    }
+    rd.eventAngle = r.angle;
+    if (r.sleepLeft != 0) {
+        rd.eventSleepCount = r.sleepLeft;
+        reportEvent(rd, *r.object, r.object->hoX, r.object->hoY, CND_SLEEPING);
+        --r.sleepLeft;
+        return false;
+    }
+    r.asleep = false;
+    r.rotationLeft = r.rotationPerSleep;
+    if (r.repetitions > 0) --r.repetitions;
+    return true;
+}
+
+// A centre object that the game destroyed freezes the centre where it was.
+void followCentre(OrbitalRecord& r) {
+    if (r.centreMode != SUB_ORBIT_TARGET) return;
+    if (r.centreObject == nullptr || (r.centreObject->hoFlags & HOF_DESTROYED) != 0) {
+        r.centreObject = nullptr;
+        r.centreMode = SUB_ORBIT_OWN;
+        return;
+    }
+    r.centreX = r.centreObject->hoX + r.offsetX;
+    r.centreY = r.centreObject->hoY + r.offsetY;
+}
+
+void updateOrbital(RUNDATA& rd) {
+    const Redrawer redraw(rd);
+    walk(rd, registry().orbitals, [&](OrbitalRecord& r) {
+        if (r.stopped || expiring(r) || !orbitAwake(rd, r)) return;
+        if (r.growActive) {
+            growStep(r.radiusX, r.growX);
+            growStep(r.radiusY, r.growY);
+            if (r.growX.repetitions == 0 && r.growY.repetitions == 0) r.growActive = false;
+        }
+        followCentre(r);
+        r.angle = foldOrbitAngle(r.angle + r.omega);
+        if (r.repetitions != 0 && r.rotationLeft <= 0) r.angle = snapToSleepPoint(r.angle, r.omega, r.rotationLeft);
+        const Point p = orbitPoint(r);
+        place(redraw, *r.object, p.x, p.y);
+    });
 }
 
 }  // namespace
@@ -214,6 +359,8 @@ bool runMotionPass(RUNDATA& rd) {
         if (!reg.groups.empty()) {
             if (!reg.nulls.empty()) advanceNullTimers(rd);
             if (!reg.wrapFlips.empty()) updateWrapFlip(rd);
+            if (!reg.sineWaves.empty()) updateSineWave(rd);
+            if (!reg.orbitals.empty()) updateOrbital(rd);
         }
     }
     rd.inHandler = false;

@@ -39,8 +39,32 @@ void writeBack(RUNDATA& rd, headerObject& object, double x, double y);
 // and raises `condition`.
 void reportEvent(RUNDATA& rd, const headerObject& object, int32_t x, int32_t y, int condition);
 
+// ---- Geometry -------------------------------------------------------------------
+
+inline constexpr double kRadiansPerDegree = 3.141592653589793 / 180;
+
+struct Point {
+    double x, y;
+};
+
+// One frame of a bounded, pausing oscillation of `value` (an amplitude or a
+// radius); see GrowAxis.
+void growStep(double& value, GrowAxis& g);
+
+// A wave's angle after its step: past a full turn either way it keeps its
+// magnitude less 360, with the sign of the step.
+double foldWaveAngle(double angle, double omega);
+// An orbit's angle after its step, in [0, 360).
+double foldOrbitAngle(double angle);
+// The start angle of the instance at `loopIndex` of an orbit registration.
+double orbitStartAngle(int32_t loopIndex, double setup, double step);
+// The angle taken back to the sleep point when a sleep phase is due.
+double snapToSleepPoint(double angle, double omega, double rotationLeft);
+// Where an orbit puts its object: angle 0 right of the centre, 90 above it.
+Point orbitPoint(const OrbitalRecord& r);
+
 // Doubles to host pixels, truncated toward zero; out of range saturates
-// (NaN to the lowest value).
+// (NaN gives 0).
 int32_t toPixel(double v);
 
 }  // namespace trivu

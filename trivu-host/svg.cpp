@@ -201,7 +201,12 @@ void Drawing::motionCall(const MotionCall& call) {
     }
 }
 
-void Drawing::event(int condition, int32_t x, int32_t y) { panel().marks.push_back({condition, {x, y}}); }
+// A sleeping object reports the same place every frame: one marker is enough.
+void Drawing::event(int condition, int32_t x, int32_t y) {
+    for (const Mark& m : panel().marks)
+        if (m.condition == condition && m.at.x == x && m.at.y == y) return;
+    panel().marks.push_back({condition, {x, y}});
+}
 
 // ---- 3. Drawing ---------------------------------------------------------------------------
 

@@ -118,6 +118,7 @@ Drawing sample() {
     }
     d.event(12, 680, 100);
     d.event(11, -39, 100);
+    d.event(12, 680, 100);  // the same event at the same place: one marker
     d.startFrame("Ring");
     MotionCall orbit = registration(44, 0, {u"ring", u"50,50, +1.0, false,0,72,10,-5,false,30,-1,72"}, 3);
     orbit.x = 300;

@@ -246,13 +246,31 @@ TEST_F(MotionEngineTest, AWallEventCannotRegisterOrReject) {
 TEST_F(MotionEngineTest, ThePassAllocatesNothing) {
     std::deque<test::Sprite> many;
     MotionRegistry& reg = registry();
-    reg.groups.push_back(MotionGroup{u"g", 0, {0, 10000, 0, 0, 0}});
-    for (int i = 0; i < 10000; ++i) {
+    reg.groups.push_back(MotionGroup{u"g", 0, {0, 10000, 2000, 2000, 0}});
+    for (int i = 0; i < 14000; ++i) {
         test::Sprite& s = many.emplace_back(OBJ_ACTIVE, static_cast<int16_t>(i % 30000), i, i);
         WrapFlipRecord r = line(s, i % 600, 0.75, i % 2 == 0);
         r.wallA = -1000000;
         r.wallB = 1000000;
-        reg.wrapFlips.push_back(r);
+        if (i < 10000) {
+            reg.wrapFlips.push_back(r);
+        } else if (i < 12000) {
+            SineWaveRecord wave;
+            static_cast<WrapFlipRecord&>(wave) = r;
+            wave.kindIndex = INDEX_SINEWAVE;
+            wave.amplitude = 20;
+            wave.omega = 3;
+            reg.sineWaves.push_back(wave);
+        } else {
+            OrbitalRecord orbit;
+            orbit.object = s.header();
+            orbit.kindIndex = INDEX_ORBITAL;
+            orbit.radiusX = orbit.radiusY = 30;
+            orbit.omega = 1.5;
+            orbit.centreObject = many.front().header();
+            orbit.centreMode = SUB_ORBIT_TARGET;
+            reg.orbitals.push_back(orbit);
+        }
     }
     // A host whose redraw keeps no list of its own.
     instance.runHeader.rh4KpxFunctions[RFUNCTION_REDRAW] = [](headerObject*, uint32_t, intptr_t) -> intptr_t {
