@@ -46,7 +46,7 @@ std::optional<std::wsmatch> matchWhole(const std::wstring& subject, std::u16stri
 std::optional<std::string> ascii(const std::wstring& group) {
     std::string out;
     for (wchar_t c : group) {
-        if (c < 0 || c > 0x7F) return std::nullopt;
+        if (static_cast<uint32_t>(c) > 0x7F) return std::nullopt;  // wchar_t is signed on Linux only
         out.push_back(static_cast<char>(c));
     }
     return out;

@@ -18,10 +18,10 @@ void cutAtZero(std::basic_string<Char>& text) {
 std::u16string Utf8ToWide(std::string_view text) {
     if (text.empty() || text.size() > INT_MAX) return {};
     int length = static_cast<int>(text.size());
-    int needed = platform::multiByteToWideChar(platform::CP_UTF8, text.data(), length, nullptr, 0);
+    int needed = platform::multiByteToWideChar(CP_UTF8, text.data(), length, nullptr, 0);
     if (needed <= 0) return {};
     std::u16string wide(static_cast<size_t>(needed), u'\0');
-    if (platform::multiByteToWideChar(platform::CP_UTF8, text.data(), length, wide.data(), needed) != needed)
+    if (platform::multiByteToWideChar(CP_UTF8, text.data(), length, wide.data(), needed) != needed)
         return {};
     cutAtZero(wide);
     return wide;
@@ -30,17 +30,17 @@ std::u16string Utf8ToWide(std::string_view text) {
 std::string WideToUtf8(std::u16string_view text) {
     if (text.empty() || text.size() > INT_MAX) return {};
     int length = static_cast<int>(text.size());
-    int needed = platform::wideCharToMultiByte(platform::CP_UTF8, text.data(), length, nullptr, 0);
+    int needed = platform::wideCharToMultiByte(CP_UTF8, text.data(), length, nullptr, 0);
     if (needed <= 0) return {};
     std::string narrow(static_cast<size_t>(needed), '\0');
-    if (platform::wideCharToMultiByte(platform::CP_UTF8, text.data(), length, narrow.data(), needed) != needed)
+    if (platform::wideCharToMultiByte(CP_UTF8, text.data(), length, narrow.data(), needed) != needed)
         return {};
     cutAtZero(narrow);
     return narrow;
 }
 
 std::wstring toEngineText(std::u16string_view text) {
-    static_assert(sizeof(wchar_t) == 4, "the engine copy assumes 32-bit wchar_t");
+    if constexpr (sizeof(wchar_t) == sizeof(char16_t)) return std::wstring(text.begin(), text.end());
     std::wstring out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
@@ -56,6 +56,7 @@ std::wstring toEngineText(std::u16string_view text) {
 }
 
 std::u16string fromEngineText(std::wstring_view text) {
+    if constexpr (sizeof(wchar_t) == sizeof(char16_t)) return std::u16string(text.begin(), text.end());
     std::u16string out;
     out.reserve(text.size());
     for (wchar_t c : text) {

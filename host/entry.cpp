@@ -1,5 +1,7 @@
 // Load-time exports and the library's entry point.
+#if !defined(_WIN32)
 #include <dlfcn.h>
+#endif
 
 #include "host/catalogue.h"
 #include "host/editdata.h"
@@ -10,6 +12,7 @@ using namespace trivu;
 
 namespace {
 
+#if !defined(_WIN32)
 // The module handle through which every resource is loaded. On Windows the
 // DLL entry point receives it; here the base address of the loaded library
 // stands for it.
@@ -18,6 +21,7 @@ __attribute__((constructor)) void rememberModule() {
     if (dladdr(reinterpret_cast<void*>(&rememberModule), &info) != 0)
         platform::setModule(static_cast<HINSTANCE>(info.dli_fbase));
 }
+#endif
 
 // The host debugger shows no items: the list holds only its end marker.
 uint16_t kDebugTree[] = {0xFFFF};
@@ -25,6 +29,15 @@ uint16_t kDebugTree[] = {0xFFFF};
 }  // namespace
 
 extern "C" {
+
+#if defined(_WIN32)
+// The library's entry point keeps the module handle through which every
+// resource is loaded.
+BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) platform::setModule(module);
+    return TRUE;
+}
+#endif
 
 void WINAPI AttachDesktop(const TrivuDesktop* desktop) { platform::attachDesktop(desktop); }
 

@@ -66,7 +66,7 @@ EDITDATA* storeText(mv* mV, EDITDATA* ed, std::u16string_view text) {
     return resized;
 }
 
-intptr_t WINAPI aboutProc(HWND dialog, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+INT_PTR WINAPI aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             platform::setWindowLongPtrW(dialog, DWLP_USER, lParam);

@@ -12,6 +12,10 @@
 
 extern "C" {
 
+#if !defined(_WIN32)
+// The USER32 constants the extension uses, with their Windows values (on
+// Windows they come from windows.h).
+
 // Window commands (ShowWindow).
 enum : int32_t {
     SW_HIDE = 0,
@@ -35,7 +39,8 @@ enum : uint32_t { WM_INITDIALOG = 0x0110, WM_COMMAND = 0x0111 };
 enum : int32_t { IDOK = 1, IDCANCEL = 2 };
 enum : int32_t { DWLP_USER = 16 };
 
-typedef intptr_t(WINAPI* DLGPROC)(HWND dialog, uint32_t message, uintptr_t wParam, intptr_t lParam);
+typedef INT_PTR(WINAPI* DLGPROC)(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+#endif
 
 // One control of a dialog template.
 struct DesktopControl {

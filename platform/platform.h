@@ -1,10 +1,12 @@
 // The platform layer: every operating-system call the extension makes.
 //
-// The names follow the Windows calls they stand for, so that a Windows build
-// can put USER32 and KERNEL32 behind them one to one. The Linux side
-// (platform/posix) converts text itself, serves the resources compiled into
-// the library, and forwards the desktop calls to the TrivuDesktop table that
-// the loading program attached.
+// The names follow the Windows calls they stand for, so that the Windows build
+// puts USER32 and KERNEL32 behind them one to one (platform/win32). The Linux
+// side (platform/posix) converts text itself and serves the resources compiled
+// into the library. On both, the desktop calls go to the TrivuDesktop table
+// when the loading program attached one (platform/desktop.cpp); without it,
+// Windows makes the real calls and Linux fails them as a session without
+// that window or service would.
 #pragma once
 
 #include <optional>
@@ -12,6 +14,16 @@
 #include <vector>
 
 #include "platform/desktop.h"
+
+#if !defined(_WIN32)
+// The KERNEL32 constants of the calls below, with their Windows values (on
+// Windows they are windows.h's macros, hence outside any namespace here too).
+inline constexpr unsigned CP_ACP = 0;
+inline constexpr unsigned CP_UTF8 = 65001;
+inline constexpr uint32_t INVALID_FILE_ATTRIBUTES = 0xFFFFFFFFu;
+inline constexpr uint32_t FILE_ATTRIBUTE_DIRECTORY = 0x10;
+inline constexpr uint32_t FILE_ATTRIBUTE_NORMAL = 0x80;
+#endif
 
 namespace trivu::platform {
 
@@ -41,8 +53,6 @@ intptr_t getWindowLongPtrW(HWND window, int index);
 
 // ---- Text (KERNEL32) --------------------------------------------------------
 
-inline constexpr unsigned CP_UTF8 = 65001;
-
 // As the Windows calls without flags: invalid input becomes U+FFFD. With a
 // destination size of 0 they answer the size needed; otherwise the number of
 // units written, 0 when the destination is too small or the code page unknown.
@@ -52,10 +62,6 @@ int wideCharToMultiByte(unsigned codePage, const char16_t* source, int sourceLen
                         int destinationSize);
 
 // ---- File system (KERNEL32) -------------------------------------------------
-
-inline constexpr uint32_t INVALID_FILE_ATTRIBUTES = 0xFFFFFFFFu;
-inline constexpr uint32_t FILE_ATTRIBUTE_DIRECTORY = 0x10;
-inline constexpr uint32_t FILE_ATTRIBUTE_NORMAL = 0x80;
 
 // As GetFileAttributesW: the attributes of what `path` names (relative paths
 // from the current directory), or INVALID_FILE_ATTRIBUTES when the system
@@ -71,6 +77,8 @@ HINSTANCE module();
 // Copies string resource `id` into `buffer` (at most size - 1 units and a
 // terminator); answers the units copied, 0 when there is no such string.
 int loadStringW(unsigned id, char16_t* buffer, int size);
+// The whole of string resource `id`; nothing when there is no such string or
+// it is empty (Windows does not tell the two apart).
 std::optional<std::u16string> loadString(unsigned id);
 
 // A menu resource as plain data: a separator has id 0 and no text.

@@ -21,7 +21,7 @@ seconds=${2:-600}
 runs=${FUZZ_RUNS:-1000000}
 
 # clang and libFuzzer are needed here only, not by the ordinary build.
-bash scripts/setup.sh clang-14 libclang-rt-14-dev libfuzzer-14-dev
+bash scripts/setup.sh fuzz
 
 if [ "$target" = all ]; then
   targets=()

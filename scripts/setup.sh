@@ -1,22 +1,48 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks to build and test TRIVU.
 # Safe to run again: it only asks apt for packages that are missing.
-# Packages named on the command line are wanted as well (scripts/fuzz.sh).
+#
+#   bash scripts/setup.sh          the Linux build
+#   bash scripts/setup.sh win32    also the Windows build and Wine to test it
+#   bash scripts/setup.sh fuzz     also clang and libFuzzer (scripts/fuzz.sh)
 set -euo pipefail
 
-packages=(cmake make g++ nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev "$@")
+packages=(cmake make g++ nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev)
+# The 32-bit Windows library is cross-built with mingw-w64 and tested under
+# Wine (32-bit, hence the i386 architecture), on a virtual display.
+win32_packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth)
+fuzz_packages=(clang-14 libclang-rt-14-dev libfuzzer-14-dev)
 
-missing=()
-for package in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$package")
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+
+missing_of() {
+  local package
+  for package in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+      echo "$package"
+    fi
+  done
+}
+
+install() {
+  local missing
+  mapfile -t missing < <(missing_of "$@")
+  if ((${#missing[@]} > 0)); then
+    echo "setup: installing ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
   fi
-done
+}
 
-if ((${#missing[@]} > 0)); then
-  sudo=""
-  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-  echo "setup: installing ${missing[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+install "${packages[@]}"
+if [ "${1:-}" = win32 ]; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    echo "setup: adding the i386 architecture (for wine32)"
+    $sudo dpkg --add-architecture i386
+  fi
+  install "${win32_packages[@]}"
+fi
+if [ "${1:-}" = fuzz ]; then
+  install "${fuzz_packages[@]}"
 fi

@@ -100,9 +100,10 @@ TRIVU_EXPORT void WINAPI SetTextClr(mv* mV, EDITDATA* edPtr, uint32_t color);
 TRIVU_EXPORT uint32_t WINAPI GetTextAlignment(mv* mV, EDITDATA* edPtr);
 TRIVU_EXPORT void WINAPI SetTextAlignment(mv* mV, EDITDATA* edPtr, uint32_t alignment);
 
-#if !defined(_WIN32)
-// ---- Linux only: the desktop the platform layer talks to -------------------
+// ---- The stand-in desktop -----------------------------------------------------
+// A loading program without a real desktop (the stand-in host, a test) hands
+// the platform layer its simulated one before anything else. The real host
+// never calls it: on Windows the platform layer then makes the real calls.
 TRIVU_EXPORT void WINAPI AttachDesktop(const TrivuDesktop* desktop);
-#endif
 
 }  // extern "C"

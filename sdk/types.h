@@ -10,8 +10,26 @@
 #include <cstdint>
 
 #if defined(_WIN32)
-#define WINAPI __stdcall
-#elif !defined(WINAPI)
+// On Windows the handles, RECT and the message types are the system's own, so
+// that the platform layer hands them to USER32 unchanged. windows.h brings its
+// constants along; the Linux definitions below and in platform/desktop.h give
+// the same names the same values.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+// The real host is a 32-bit program: every slot it passes (parameters,
+// results, service answers) is 32 bits wide, and so is its wchar_t, which
+// makes wchar_t text and the host's UTF-16 text the same code units.
+static_assert(sizeof(void*) == 4 && sizeof(intptr_t) == 4, "the host loads 32-bit libraries only");
+static_assert(sizeof(float) == sizeof(intptr_t), "a float result fills its slot with its 32-bit pattern");
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows text is UTF-16");
+#else
+#ifndef WINAPI
 #define WINAPI
 #endif
 
@@ -22,9 +40,16 @@ typedef struct HMENU__* HMENU;
 typedef struct HINSTANCE__* HINSTANCE;
 typedef void* HANDLE;
 
+// The parameter types of a window or dialog procedure.
+typedef unsigned int UINT;
+typedef uintptr_t WPARAM;
+typedef intptr_t LPARAM;
+typedef intptr_t INT_PTR;
+
 struct RECT {
     int32_t left, top, right, bottom;
 };
+#endif
 
 // The extension's own records. The host only moves pointers to them around
 // (and writes the common headers at their start); their layout is the

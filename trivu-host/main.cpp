@@ -19,6 +19,13 @@
 
 #include <unistd.h>
 
+#if defined(_WIN32)
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+#endif
+
 #include "trivu-host/catalogue.h"
 #include "trivu-host/run.h"
 #include "trivu-host/text.h"
@@ -396,7 +403,34 @@ int runWithCheckedOutput(int argc, char** argv) {
     return kFailed;
 }
 
+#if defined(_WIN32)
+// Windows hands a program its words in the ANSI code page and turns "\n"
+// into "\r\n" on the way out. The host reads its words as UTF-8 and prints
+// the very bytes of the Linux build, so that both give the same trace.
+std::vector<std::string> utf8Words() {
+    int count = 0;
+    wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> out;
+    for (int i = 0; words != nullptr && i < count; ++i)
+        out.push_back(toUtf8(std::u16string(words[i], words[i] + wcslen(words[i]))));
+    LocalFree(words);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    return out;
+}
+#endif
+
 }  // namespace
 }  // namespace host
 
-int main(int argc, char** argv) { return host::runWithCheckedOutput(argc, argv); }
+int main(int argc, char** argv) {
+#if defined(_WIN32)
+    std::vector<std::string> words = host::utf8Words();
+    std::vector<char*> pointers;
+    for (std::string& word : words) pointers.push_back(word.data());
+    pointers.push_back(nullptr);
+    argc = static_cast<int>(words.size());
+    argv = pointers.data();
+#endif
+    return host::runWithCheckedOutput(argc, argv);
+}

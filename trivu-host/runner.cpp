@@ -32,12 +32,14 @@
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <ostream>
 #include <sstream>
 #include <utility>
 
 #include "trivu-host/desktop.h"
 #include "trivu-host/editor.h"
+#include "trivu-host/paths.h"
 #include "trivu-host/json_reader.h"
 #include "trivu-host/scenario.h"
 #include "trivu-host/svg.h"
@@ -69,6 +71,12 @@ struct ExtensionHead {
     headerObject rHo;
     rVal rv;
 };
+
+// RUNDATA blocks are aligned for any field an extension may put there
+// (std::aligned_alloc is missing from the Windows C runtime).
+constexpr std::align_val_t kRecordAlignment{16};
+
+void releaseRecord(RUNDATA* record) { ::operator delete(record, kRecordAlignment); }
 
 struct ExtInstance {
     int type = -1;
@@ -134,7 +142,7 @@ struct Run {
     Run& operator=(const Run&) = delete;
     // A run stopped by an exception still gives its blocks back.
     ~Run() {
-        for (ExtInstance& ext : exts) std::free(ext.rd);
+        for (ExtInstance& ext : exts) releaseRecord(ext.rd);
     }
 };
 
@@ -283,8 +291,9 @@ std::string altForm(const AltValue& a) { return numberForm(altValue(a)); }
 
 bool readBytes(const std::string& name, std::string* bytes) {
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(name, ec)) return false;
-    std::ifstream in(name, std::ios::binary);
+    const std::filesystem::path path = systemPath(name);
+    if (!std::filesystem::is_regular_file(path, ec)) return false;
+    std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     *bytes = s.str();
@@ -336,7 +345,7 @@ Value evalFile(Run& run, Scope& scope, const Expr& e) {
     const std::string name = toUtf8(eval(run, scope, e.args[0]).text);
     if (e.op == ExprOp::Exists) {
         std::error_code ec;
-        return intValue(std::filesystem::exists(name, ec) ? 1 : 0);
+        return intValue(std::filesystem::exists(systemPath(name), ec) ? 1 : 0);
     }
     std::string bytes;
     if (!readBytes(name, &bytes)) {
@@ -816,8 +825,7 @@ void createExtension(Run& run, int type) {
     const size_t asked = run.lib.GetRunObjectDataSize(&run.rh, edPtr);
     // The host's head is written whatever the extension asked for.
     const size_t size = (std::max(asked, sizeof(ExtensionHead)) + 15) & ~size_t{15};
-    void* block = std::aligned_alloc(16, size);
-    if (!block) throw std::bad_alloc();
+    void* block = ::operator new(size, kRecordAlignment);
     std::memset(block, 0, size);
 
     ExtInstance& ext = run.exts.emplace_back();
@@ -874,7 +882,7 @@ void endFrame(Run& run) {
         run.lib.DestroyRunObject(ext.rd, 0);
         ext.destroyed = true;
     }
-    for (ExtInstance& ext : run.exts) std::free(ext.rd);
+    for (ExtInstance& ext : run.exts) releaseRecord(ext.rd);
     run.exts.clear();
     run.instances.clear();
     run.nextNumber = 0;
@@ -907,11 +915,11 @@ bool readScenario(const std::string& path, std::string* text, std::ostream& err)
         return false;
     }
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
+    if (std::filesystem::is_directory(systemPath(path), ec)) {
         err << path << ": cannot read the scenario: it is a directory\n";
         return false;
     }
-    std::FILE* in = std::fopen(path.c_str(), "rb");
+    std::FILE* in = openFile(path, "rb");
     if (in == nullptr) {
         err << path << ": cannot read the scenario: " << std::strerror(errno) << '\n';
         return false;
@@ -933,7 +941,7 @@ bool checkFiles(const Scenario& sc, std::ostream& err) {
     bool ok = true;
     for (const ScenarioFile& f : sc.files) {
         std::error_code ec;
-        std::filesystem::path p(f.name);
+        std::filesystem::path p = systemPath(f.name);
         if (std::filesystem::is_directory(p, ec)) {
             err << f.path << ": cannot write " << host::quoted(f.name) << ": it is a directory\n";
             ok = false;
@@ -941,7 +949,7 @@ bool checkFiles(const Scenario& sc, std::ostream& err) {
         }
         for (auto folder = p.parent_path(); !folder.empty(); folder = folder.parent_path()) {
             if (std::filesystem::exists(folder, ec) && !std::filesystem::is_directory(folder, ec)) {
-                err << f.path << ": cannot write " << host::quoted(f.name) << ": " << host::quoted(folder.string())
+                err << f.path << ": cannot write " << host::quoted(f.name) << ": " << host::quoted(utf8Name(folder))
                     << " is a file, not a directory\n";
                 ok = false;
                 break;
@@ -952,14 +960,14 @@ bool checkFiles(const Scenario& sc, std::ostream& err) {
 }
 
 bool writeFile(const ScenarioFile& f, std::ostream& err) {
-    const std::filesystem::path p(f.name);
+    const std::filesystem::path p = systemPath(f.name);
     std::error_code ec;
     if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path(), ec);
     if (ec) {
         err << f.path << ": cannot write " << host::quoted(f.name) << ": " << ec.message() << '\n';
         return false;
     }
-    std::FILE* out = std::fopen(f.name.c_str(), "wb");
+    std::FILE* out = openFile(f.name, "wb");
     bool ok = out != nullptr && std::fwrite(f.content.data(), 1, f.content.size(), out) == f.content.size();
     int error = errno;
     if (out != nullptr && std::fclose(out) != 0 && ok) {

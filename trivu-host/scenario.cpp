@@ -25,6 +25,7 @@
 #include <limits>
 
 #include "trivu-host/json_reader.h"
+#include "trivu-host/paths.h"
 #include "trivu-host/text.h"
 
 namespace host {
@@ -804,7 +805,7 @@ bool isConfinedPath(const std::string& name) {
 
 // "./a//b" and "a/b" are the same file; "" for names of no file ("a/.").
 std::string normalFileName(const std::string& name) {
-    std::string normal = std::filesystem::path(name).lexically_normal().generic_string();
+    std::string normal = utf8Name(systemPath(name).lexically_normal());
     if (normal.empty() || normal == "." || normal.back() == '/') return "";
     return normal;
 }

@@ -5,7 +5,7 @@
 // rather than guess, so that a script that works here also works there.
 #include "platform/posix/resources.h"
 
-#include "platform/posix/desktop_link.h"
+#include "platform/attached.h"
 
 #include <algorithm>
 #include <atomic>
@@ -583,7 +583,9 @@ std::optional<std::u16string> loadString(unsigned id) {
     try {
         const auto& strings = embeddedResources().strings;
         auto it = strings.find(id);
-        if (it != strings.end()) return it->second;
+        // An empty string is no string on Windows, where LoadStringW cannot
+        // tell the two apart; so it is here.
+        if (it != strings.end() && !it->second.empty()) return it->second;
     } catch (...) {
     }
     return std::nullopt;
@@ -604,7 +606,7 @@ intptr_t dialogBoxParamW(int dialogId, HWND owner, DLGPROC proc, intptr_t param)
         const auto& dialogs = embeddedResources().dialogs;
         auto it = dialogId < 0 ? dialogs.end() : dialogs.find(static_cast<unsigned>(dialogId));
         if (it == dialogs.end()) return -1;
-        return posix::dialogBoxIndirect(&it->second->desktop, owner, proc, param);
+        return dialogBoxIndirect(&it->second->desktop, owner, proc, param);
     } catch (...) {
         return -1;
     }

@@ -1,11 +1,11 @@
 # Checks `trivu-host catalogue --json`: it parses, has the contract's shape and
 # key order, and its data agree with the numbering rules of the catalogue.
 #
-#   cmake -DPROGRAM=path/to/trivu-host -P check_catalogue_json.cmake
+#   cmake -DPROGRAM=path/to/trivu-host [-DEMULATOR=wine-run] -P check_catalogue_json.cmake
 
 cmake_minimum_required(VERSION 3.25)
 
-execute_process(COMMAND "${PROGRAM}" catalogue --json
+execute_process(COMMAND ${EMULATOR} "${PROGRAM}" catalogue --json
   RESULT_VARIABLE status OUTPUT_VARIABLE json ERROR_VARIABLE errors)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "catalogue --json exited with ${status}:\n${errors}")

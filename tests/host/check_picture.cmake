@@ -1,8 +1,8 @@
 # Draws a scenario with `trivu-host run SCENARIO --svg OUT` and compares the
 # drawing with the picture kept in docs/pictures, byte for byte.
-#   -DHOST=... -DSCENARIO=... -DEXPECTED=... -DOUT=...
+#   -DHOST=... [-DEMULATOR=wine-run] -DSCENARIO=... -DEXPECTED=... -DOUT=...
 cmake_minimum_required(VERSION 3.25)
-execute_process(COMMAND ${HOST} run ${SCENARIO} --svg ${OUT}
+execute_process(COMMAND ${EMULATOR} ${HOST} run ${SCENARIO} --svg ${OUT}
   OUTPUT_QUIET ERROR_VARIABLE err RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "trivu-host run --svg ended with ${status}: ${err}")

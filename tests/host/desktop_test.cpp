@@ -144,7 +144,7 @@ struct Procedure {
     static inline intptr_t userDataSeen = 0;
     static inline HWND window = nullptr;
 
-    static intptr_t WINAPI run(HWND dialog, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    static INT_PTR WINAPI run(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         messages.push_back(message);
         window = dialog;
         if (message == WM_INITDIALOG) {

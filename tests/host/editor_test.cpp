@@ -136,6 +136,19 @@ TEST_F(EditorTest, TextAndChecksGoThroughTheExports) {
     EXPECT_EQ(Fake::checkState, 2);
 }
 
+// SetPropValue stand-ins that resize what they should not. (Named functions:
+// a lambda does not convert to the exports' calling convention on Windows.)
+struct Resizer {
+    static inline EditRecord* other = nullptr;
+    static inline void* answer = reinterpret_cast<void*>(1);
+    static void WINAPI another(mv* m, EDITDATA*, uint32_t, void*) {
+        answer = m->mvReAllocEditData(m, other->data(), 60);
+    }
+    static void WINAPI tooSmall(mv* m, EDITDATA* edPtr, uint32_t, void*) {
+        answer = m->mvReAllocEditData(m, edPtr, 19);
+    }
+};
+
 TEST_F(EditorTest, ReallocationOutsideAnExportCallOrOfAnotherRecordFails) {
     Editor editor(library);
     std::unique_ptr<EditRecord> record = editor.createRecord();
@@ -145,21 +158,16 @@ TEST_F(EditorTest, ReallocationOutsideAnExportCallOrOfAnotherRecordFails) {
     EXPECT_EQ(record->size(), 52u);
 
     // Inside a call, only the record being worked on may be resized.
-    static EditRecord* other = nullptr;
-    static void* answer = reinterpret_cast<void*>(1);
+    auto& answer = Resizer::answer;
     EditRecord stranger;
     ASSERT_TRUE(stranger.resize(30));
-    other = &stranger;
-    library.SetPropValue = [](mv* m, EDITDATA*, uint32_t, void*) {
-        answer = m->mvReAllocEditData(m, other->data(), 60);
-    };
+    Resizer::other = &stranger;
+    library.SetPropValue = Resizer::another;
     editor.setText(*record, u"x");
     EXPECT_EQ(answer, nullptr);
     EXPECT_EQ(stranger.size(), 30u);
 
-    library.SetPropValue = [](mv* m, EDITDATA* edPtr, uint32_t, void*) {
-        answer = m->mvReAllocEditData(m, edPtr, 19);
-    };
+    library.SetPropValue = Resizer::tooSmall;
     editor.setText(*record, u"x");
     EXPECT_EQ(answer, nullptr);
     EXPECT_EQ(record->size(), 52u);

@@ -1,7 +1,7 @@
 # Hostile and mistaken scenarios: each must end with its documented exit
 # status and exactly its message, and leave no file behind when refused.
 #
-#   cmake -DHOST=trivu-host -DGROUP=NAME -DWORK=DIR -P hostile_scenarios.cmake
+#   cmake -DHOST=trivu-host [-DEMULATOR=wine-run] -DGROUP=NAME -DWORK=DIR -P hostile_scenarios.cmake
 #
 # The groups: numbers, nesting, keys, records, files, output, messages.
 cmake_minimum_required(VERSION 3.25)
@@ -41,7 +41,7 @@ function(expect name text)
   if(DEFINED E_INPUT_FILE)
     list(APPEND redirect INPUT_FILE ${E_INPUT_FILE})
   endif()
-  execute_process(COMMAND ${HOST} ${E_ARGS} WORKING_DIRECTORY ${dir}
+  execute_process(COMMAND ${EMULATOR} ${HOST} ${E_ARGS} WORKING_DIRECTORY ${dir}
     ${redirect} ERROR_VARIABLE err RESULT_VARIABLE status)
   set(wrong "")
   if(NOT "${status}" STREQUAL "${E_STATUS}")

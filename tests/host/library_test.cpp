@@ -1,6 +1,8 @@
 // Loading libraries: what the user is told when a file is no extension.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "trivu-host/library.h"
 
 namespace {
@@ -18,10 +20,9 @@ TEST(Library, ALibraryWithoutTheRequiredExportsIsRefused) {
 }
 
 TEST(Library, TheExtensionIsLookedUpNextToTheProgram) {
-    std::string path = host::defaultExtensionPath();
-    ASSERT_GT(path.size(), 10u);
-    EXPECT_EQ(path.substr(path.size() - 10), "/trivu.mfx");
-    EXPECT_EQ(path[0], '/');
+    std::filesystem::path path(host::defaultExtensionPath());  // "Z:\\...\\trivu.mfx" under Wine
+    EXPECT_EQ(path.filename(), "trivu.mfx");
+    EXPECT_TRUE(path.is_absolute()) << path;
 }
 
 }  // namespace

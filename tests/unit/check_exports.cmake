@@ -1,16 +1,35 @@
-# The library's dynamic symbol table holds exactly the entry points that
-# sdk/exports.h declares: nothing of the implementation leaks out.
-#   cmake -DLIBRARY=path/trivu.mfx -DHEADER=sdk/exports.h -P check_exports.cmake
-execute_process(COMMAND nm -D --defined-only ${LIBRARY} OUTPUT_VARIABLE symbols RESULT_VARIABLE status)
-if(NOT status EQUAL 0)
-  message(FATAL_ERROR "nm failed on ${LIBRARY}")
-endif()
-string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
+# The library exports exactly the entry points that sdk/exports.h declares,
+# under their plain names: nothing of the implementation leaks out.
+#   cmake -DLIBRARY=path/trivu.mfx -DHEADER=sdk/exports.h [-DOBJDUMP=objdump] -P check_exports.cmake
+# With OBJDUMP the library is a Windows DLL, and its export table is read
+# from the PE file itself; otherwise the ELF dynamic symbol table.
 set(exported "")
-foreach(line IN LISTS lines)
-  string(REGEX REPLACE "^.* " "" name "${line}")
-  list(APPEND exported ${name})
-endforeach()
+if(OBJDUMP)
+  execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${OBJDUMP} failed on ${LIBRARY}")
+  endif()
+  if(NOT dump MATCHES "file format pei-i386" OR NOT dump MATCHES "\nMagic[ \t]+010b[ \t]")
+    message(FATAL_ERROR "${LIBRARY} is not a 32-bit (PE32, i386) library")
+  endif()
+  string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table[^\n]*\n(([ \t]+\\[[ 0-9]+\\] [^\n]*\n)*)" _ "${dump}")
+  # Whole "[ ordinal] name" entries: a lone "]" would upset CMake's lists.
+  string(REGEX MATCHALL "\\[[ 0-9]+\\] [^\n]+" entries "${CMAKE_MATCH_1}")
+  foreach(entry IN LISTS entries)
+    string(REGEX REPLACE "^\\[[ 0-9]+\\] " "" name "${entry}")
+    list(APPEND exported "${name}")
+  endforeach()
+else()
+  execute_process(COMMAND nm -D --defined-only ${LIBRARY} OUTPUT_VARIABLE symbols RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "nm failed on ${LIBRARY}")
+  endif()
+  string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^.* " "" name "${line}")
+    list(APPEND exported ${name})
+  endforeach()
+endif()
 list(SORT exported)
 
 file(STRINGS ${HEADER} declarations REGEX "^TRIVU_EXPORT ")

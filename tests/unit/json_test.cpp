@@ -279,6 +279,10 @@ TEST_F(JsonTest, TargetedWritesAndStrings) {
     EXPECT_EQ(document(), Json(false));
 }
 
+// The host library's image service, as a named function: a lambda does not
+// convert to its calling convention on Windows.
+int32_t WINAPI tenfoldImage(void*, int32_t image) { return image * 10; }
+
 TEST_F(JsonTest, ArrayOfInstances) {
     test::Sprite sprites[3];
     for (int i = 0; i < 3; ++i) {
@@ -292,7 +296,7 @@ TEST_F(JsonTest, ArrayOfInstances) {
     }
     sprites[1].header()->hoOEFlags = OEFLAG_ANIMATIONS;
     sprites[1].object.roc.rcImage = 6;
-    ed.runHeader.rh4ImageService = [](void*, int32_t image) -> int32_t { return image * 10; };
+    ed.runHeader.rh4ImageService = tenfoldImage;
     auto runLoop = [&](int32_t repeat, int count) {
         for (int i = 0; i < count; ++i) {
             ed.runHeader.rh2ActionLoopCount = i;

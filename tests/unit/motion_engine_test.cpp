@@ -243,6 +243,10 @@ TEST_F(MotionEngineTest, AWallEventCannotRegisterOrReject) {
     EXPECT_FALSE(instance.rd().inHandler);
 }
 
+// Named: a lambda does not convert to the services' calling convention on
+// Windows.
+intptr_t WINAPI redrawNothing(headerObject*, uint32_t, intptr_t) { return 0; }
+
 TEST_F(MotionEngineTest, ThePassAllocatesNothing) {
     std::deque<test::Sprite> many;
     MotionRegistry& reg = registry();
@@ -273,9 +277,7 @@ TEST_F(MotionEngineTest, ThePassAllocatesNothing) {
         }
     }
     // A host whose redraw keeps no list of its own.
-    instance.runHeader.rh4KpxFunctions[RFUNCTION_REDRAW] = [](headerObject*, uint32_t, intptr_t) -> intptr_t {
-        return 0;
-    };
+    instance.runHeader.rh4KpxFunctions[RFUNCTION_REDRAW] = redrawNothing;
     instance.rd().handleEnabled = true;
     allocations = 0;
     counting = true;

@@ -1,5 +1,7 @@
 // The resource script and its Linux loader: the texts and menus the editor
 // shows, the about box, and the parser's handling of scripts it must refuse.
+// Windows builds the script with its resource compiler instead, so these
+// tests are the Linux build's.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -261,63 +263,12 @@ TEST(ResourceScriptParser, RefusesMalformedScripts) {
     EXPECT_NE(error.find("nested too deeply"), std::string::npos) << error;
 }
 
-// ---- The platform calls, served from the script compiled into the library.
+// ---- The script compiled into the library (resource_calls_test.cpp tests
+// the calls that serve it).
 
 TEST(ResourceCalls, EmbeddedScriptMatchesTheSource) {
     const auto& embedded = trivu::platform::posix::embeddedResources();
     EXPECT_EQ(embedded.strings, sourceScript().strings);
     EXPECT_EQ(embedded.menus.size(), 3u);
     EXPECT_EQ(embedded.dialogs.size(), 1u);
-}
-
-TEST(ResourceCalls, LoadStringCopiesLikeLoadStringW) {
-    using trivu::platform::loadStringW;
-    char16_t buffer[8];
-    std::fill(std::begin(buffer), std::end(buffer), u'#');
-    EXPECT_EQ(loadStringW(128, buffer, 3), 2);
-    EXPECT_EQ(std::u16string(buffer), u"Tr");
-    EXPECT_EQ(loadStringW(128, buffer, 6), 5);
-    EXPECT_EQ(std::u16string(buffer), u"Trivu");
-    EXPECT_EQ(loadStringW(128, buffer, 1), 0);
-    EXPECT_EQ(buffer[0], 0);
-
-    buffer[0] = u'#';
-    EXPECT_EQ(loadStringW(128, buffer, 0), 0);
-    EXPECT_EQ(buffer[0], u'#');
-    EXPECT_EQ(loadStringW(128, nullptr, 8), 0);
-    EXPECT_EQ(loadStringW(5054, buffer, 8), 0);
-    EXPECT_EQ(buffer[0], 0);
-
-    EXPECT_EQ(trivu::platform::loadString(7506), u"4");
-    EXPECT_EQ(trivu::platform::loadString(132), u"");
-    EXPECT_FALSE(trivu::platform::loadString(5054));
-}
-
-TEST(ResourceCalls, MenusAndDialogBox) {
-    auto actions = trivu::platform::loadMenu(20000);
-    ASSERT_TRUE(actions);
-    EXPECT_EQ((*actions)[0].text, u"Actions");
-    EXPECT_FALSE(trivu::platform::loadMenu(20003));
-
-    struct Seen {
-        const DesktopDialog* dialog = nullptr;
-        intptr_t param = 0;
-    } seen;
-    TrivuDesktop desktop{};
-    desktop.size = sizeof desktop;
-    desktop.context = &seen;
-    desktop.dialogBoxIndirectParamW = [](void* context, const DesktopDialog* dialog, HWND, DLGPROC,
-                                         intptr_t param) -> intptr_t {
-        *static_cast<Seen*>(context) = Seen{dialog, param};
-        return IDOK;
-    };
-    trivu::platform::attachDesktop(&desktop);
-    EXPECT_EQ(trivu::platform::dialogBoxParamW(20004, nullptr, nullptr, 7), -1);
-    EXPECT_EQ(seen.dialog, nullptr);
-    EXPECT_EQ(trivu::platform::dialogBoxParamW(20003, nullptr, nullptr, 7), IDOK);
-    trivu::platform::attachDesktop(nullptr);
-    ASSERT_NE(seen.dialog, nullptr);
-    EXPECT_EQ(seen.param, 7);
-    EXPECT_EQ(std::u16string(seen.dialog->caption), u"TRIVU : Public Preview Version for Windows PC");
-    EXPECT_EQ(seen.dialog->controlCount, 3);
 }

@@ -20,6 +20,19 @@ struct Malformed {
     std::u16string text;
 };
 
+#if defined(_WIN32)
+// Runs of U+FFFD as one. On Windows the extension's conversion is the
+// system's, which replaces every ill-formed run too but may count the
+// replacements otherwise (Wine gives fewer for overlong forms, encoded
+// surrogates and values past U+10FFFF); the text around them must agree.
+std::u16string replacementRuns(const std::u16string& text) {
+    std::u16string out;
+    for (char16_t c : text)
+        if (c != R[0] || out.empty() || out.back() != R[0]) out.push_back(c);
+    return out;
+}
+#endif
+
 }  // namespace
 
 TEST(Utf8Decoding, EachMaximalIllFormedSubpartBecomesOneReplacement) {
@@ -34,7 +47,11 @@ TEST(Utf8Decoding, EachMaximalIllFormedSubpartBecomesOneReplacement) {
     };
     for (const Malformed& c : cases) {
         EXPECT_EQ(utf::decodeUtf8(c.bytes), c.text) << c.what;
+#if defined(_WIN32)
+        EXPECT_EQ(replacementRuns(Utf8ToWide(c.bytes)), replacementRuns(c.text)) << c.what;
+#else
         EXPECT_EQ(Utf8ToWide(c.bytes), c.text) << c.what;
+#endif
     }
 }
 
