@@ -4,46 +4,39 @@
 #include <charconv>
 #include <cmath>
 #include <optional>
-#include <regex>
 
 #include "common/notifier.h"
-#include "common/text.h"
+#include "common/regex_engine.h"
 
 namespace trivu {
 namespace {
 
-// The engine matches recursively, one stack frame per character or so: a
-// long enough text would overflow the stack and end the game. No parameter
-// text comes near this length, so a longer one is taken as malformed.
-constexpr size_t kLongestText = 1024;
-
-std::wstring withoutSpaces(std::u16string_view text) {
-    std::wstring s = toEngineText(text);
+EngineText withoutSpaces(std::u16string_view text) {
+    EngineText s = toEngineText(text);
     s.erase(std::remove(s.begin(), s.end(), L' '), s.end());
     return s;
 }
 
-void replaceAll(std::wstring& s, std::wstring_view word, std::wstring_view by) {
-    for (size_t at = s.find(word); at != std::wstring::npos; at = s.find(word, at + by.size()))
+void replaceAll(EngineText& s, std::wstring_view word, std::wstring_view by) {
+    for (size_t at = s.find(word); at != EngineText::npos; at = s.find(word, at + by.size()))
         s.replace(at, word.size(), by);
 }
 
 // Matches the whole text; nothing when it does not match or cannot be tried.
-std::optional<std::wsmatch> matchWhole(const std::wstring& subject, std::u16string_view pattern) {
-    if (subject.size() > kLongestText) return std::nullopt;
+std::optional<EngineMatch> matchWhole(const EngineText& subject, std::u16string_view pattern) {
     try {
-        std::wregex re(toEngineText(pattern), std::regex::ECMAScript);
-        std::wsmatch match;
-        if (std::regex_match(subject, match, re)) return match;
-    } catch (const std::regex_error&) {
-        // A pattern the engine rejects, or a text too complex for it.
+        EngineRegex re = compilePattern(pattern, false);
+        EngineMatch match;
+        if (boost::regex_match(subject, match, re)) return match;
+    } catch (const EngineError&) {
+        // A pattern the engine rejects, or a text too long or complex for it.
     }
     return std::nullopt;
 }
 
 // The group's characters as ASCII for the number parsers; nothing if it has
 // others.
-std::optional<std::string> ascii(const std::wstring& group) {
+std::optional<std::string> ascii(const EngineText& group) {
     std::string out;
     for (wchar_t c : group) {
         if (static_cast<uint32_t>(c) > 0x7F) return std::nullopt;  // wchar_t is signed on Linux only
@@ -75,7 +68,7 @@ std::optional<float> toFloat(const std::string& s) {
 }
 
 template <typename T, typename Convert>
-bool convertGroups(const std::wsmatch& match, int firstGroup, Convert convert, std::vector<T>& values) {
+bool convertGroups(const EngineMatch& match, int firstGroup, Convert convert, std::vector<T>& values) {
     for (size_t g = static_cast<size_t>(std::max(firstGroup, 0)); g < match.size(); ++g) {
         if (!match[g].matched || match[g].length() == 0) continue;
         auto text = ascii(match[g].str());
@@ -91,7 +84,7 @@ bool convertGroups(const std::wsmatch& match, int firstGroup, Convert convert, s
 
 bool MatchParams(RUNDATA& rd, std::u16string_view text, std::u16string_view pattern, const char* caption,
                  bool integerMode, int firstGroup) {
-    std::wstring subject = withoutSpaces(text);
+    EngineText subject = withoutSpaces(text);
     replaceAll(subject, L"false", L"0");
     replaceAll(subject, L"true", L"1");
 
@@ -117,7 +110,7 @@ bool MatchParams(RUNDATA& rd, std::u16string_view text, const ParamFormat& forma
 
 bool MatchOnly(std::u16string_view text, std::u16string_view pattern, const char* caption,
                std::vector<std::u16string>& groups) {
-    std::wstring subject = withoutSpaces(text);
+    EngineText subject = withoutSpaces(text);
     auto match = matchWhole(subject, pattern);
     if (!match) {
         showBox(kInvalidParameterFormat, caption);
@@ -125,7 +118,7 @@ bool MatchOnly(std::u16string_view text, std::u16string_view pattern, const char
     }
     groups.clear();
     for (size_t g = 0; g < match->size(); ++g)
-        groups.push_back((*match)[g].matched ? fromEngineText((*match)[g].str()) : std::u16string());
+        groups.push_back(fromEngineText((*match)[g]));
     return true;
 }
 

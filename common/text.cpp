@@ -39,37 +39,4 @@ std::string WideToUtf8(std::u16string_view text) {
     return narrow;
 }
 
-std::wstring toEngineText(std::u16string_view text) {
-    if constexpr (sizeof(wchar_t) == sizeof(char16_t)) return std::wstring(text.begin(), text.end());
-    std::wstring out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        char32_t unit = text[i];
-        bool high = unit >= 0xD800 && unit <= 0xDBFF;
-        if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            unit = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        }
-        out.push_back(static_cast<wchar_t>(unit));
-    }
-    return out;
-}
-
-std::u16string fromEngineText(std::wstring_view text) {
-    if constexpr (sizeof(wchar_t) == sizeof(char16_t)) return std::u16string(text.begin(), text.end());
-    std::u16string out;
-    out.reserve(text.size());
-    for (wchar_t c : text) {
-        auto point = static_cast<char32_t>(c);
-        if (point >= 0x10000 && point <= 0x10FFFF) {
-            point -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (point >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (point & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(point));
-        }
-    }
-    return out;
-}
-
 }  // namespace trivu

@@ -181,16 +181,16 @@ constexpr ActionRow kActionRows[] = {
     /* 51 Reverse Movement :: Target = %0 */
     {{O(5505)}, reverseDirect},
     /* 52 Push to %0 :: Submatches :: Exact Match :: */
-    {{T(5503)}},
+    {{T(5503)}, pushExactMatches},
     /* 53 Push to %0 :: Submatches :: Partial Match */
-    {{T(5503)}},
+    {{T(5503)}, pushPartialMatches},
 };
 
 constexpr ConditionRow kConditionRows[] = {
     /*  0 %o : REGEX Expression ERROR */
     {TRIGGERED, {}, raised},
     /*  1 %o : Partial Match = %1 : ID = %2 */
-    {EVALUATED, {T(6500), T(6501), N(6502)}},
+    {EVALUATED, {T(6500), T(6501), N(6502)}, partialMatch},
     /*  2 %o : REGEX Missmatch : ID = %0 */
     {TRIGGERED, {N(6502)}, mismatchHasId},
     /*  3 %o : JSON Pointer Error */
@@ -198,7 +198,7 @@ constexpr ConditionRow kConditionRows[] = {
     /*  4 %o : Array ( Targeted ) ID = %0 */
     {TRIGGERED, {N(6503)}, targetIdMatches},
     /*  5 %o : Exact Match = %1 : ID = %2 */
-    {EVALUATED, {T(6500), T(6501), N(6502)}},
+    {EVALUATED, {T(6500), T(6501), N(6502)}, exactMatch},
     /*  6 %o : Check the Path = %0 */
     {NEGATABLE, {T(6504)}, pathExists},
     /*  7 %o : Boolean is True  ( Targeted ) ID = %0 */
@@ -227,19 +227,19 @@ constexpr ExpressionRow kExpressionRows[] = {
     /*  1 ExStrAsJsp( */
     {TEXT_RESULT, {ET(7500)}, textAtPointer},
     /*  2 ExStrRgxReplace( */
-    {TEXT_RESULT, {ET(7501), ET(7502)}},
+    {TEXT_RESULT, {ET(7501), ET(7502)}, replaceInText},
     /*  3 ExStrAsTgtArrIdx( */
     {TEXT_RESULT, {EN(7503)}, textOfWorkElement},
     /*  4 ExNumTgtArrEle( */
     {NUMBER_RESULT, {}, workArraySize},
     /*  5 ExNumRgxMatchSub( */
-    {NUMBER_RESULT, {}},
+    {NUMBER_RESULT, {}, exactMatchCount},
     /*  6 ExStrRgxMatchSub( */
-    {TEXT_RESULT, {EN(7504)}},
+    {TEXT_RESULT, {EN(7504)}, exactMatchAt},
     /*  7 ExNumRgxSearchSub( */
-    {NUMBER_RESULT, {}},
+    {NUMBER_RESULT, {}, partialMatchCount},
     /*  8 ExStrRgxSearchSub( */
-    {TEXT_RESULT, {EN(7504)}},
+    {TEXT_RESULT, {EN(7504)}, partialMatchAt},
     /*  9 ExStrAsDumpPPJsp( */
     {TEXT_RESULT, {ET(7505), EN(7506)}, dumpWithIndent},
     /* 10 ExStrAsFrmTgt( */

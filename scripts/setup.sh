@@ -7,7 +7,7 @@
 #   bash scripts/setup.sh fuzz     also clang and libFuzzer (scripts/fuzz.sh)
 set -euo pipefail
 
-packages=(cmake make g++ nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(cmake make g++ nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev libboost-regex1.81-dev)
 # The 32-bit Windows library is cross-built with mingw-w64 and tested under
 # Wine (32-bit, hence the i386 architecture), on a virtual display.
 win32_packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth)

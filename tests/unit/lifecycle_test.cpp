@@ -244,7 +244,6 @@ TEST_F(LifecycleTest, RoutinesStillToComeTakeTheirParametersAndAnswerEmpty) {
     EXPECT_EQ(instance.functions, (std::vector<int>{RFUNCTION_GETPARAM1, RFUNCTION_GETPARAM2}));
     EXPECT_EQ(instance.requests, (std::vector<uint32_t>{PARAM_REQUEST_STRING, PARAM_REQUEST_INT}));
     EXPECT_EQ(instance.expression(13, {0}), 0);
-    EXPECT_FALSE(instance.condition(1, {u"abc", u"b", 1}));
     instance.action(45, {ball.header(), ball.header(), u"g", u"1,1,1,0,0,0,0,0,0,0,0,0"});
     EXPECT_EQ(instance.unansweredFetches, 0);
     EXPECT_TRUE(desktop.boxes.empty());

@@ -118,8 +118,11 @@ TEST_F(ParamsTest, WordReplacementIsTextualAndSpacesOnlyAreRemoved) {
     EXPECT_EQ(rd.intParams, (Ints{1, 0, 2, 3}));
 }
 
-TEST_F(ParamsTest, AnOverlongTextIsRefusedInsteadOfExhaustingTheStack) {
-    expectRejected(std::u16string(200000, u'1') + u",1,1", formats::sequence);
+TEST_F(ParamsTest, LongTextsAreAnsweredWithoutExhaustingTheStack) {
+    ASSERT_TRUE(parse(u"1,0,2," + std::u16string(1 << 20, u'0') + u"3", formats::wrapFlip));
+    EXPECT_EQ(rd.floatParams, (Floats{1, 0, 2, 3}));
+    expectRejected(std::u16string(200000, u'1') + u",1,1", formats::sequence);  // out of range
+    expectRejected(std::u16string(1 << 20, u'1'), formats::orbital);
 }
 
 TEST_F(ParamsTest, MatchOnlyValidatesWithoutReplacingOrConverting) {

@@ -1,5 +1,4 @@
-// Text conversions: what invalid input becomes, where results end, and the
-// engine copy's round trip.
+// Text conversions: what invalid input becomes and where results end.
 #include <gtest/gtest.h>
 
 #include "common/text.h"
@@ -34,18 +33,4 @@ TEST(PlatformText, FollowsTheWindowsBufferRules) {
     EXPECT_EQ(multiByteToWideChar(12345, "ab", 2, out, 4), 0);             // unknown code page
     char narrow[8] = {};
     EXPECT_EQ(wideCharToMultiByte(CP_UTF8, u"\u00e9", 1, narrow, 8), 2);
-}
-
-TEST(EngineText, RoundTripsEveryUtf16Text) {
-    std::u16string text = u"a\U0001F600b";
-    text.push_back(char16_t(0xD801));  // a lone surrogate survives as itself
-    text += u"日";
-    std::wstring engine = toEngineText(text);
-    if constexpr (sizeof(wchar_t) == 2) {
-        EXPECT_EQ(engine, std::wstring(text.begin(), text.end()));  // the UTF-16 units themselves
-    } else {
-        EXPECT_EQ(engine.size(), 5u);
-        EXPECT_EQ(engine[1], wchar_t(0x1F600));
-    }
-    EXPECT_EQ(fromEngineText(engine), text);
 }

@@ -1,0 +1,98 @@
+#include "common/regex_engine.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace trivu {
+
+// wchar_t is 32 bits on Linux and 16 bits on Windows. Where it is wider than
+// a UTF-16 unit the engine runs on a converted copy, one wchar_t per code
+// point, so that "." and character classes see characters outside the Basic
+// Multilingual Plane whole; on Windows the host's text is already the
+// engine's and is used unit for unit.
+#if WCHAR_MAX > 0xFFFF
+
+EngineText toEngineText(std::u16string_view text) {
+    EngineText out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t unit = text[i];
+        bool high = unit >= 0xD800 && unit <= 0xDBFF;
+        if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            unit = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        }
+        out.push_back(static_cast<wchar_t>(unit));
+    }
+    return out;
+}
+
+std::u16string fromEngineText(std::wstring_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (wchar_t c : text) {
+        auto point = static_cast<char32_t>(c);
+        if (point >= 0x10000 && point <= 0x10FFFF) {
+            point -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (point >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (point & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(point));
+        }
+    }
+    return out;
+}
+
+#else
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "a narrow wchar_t holds UTF-16 units");
+
+EngineText toEngineText(std::u16string_view text) { return EngineText(text.begin(), text.end()); }
+
+std::u16string fromEngineText(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
+
+#endif
+
+std::u16string fromEngineText(const boost::wssub_match& group) {
+    return group.matched ? fromEngineText(group.str()) : std::u16string();
+}
+
+namespace {
+
+bool isHexDigit(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'); }
+
+// ECMAScript writes a character by its code as \uXXXX, where the engine reads
+// \u as "an upper-case letter"; the engine's own form is \x{XXXX}. Every
+// other escape passes through as written.
+std::u16string withEngineCodeEscapes(std::u16string_view pattern) {
+    std::u16string out;
+    out.reserve(pattern.size());
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] != u'\\' || i + 1 == pattern.size()) {
+            out.push_back(pattern[i]);
+            continue;
+        }
+        std::u16string_view code = pattern.substr(i + 2, 4);
+        if (pattern[i + 1] == u'u' && code.size() == 4 && std::all_of(code.begin(), code.end(), isHexDigit)) {
+            out += u"\\x{";
+            out += code;
+            out += u'}';
+            i += 5;
+        } else {
+            out += pattern.substr(i, 2);  // the escape and what it escapes
+            ++i;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+EngineRegex compilePattern(std::u16string_view pattern, bool ignoreCase) {
+    namespace rc = boost::regex_constants;
+    rc::syntax_option_type options = rc::ECMAScript | rc::no_mod_s | rc::no_mod_m;
+    if (ignoreCase) options |= rc::icase;
+    return EngineRegex(toEngineText(withEngineCodeEscapes(pattern)), options);
+}
+
+}  // namespace trivu

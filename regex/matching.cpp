@@ -1,0 +1,121 @@
+#include "regex/matching.h"
+
+namespace trivu {
+namespace {
+
+namespace rc = boost::regex_constants;
+using Position = EngineText::const_iterator;
+
+void replaceEscape(std::u16string& text, char16_t letter, char16_t by) {
+    for (size_t at = 0; (at = text.find(u'\\', at)) != std::u16string::npos; ++at) {
+        if (at + 1 < text.size() && text[at + 1] == letter) text.replace(at, 2, 1, by);
+    }
+}
+
+bool search(Position from, const EngineText& subject, EngineMatch& match, const EngineRegex& re,
+            rc::match_flag_type flags) {
+    // Where the walk starts after the beginning, "^" and "\b" look back at
+    // the character before.
+    if (from != subject.begin()) flags |= rc::match_prev_avail;
+    return boost::regex_search(from, subject.end(), match, re, flags, subject.begin());
+}
+
+template <typename Visit>
+void forEachMatch(const EngineRegex& re, const EngineText& subject, Visit visit) {
+    EngineMatch match;
+    Position from = subject.begin();
+    bool afterEmpty = false;
+    for (;;) {
+        bool found;
+        if (afterEmpty) {
+            if (from == subject.end()) return;
+            found = search(from, subject, match, re, rc::match_not_null | rc::match_continuous) ||
+                    search(++from, subject, match, re, rc::match_default);
+        } else {
+            found = search(from, subject, match, re, rc::match_default);
+        }
+        if (!found) return;
+        visit(match);
+        from = match[0].second;
+        afterEmpty = match[0].first == match[0].second;
+    }
+}
+
+bool isDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+// One match's replacement. `before` is where the text before the match
+// begins: the end of the previous match.
+void appendFormatted(EngineText& out, const EngineText& format, const EngineMatch& match, Position before,
+                     Position end) {
+    auto appendGroup = [&](size_t group) {
+        if (group < match.size() && match[group].matched) out.append(match[group].first, match[group].second);
+    };
+    for (size_t i = 0; i < format.size(); ++i) {
+        wchar_t c = format[i];
+        if (c != L'$' || i + 1 == format.size()) {
+            out.push_back(c);
+            continue;
+        }
+        wchar_t next = format[i + 1];
+        if (next == L'$') {
+            out.push_back(L'$');
+        } else if (next == L'&') {
+            appendGroup(0);
+        } else if (next == L'`') {
+            out.append(before, match[0].first);
+        } else if (next == L'\'') {
+            out.append(match[0].second, end);
+        } else if (isDigit(next)) {
+            // Up to two digits; a group the pattern does not have gives
+            // nothing, as in the standard library.
+            size_t group = static_cast<size_t>(next - L'0');
+            if (i + 2 < format.size() && isDigit(format[i + 2])) {
+                group = group * 10 + static_cast<size_t>(format[i + 2] - L'0');
+                ++i;
+            }
+            appendGroup(group);
+        } else {
+            out.push_back(L'$');
+            continue;
+        }
+        ++i;
+    }
+}
+
+}  // namespace
+
+std::u16string convertControlChars(std::u16string_view text) {
+    std::u16string out(text);
+    if (out.size() <= 1) return out;
+    replaceEscape(out, u'r', u'\r');
+    replaceEscape(out, u'n', u'\n');
+    return out;
+}
+
+std::vector<std::u16string> searchAll(const EngineRegex& re, const EngineText& subject) {
+    std::vector<std::u16string> matches;
+    forEachMatch(re, subject, [&](const EngineMatch& match) { matches.push_back(fromEngineText(match[0])); });
+    return matches;
+}
+
+std::vector<std::u16string> matchExact(const EngineRegex& re, const EngineText& subject) {
+    std::vector<std::u16string> groups;
+    EngineMatch match;
+    if (!boost::regex_match(subject, match, re)) return groups;
+    for (size_t g = 0; g < match.size(); ++g) groups.push_back(fromEngineText(match[g]));
+    return groups;
+}
+
+EngineText replaceAll(const EngineRegex& re, const EngineText& subject, const EngineText& format) {
+    EngineText out;
+    Position last = subject.begin();
+    forEachMatch(re, subject, [&](const EngineMatch& match) {
+        out.append(last, match[0].first);
+        appendFormatted(out, format, match, last, subject.end());
+        last = match[0].second;
+    });
+    out.append(last, subject.end());
+    return out;
+}
+
+}  // namespace trivu
