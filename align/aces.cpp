@@ -62,7 +62,13 @@ void alignLine(RUNDATA& rd, Line line) {
     headerObject* object = instanceFor(rd, k);
     if (object == nullptr) return;
     AlignState& state = alignState();
-    if (k == 0) state.ok = startLine(rd, line);
+    if (k == 0) {
+        // Refused until the parameters are read: a first call that fails
+        // halfway (memory running out) must not leave the later calls the
+        // previous action's verdict and parameters.
+        state.ok = false;
+        state.ok = startLine(rd, line);
+    }
     auto layout = lineLayout(rd.intParams);
     if (!state.ok || !layout) return;
 
@@ -81,7 +87,10 @@ void alignGrid(RUNDATA& rd) {
     headerObject* object = instanceFor(rd, k);
     if (object == nullptr) return;
     AlignState& state = alignState();
-    if (k == 0) state.ok = startGrid(rd);
+    if (k == 0) {
+        state.ok = false;  // as for a line
+        state.ok = startGrid(rd);
+    }
     auto layout = gridLayout(rd.intParams);
     if (!state.ok || !layout || layout->columns == 0) return;
     place(rd, *object, k, gridSpot(*layout, k, object->hoImgWidth, object->hoImgHeight), layout->forceFrame, k);

@@ -183,6 +183,26 @@ Json elementsOf(int32_t code, int32_t n) {
 
 namespace {
 
+// Appends every element or none (memory running out part way must not leave
+// half an append): the elements are made aside and the room for them before
+// the first one moves in; moving a value allocates nothing.
+void appendAll(Json& member, Json&& elements) {
+    if (member.is_null()) {
+        member = std::move(elements);
+        return;
+    }
+    if (member.is_array()) member.get_ref<Json::array_t&>().reserve(member.size() + elements.size());
+    for (Json& element : elements) member.push_back(std::move(element));  // anything else refuses the first
+}
+
+// {"key": i}, made member by member: the library's initializer-list
+// constructor leaks its object when memory runs out half way through it.
+Json keyObject(int32_t i) {
+    Json object = Json::object();
+    object["key"] = i;
+    return object;
+}
+
 // The array builder of actions 8, 46 and 11. WorkPointer is left at the
 // parent of the member, ArrayKeyName names it. `innerLevels` counts the
 // levels of arrays or objects inside the member's elements.
@@ -198,8 +218,9 @@ void buildArray(RUNDATA& rd, std::u16string_view path, int32_t n, int32_t code, 
         // Appended to what the member holds; with nothing to append the
         // member is not even created.
         if (n > 0) {
-            Json& member = memberOf(rd.document, work.workPointer, work.arrayKeyName);
-            for (int32_t i = 0; i < n; ++i) member.push_back(Json::object({{"key", i}}));
+            Json objects = Json::array();
+            for (int32_t i = 0; i < n; ++i) objects.push_back(keyObject(i));
+            appendAll(memberOf(rd.document, work.workPointer, work.arrayKeyName), std::move(objects));
         }
     } else {
         Json elements = elementsOf(code, n);

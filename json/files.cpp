@@ -158,7 +158,7 @@ bool replaceFile(std::u16string_view path, const std::string& bytes, bool asText
     fs::path temporary = *target;
     temporary += ".trivu-saving";
     std::error_code error;
-    {
+    try {
         std::ofstream out(temporary, asText ? std::ios::out | std::ios::trunc
                                             : std::ios::out | std::ios::trunc | std::ios::binary);
         if (!out) return false;
@@ -168,6 +168,11 @@ bool replaceFile(std::u16string_view path, const std::string& bytes, bool asText
             fs::remove(temporary, error);
             return false;
         }
+    } catch (...) {
+        // The stream may fail after creating the file (its buffer is
+        // allocated once the file is open): leave nothing behind.
+        fs::remove(temporary, error);
+        throw;
     }
     // Replaces an existing file in one step (on Windows, the replacing move).
     fs::rename(temporary, *target, error);

@@ -4,12 +4,14 @@
 #
 #   bash scripts/setup.sh          the Linux build
 #   bash scripts/setup.sh win32    also the Windows build and Wine to test it
+#   bash scripts/setup.sh fuzz     also clang and libFuzzer (scripts/fuzz.sh)
 set -euo pipefail
 
 packages=(cmake make g++ nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev libboost-regex1.81-dev)
 # The 32-bit Windows library is cross-built with mingw-w64 and tested under
 # Wine (32-bit, hence the i386 architecture), on a virtual display.
 win32_packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth)
+fuzz_packages=(clang-14 libclang-rt-14-dev libfuzzer-14-dev)
 
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
@@ -40,4 +42,7 @@ if [ "${1:-}" = win32 ]; then
     $sudo dpkg --add-architecture i386
   fi
   install "${win32_packages[@]}"
+fi
+if [ "${1:-}" = fuzz ]; then
+  install "${fuzz_packages[@]}"
 fi

@@ -1,5 +1,6 @@
 #include "fake_host.h"
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <new>
@@ -8,7 +9,17 @@
 #include "platform/platform.h"
 
 namespace test {
+
+int hostSide = 0;
+
 namespace {
+
+struct OnHostSide {
+    OnHostSide() { ++hostSide; }
+    ~OnHostSide() { --hostSide; }
+    OnHostSide(const OnHostSide&) = delete;
+    OnHostSide& operator=(const OnHostSide&) = delete;
+};
 
 std::string utf8(const char16_t* text) { return text ? trivu::WideToUtf8(text) : std::string(); }
 
@@ -16,11 +27,13 @@ RecordingDesktop* recorder = nullptr;
 int nextHandle = 0x1000;
 
 int32_t boxA(void*, HWND, const char* text, const char* caption, uint32_t) {
+    OnHostSide host;
     if (recorder) recorder->boxes.push_back({caption ? caption : "", text ? text : "", false});
     return IDOK;
 }
 
 int32_t boxW(void*, HWND, const char16_t* text, const char16_t* caption, uint32_t) {
+    OnHostSide host;
     if (recorder) recorder->boxes.push_back({utf8(caption), utf8(text), true});
     return IDOK;
 }
@@ -31,6 +44,7 @@ HMENU createPopupMenu(void*) {
 }
 
 int32_t appendMenu(void*, HMENU menu, uint32_t flags, uintptr_t id, const char16_t* text) {
+    OnHostSide host;
     if (recorder) recorder->appends.push_back({menu, flags, id, text ? std::u16string(text) : std::u16string()});
     return 1;
 }
@@ -102,6 +116,7 @@ FakeEditor::FakeEditor(uint32_t version)
 }
 
 void* WINAPI FakeEditor::reallocate(mv* mV, void* ed, uint32_t size) {
+    OnHostSide host;
     auto* editor = static_cast<FakeEditor*>(mV->mvHostContext);
     if (!editor->allowResize || ed != editor->record_->data()) return nullptr;
     auto moved = std::make_unique<std::vector<uint8_t>>(size, 0);
@@ -109,6 +124,12 @@ void* WINAPI FakeEditor::reallocate(mv* mV, void* ed, uint32_t size) {
     editor->record_ = std::move(moved);
     editor->record()->eHeader.extSize = size;
     return editor->record();
+}
+
+void FakeEditor::load(const std::vector<uint8_t>& stored) {
+    record_ = std::make_unique<std::vector<uint8_t>>(std::max<size_t>(stored.size(), EDITDATA_FIXED_SIZE), 0);
+    if (!stored.empty()) std::memcpy(record_->data(), stored.data(), stored.size());
+    record()->eHeader.extSize = static_cast<uint32_t>(record_->size());
 }
 
 EDITDATA* createRecord(FakeEditor& editor, const char16_t* text) {
@@ -138,7 +159,16 @@ Instance::Instance(int32_t forcePopup, int32_t regexIcase, int32_t regexControlC
     ed->regexIcase = regexIcase;
     ed->regexControlChars = regexControlChars;
     ed->jsonShare = jsonShare;
+    create(ed);
+}
 
+Instance::Instance(const std::vector<uint8_t>& stored) {
+    editor_.load(stored);
+    create(editor_.record());
+}
+
+void Instance::create(EDITDATA* ed) {
+    ed_ = ed;
     runHeader.rh4KpxFunctions[RFUNCTION_REHANDLE] = serviceThunk<RFUNCTION_REHANDLE>;
     runHeader.rh4KpxFunctions[RFUNCTION_GENERATEEVENT] = serviceThunk<RFUNCTION_GENERATEEVENT>;
     runHeader.rh4KpxFunctions[RFUNCTION_GETPARAM1] = serviceThunk<RFUNCTION_GETPARAM1>;
@@ -171,6 +201,7 @@ void Instance::destroy() {
 }
 
 void Instance::queue(std::vector<Param> params) {
+    OnHostSide host;
     params_.assign(params.begin(), params.end());
     active = this;
     rd_->rHo.hoFlags &= static_cast<uint16_t>(~(HOF_STRING | HOF_FLOAT));
@@ -224,10 +255,12 @@ intptr_t Instance::next(uint32_t request, int function) {
 }
 
 void WINAPI Instance::animate(headerObject* ho) {
+    OnHostSide host;
     if (active != nullptr) active->animated.push_back(reinterpret_cast<RunObject*>(ho)->roa.raAnimFrameForced);
 }
 
 intptr_t WINAPI Instance::service(int function, headerObject* ho, uint32_t request, intptr_t) {
+    OnHostSide host;
     Instance* self = active;
     if (self == nullptr) return 0;
     switch (function) {

@@ -56,6 +56,9 @@ public:
     EDITDATA* record() { return reinterpret_cast<EDITDATA*>(record_->data()); }
     uint32_t size() const { return static_cast<uint32_t>(record_->size()); }
     std::vector<uint8_t> bytes() const { return *record_; }
+    // Replaces the record by `stored` as a game file holds it, grown to the
+    // fixed size if shorter; the header's size is the host's, as it writes it.
+    void load(const std::vector<uint8_t>& stored);
     bool allowResize = true;
     std::vector<PropData> inserted;
     uint32_t version;
@@ -87,6 +90,8 @@ public:
     // forcePopup etc. are written into the record after CreateObject.
     explicit Instance(int32_t forcePopup = 1, int32_t regexIcase = 0, int32_t regexControlChars = 0,
                       int32_t jsonShare = 0, const char16_t* text = u"日本語表現");
+    // An instance made from a stored record, as a game file hands it over.
+    explicit Instance(const std::vector<uint8_t>& stored);
     ~Instance();
     RUNDATA& rd() { return *rd_; }
 
@@ -110,6 +115,7 @@ public:
     void destroy();  // DestroyRunObject now (the destructor then does nothing)
 
 private:
+    void create(EDITDATA* ed);
     static intptr_t WINAPI service(int function, headerObject* ho, uint32_t request, intptr_t argument);
     static void WINAPI animate(headerObject* ho);
     void queue(std::vector<Param> params);
@@ -122,6 +128,11 @@ private:
     template <int F>
     friend intptr_t WINAPI serviceThunk(headerObject*, uint32_t, intptr_t);
 };
+
+// Nonzero while the fake host itself runs (its services, its desktop, the
+// queueing of parameters): the allocation-failure tests fail only the
+// extension's own requests.
+extern int hostSide;
 
 // An Active object (or another kind) for object parameters, with object and
 // creation number `number`, the name "Sprite" and two alterable values. A
@@ -141,6 +152,18 @@ struct Sprite {
     ObjInfo info{u"Sprite"};
     AltValue values[2]{};
     headerObject* header() { return &object.rHo; }
+};
+
+// A sprite of a given size, as the alignment and the motions read it. It
+// points into itself, so it is made in place and never copied.
+struct Piece : Sprite {
+    explicit Piece(int32_t x = 0, int32_t y = 0, int32_t width = 16, int32_t height = 24)
+        : Sprite(OBJ_ACTIVE, 0, x, y) {
+        object.rHo.hoImgWidth = width;
+        object.rHo.hoImgHeight = height;
+    }
+    Piece(const Piece&) = delete;
+    Piece& operator=(const Piece&) = delete;
 };
 
 }  // namespace test
