@@ -19,16 +19,24 @@ namespace {
 
 // ---- 1. Choosing records ------------------------------------------------------------
 
+// The group a controller's name picks: `g` stays null for an empty name,
+// which means every record. False when there is nothing to act on: an empty
+// registry, or a name that no group has.
+bool pickGroup(const std::u16string& name, const MotionGroup*& g) {
+    if (registry().groups.empty()) return false;
+    if (name.empty()) return true;
+    g = findGroupByName(name);
+    return g != nullptr;
+}
+
 // Stop and sleep by name: every record of the concerned kinds for an empty
 // name; otherwise the first group of that name, and in each kind no more
 // records than its counter says.
 template <typename F>
 void byNameCounted(const std::u16string& name, F&& treat) {
-    MotionRegistry& reg = registry();
-    if (reg.groups.empty()) return;
-    const MotionGroup* g = name.empty() ? nullptr : findGroupByName(name);
-    if (!name.empty() && g == nullptr) return;
-    forEachContainer(reg, [&](auto& records) {
+    const MotionGroup* g = nullptr;
+    if (!pickGroup(name, g)) return;
+    forEachContainer(registry(), [&](auto& records) {
         uint32_t left = 0;
         if (g != nullptr) {
             if (records.empty()) return;
@@ -47,11 +55,9 @@ void byNameCounted(const std::u16string& name, F&& treat) {
 // for an unknown one, otherwise the group's records in every container.
 template <typename F>
 void byNameAll(const std::u16string& name, F&& treat) {
-    MotionRegistry& reg = registry();
-    if (reg.groups.empty()) return;
-    const MotionGroup* g = name.empty() ? nullptr : findGroupByName(name);
-    if (!name.empty() && g == nullptr) return;
-    forEachContainer(reg, [&](auto& records) {
+    const MotionGroup* g = nullptr;
+    if (!pickGroup(name, g)) return;
+    forEachContainer(registry(), [&](auto& records) {
         for (auto& r : records)
             if (g == nullptr || r.groupId == g->groupId) treat(r);
     });
