@@ -17,9 +17,27 @@ EngineText withoutSpaces(std::u16string_view text) {
     return s;
 }
 
-void replaceAll(EngineText& s, std::wstring_view word, std::wstring_view by) {
-    for (size_t at = s.find(word); at != EngineText::npos; at = s.find(word, at + by.size()))
-        s.replace(at, word.size(), by);
+// The text as the patterns see it: spaces dropped first (so "fal se" is a
+// word too), then "false" as 0 and "true" as 1. One pass over the words, so
+// that a long text of flags costs no more than its length; replacing in
+// place would move the rest of the text at every word.
+EngineText prepared(std::u16string_view text) {
+    const EngineText s = withoutSpaces(text);
+    EngineText out;
+    out.reserve(s.size());
+    for (std::wstring_view rest(s); !rest.empty();) {
+        if (rest.starts_with(L"false")) {
+            out.push_back(L'0');
+            rest.remove_prefix(5);
+        } else if (rest.starts_with(L"true")) {
+            out.push_back(L'1');
+            rest.remove_prefix(4);
+        } else {
+            out.push_back(rest.front());
+            rest.remove_prefix(1);
+        }
+    }
+    return out;
 }
 
 // Matches the whole text; nothing when it does not match or cannot be tried.
@@ -84,9 +102,7 @@ bool convertGroups(const EngineMatch& match, int firstGroup, Convert convert, st
 
 bool MatchParams(RUNDATA& rd, std::u16string_view text, std::u16string_view pattern, const char* caption,
                  bool integerMode, int firstGroup) {
-    EngineText subject = withoutSpaces(text);
-    replaceAll(subject, L"false", L"0");
-    replaceAll(subject, L"true", L"1");
+    EngineText subject = prepared(text);
 
     // Values are gathered aside, so that a group that cannot be converted
     // leaves both lists as they were, as a mismatch does.

@@ -6,12 +6,6 @@ namespace {
 namespace rc = boost::regex_constants;
 using Position = EngineText::const_iterator;
 
-void replaceEscape(std::u16string& text, char16_t letter, char16_t by) {
-    for (size_t at = 0; (at = text.find(u'\\', at)) != std::u16string::npos; ++at) {
-        if (at + 1 < text.size() && text[at + 1] == letter) text.replace(at, 2, 1, by);
-    }
-}
-
 bool search(Position from, const EngineText& subject, EngineMatch& match, const EngineRegex& re,
             rc::match_flag_type flags) {
     // Where the walk starts after the beginning, "^" and "\b" look back at
@@ -84,11 +78,21 @@ void appendFormatted(EngineText& out, const EngineText& format, const EngineMatc
 
 }  // namespace
 
+// A backslash before r or n becomes that control character; any other
+// backslash stays as written. One pass, so a text full of escapes costs no
+// more than its length.
 std::u16string convertControlChars(std::u16string_view text) {
-    std::u16string out(text);
-    if (out.size() <= 1) return out;
-    replaceEscape(out, u'r', u'\r');
-    replaceEscape(out, u'n', u'\n');
+    std::u16string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t next = i + 1 < text.size() ? text[i + 1] : u'\0';
+        if (text[i] == u'\\' && (next == u'r' || next == u'n')) {
+            out.push_back(next == u'r' ? u'\r' : u'\n');
+            ++i;
+        } else {
+            out.push_back(text[i]);
+        }
+    }
     return out;
 }
 
