@@ -214,6 +214,7 @@ void buildArray(RUNDATA& rd, std::u16string_view path, int32_t n, int32_t code, 
     work.arrayRepeatCount = n;
     if (code == ELEMENTS_ARRAYS || code == ELEMENTS_OBJECTS) innerLevels = 1;
     requireDepthRoom(work.workPointer, 2 + innerLevels);
+    if (code >= ELEMENTS_NUMBERS && code <= ELEMENTS_TRUE) requireGrowthRoom(n > 0 ? n : 0);  // others make []
     if (code == ELEMENTS_OBJECTS) {
         // Appended to what the member holds; with nothing to append the
         // member is not even created.
@@ -357,6 +358,37 @@ void writeColumn(Json& table, size_t row, size_t column, int32_t repeat, int32_t
     }
 }
 
+namespace {
+
+// Walks the rows as writeColumn will and counts the elements its writes add,
+// stopping once past the growth limit; throws the library's type error for a
+// row the writes could not index (an object, a string, ...), so that a walk
+// that would fail part way writes nothing. Counting on the table as it
+// stands is exact: a write changes only the rows up to the one written, and
+// the look-ahead reads the row after it.
+uint64_t columnGrowth(const Json& table, size_t row, size_t column, int32_t repeat) {
+    uint64_t added = 0;
+    size_t rows = table.size();
+    const int64_t end = static_cast<int64_t>(row) + repeat;
+    for (int64_t i = static_cast<int64_t>(row); i < end && added <= kMaxNewElements;) {
+        const size_t at = static_cast<size_t>(i);
+        size_t length = 0;
+        if (at >= rows) {
+            added += at - rows + 1;  // null rows up to it, then the row itself
+            rows = at + 1;
+        } else if (table[at].is_array()) {
+            length = table[at].size();
+        } else if (!table[at].is_null()) {
+            static_cast<void>(table[at][column]);  // throws the library's type error for this kind
+        }
+        if (column >= length) added += column + 1 - length;
+        i += isArrayRow(table, at + 1) ? 1 : 2;
+    }
+    return added;
+}
+
+}  // namespace
+
 void numberColumn(RUNDATA& rd) {
     const std::u16string path = textParam(rd);
     const std::u16string params = textParam(rd);
@@ -372,7 +404,9 @@ void numberColumn(RUNDATA& rd) {
         work.workPointer.pop_back();
         Json& table = rd.document.at(work.workPointer);
         twoDimensional = table.is_array() && isArrayRow(table, row);
-        if (twoDimensional) writeColumn(table, row, column, repeat, start, step);
+        if (!twoDimensional) return;
+        requireGrowthRoom(columnGrowth(table, row, column, repeat));
+        writeColumn(table, row, column, repeat, start, step);
     });
     if (!twoDimensional) notify(rd, notices::not2DArray);
 }
@@ -395,7 +429,10 @@ void setBooleanInTarget(RUNDATA& rd) {
         Json& value = rd.document.at(pointer);
         if (index < 0) throw std::out_of_range("array index " + std::to_string(index) + " is out of range");
         if (value.is_null()) requireDepthRoom(pointer, 1);
-        value[static_cast<size_t>(index)] = flag;
+        const size_t length = value.is_array() ? value.size() : 0;
+        const size_t at = static_cast<size_t>(index);
+        if ((value.is_array() || value.is_null()) && at >= length) requireGrowthRoom(at + 1 - length);
+        value[at] = flag;
         rd.target = &rd.document;
     });
 }

@@ -35,7 +35,7 @@ void shareOut(const RUNDATA& rd) {
     slots.shared = rd.document;
 }
 
-// ---- 3. Pointers and the depth limit -------------------------------------------
+// ---- 3. Pointers and the limits ------------------------------------------------
 
 Json::json_pointer parsePointer(std::u16string_view text) { return Json::json_pointer(WideToUtf8(text)); }
 
@@ -51,6 +51,14 @@ void requireDepthRoom(const Json::json_pointer& at, size_t levels) {
 
 const char* DepthError::what() const noexcept {
     return "JSON nesting deeper than 1000 levels of arrays and objects is refused";
+}
+
+void requireGrowthRoom(uint64_t elements) {
+    if (elements > kMaxNewElements) throw GrowthError();
+}
+
+const char* GrowthError::what() const noexcept {
+    return "an action adding more than 16777216 elements to a JSON document is refused";
 }
 
 void reportJsonFailure(RUNDATA& rd, const std::exception& error) {

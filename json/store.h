@@ -7,7 +7,7 @@
 // Index
 //   1. State: the slots and the working state
 //   2. Frame hand-over
-//   3. Pointers and the depth limit
+//   3. Pointers and the limits: depth, and growth in one action
 //   4. Writing a member (used by the regular-expression actions too)
 #pragma once
 
@@ -59,7 +59,7 @@ void resetJsonWork();  // the storage is given back
 void shareIn(RUNDATA& rd);
 void shareOut(const RUNDATA& rd);
 
-// ---- 3. Pointers and the depth limit -------------------------------------------
+// ---- 3. Pointers and the limits ------------------------------------------------
 
 // nlohmann/json parses without recursion, but copies, compares, dumps and
 // encodes MessagePack with one call per nesting level. No document ever nests
@@ -83,6 +83,21 @@ void requireDepthRoom(const Json::json_pointer& at, size_t levels);
 // The text of a refused nesting; a std::exception, reported like the
 // library's own errors.
 class DepthError : public std::exception {
+public:
+    const char* what() const noexcept override;
+};
+
+// Counts and indexes that actions take from the game (actions 8, 11, 12,
+// 18, 46) decide how many elements are made. A count in the billions is a
+// typing slip that would take the game's memory and time with it, so no
+// single action adds more than this many elements to a document; the
+// action is refused before anything is written.
+inline constexpr uint64_t kMaxNewElements = uint64_t{1} << 24;
+
+// Throws GrowthError when `elements` is past kMaxNewElements.
+void requireGrowthRoom(uint64_t elements);
+
+class GrowthError : public std::exception {
 public:
     const char* what() const noexcept override;
 };

@@ -168,6 +168,30 @@ TEST_F(JsonTest, ColumnNumberingRefusals) {
     EXPECT_EQ(boxes()[3], (test::Box{"Exception :: as follows", "Empty MatchParams... Invalid Parameter Format"}));
 }
 
+// A count or index in the billions is refused before anything is written,
+// like any other failure; so is a column walk that would fail part way.
+TEST_F(JsonTest, ActionsThatWouldGrowTooMuchWriteNothing) {
+    load(Json::parse(R"({"m":[[0],[1]],"t":[true],"w":[[0],"s","s"]})"));
+    const Json before = document();
+    ed.action(8, {u"/a", 2147483647, ELEMENTS_STRINGS});
+    ed.action(46, {u"/a", 16777217, 1});
+    ed.action(12, {u"/m/0/2147483647", u"1,0,1"});  // one cell, but two billion fillers before it
+    ed.action(12, {u"/m/1/0", u"100000000,0,1"});   // rows past the end
+    ed.action(5, {u"/t", 0});
+    ed.action(18, {2147483647, 1});
+    ed.action(12, {u"/w/0/0", u"3,1,1"});  // row 2 is a string: row 0 is not written either
+    EXPECT_EQ(document(), before);
+    EXPECT_EQ(ed.events, (std::vector<int>{3, 3, 3, 3, 4, 3, 3}));
+    ASSERT_EQ(boxes().size(), 6u);
+    EXPECT_EQ(boxes()[0], (test::Box{"DEBUG", "an action adding more than 16777216 elements to a JSON document is refused"}));
+    for (size_t i = 1; i < 5; ++i) EXPECT_EQ(boxes()[i], boxes()[0]);
+    EXPECT_EQ(boxes()[5].text, "[json.exception.type_error.305] cannot use operator[] with a numeric argument with "
+                               "string");
+
+    ed.action(8, {u"/a", 2147483647, ELEMENTS_EMPTY});  // this code takes no count
+    EXPECT_EQ(document()["a"], Json::array());
+}
+
 TEST_F(JsonTest, EmptinessAndClearRules) {
     for (const char* empty : {"null", "{}", "[]"}) EXPECT_TRUE(isEmpty(Json::parse(empty))) << empty;
     for (const char* full : {"\"\"", "0", "false", "[null]", "{\"a\":null}"})
