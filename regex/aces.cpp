@@ -6,6 +6,8 @@
 //   5. The results into the JSON document: actions 52 and 53.
 #include "regex/aces.h"
 
+#include <new>
+
 #include "common/notifier.h"
 #include "common/regex_engine.h"
 #include "common/text.h"
@@ -34,6 +36,10 @@ void reportRegexError(RUNDATA& rd, const EngineError& error) {
     generateEvent(rd, kRegexError);
 }
 
+// Memory running out inside the engine or while the results are collected
+// is an error of the match like the engine's own, not a mismatch.
+EngineError outOfMemory() { return EngineError(boost::regex_constants::error_space); }
+
 // Conditions 1 and 5: the ID is kept before anything can fail and the
 // condition's own list is emptied, so a failed or erroneous match leaves it
 // empty; a mismatch raises condition 2, an error condition 0 only.
@@ -49,6 +55,9 @@ bool runMatch(RUNDATA& rd, MatchList list, Collect collect) {
         found = collect(compilePattern(pattern, ignoresCase(rd)), toEngineText(source));
     } catch (const EngineError& error) {
         reportRegexError(rd, error);
+        return false;
+    } catch (const std::bad_alloc&) {
+        reportRegexError(rd, outOfMemory());
         return false;
     }
     if (found.empty()) {
@@ -112,6 +121,8 @@ intptr_t replaceInText(RUNDATA& rd, ExpressionParams& params) {
         regexState().resultText = fromEngineText(replaced);
     } catch (const EngineError& error) {
         reportRegexError(rd, error);
+    } catch (const std::bad_alloc&) {
+        reportRegexError(rd, outOfMemory());
     }
     return textResult(rd, regexState().resultText.c_str());
 }

@@ -3,11 +3,13 @@
 // been made or had done its work.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <sstream>
 
 #include "common/text.h"
+#include "tests/faults/inject.h"
 #include "tests/faults/sequence.h"
 #include "tests/unit/fake_host.h"
 
@@ -169,8 +171,8 @@ std::string regexResults() {
         out << count << ':';
         for (int32_t i = 0; i < count; ++i) out << trivu::WideToUtf8(world.instance->textExpression(code + 1, {i})) << ';';
     }
-    // The raised conditions are left out: a match that running out of memory
-    // stopped raises neither the mismatch nor the error condition.
+    // The raised conditions are left out: they differ from both states (a
+    // match that memory ran out in raises the error condition; see below).
     return out.str();
 }
 
@@ -187,6 +189,25 @@ TEST(AllocationFailures, MatchAndReplace) {
         },
         [] { return regexResults(); });
     expectInjectionPoints("regular expressions", sequence);
+}
+
+// A match that memory runs out in is an error (condition 0), never a
+// mismatch: the subject matches.
+TEST(AllocationFailures, AMatchOutOfMemoryIsAnError) {
+    int reported = 0;
+    for (uint64_t n = 1;; ++n) {
+        world.start();
+        faults::arm(n);
+        world.instance->condition(1, onHostSide({u"x bob@example.com y", u"(\\w+)@(\\w+)", 7}));
+        faults::disarm();
+        const bool hit = faults::injected();
+        const std::vector<int> events = world.instance->events;
+        world.finish();
+        if (!hit) break;
+        EXPECT_EQ(std::count(events.begin(), events.end(), 2), 0) << "failure " << n;
+        if (events == std::vector<int>{0}) ++reported;
+    }
+    EXPECT_GT(reported, 0);
 }
 
 std::string motionState() {
