@@ -193,6 +193,30 @@ void BM_NullPass(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// Records whose reject timers run out in the same frame, as after a
+// rejection of everything with a delay: every record (1) or every other one
+// (2) leaves in one pass. The cost per record must not grow with the count.
+void BM_MassExpiry(benchmark::State& state) {
+    Scene scene(state.range(0));
+    const size_t every = static_cast<size_t>(state.range(1));
+    RUNDATA& rd = scene.instance.rd();
+    for (auto _ : state) {
+        state.PauseTiming();
+        registry().wrapFlips.clear();
+        for (size_t i = 0; i < scene.objects.size(); ++i) {
+            WrapFlipRecord r = wrapRecord(scene.objects[i], i, false);
+            r.rejectArmed = i % every == 0;
+            registry().wrapFlips.push_back(r);
+        }
+        registry().groups[0].count[INDEX_WRAPFLIP] = static_cast<uint32_t>(scene.objects.size()) + 1;
+        state.ResumeTiming();
+        rd.handleEnabled = true;
+        rd.inHandler = true;
+        benchmark::DoNotOptimize(runMotionPass(rd));
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 }  // namespace
 
 // Arguments: records, mixed (1) or uniform (0).
@@ -209,3 +233,4 @@ BENCHMARK(BM_SineWavePlainLoop)->RangeMultiplier(10)->Range(1000, 1000000);
 BENCHMARK(BM_OrbitalPass)->RangeMultiplier(10)->Range(1000, 1000000);
 BENCHMARK(BM_OrbitalPlainLoop)->RangeMultiplier(10)->Range(1000, 1000000);
 BENCHMARK(BM_NullPass)->RangeMultiplier(10)->Range(1000, 1000000);
+BENCHMARK(BM_MassExpiry)->ArgsProduct({{1000, 10000, 100000}, {1, 2}});

@@ -6,6 +6,7 @@
 #include "objctrl/engine.h"
 
 #include <cmath>
+#include <type_traits>
 
 #include "host/catalogue.h"
 #include "host/services.h"
@@ -39,25 +40,102 @@ void reportEvent(RUNDATA& rd, const headerObject& object, int32_t x, int32_t y, 
     rd.eventX = x;
     rd.eventY = y;
     if (int32_t fixed = fixedValueOf(object); fixed != 0) rd.eventFixedValue = fixed;
-    generateEvent(rd, condition);
+    raiseMotionEvent(rd, condition);
 }
 
+namespace {
+
+// The walk over one container that takes records out as it goes (see
+// OpenGap). Until the first record leaves there is no gap and the walk runs
+// over the container as it is; from then on each kept record is moved down
+// over the gap once, and the gap is erased when the walk ends or an event
+// is about to run. The current record always sits just before the gap, so
+// closing the gap never moves it: in a vector its reference stays valid
+// across events.
 template <typename Container>
-bool stepRejectTimer(RUNDATA& rd, Container& records, size_t i) {
-    MotionRecord& r = records[i];
+class GapWalk {
+public:
+    using Record = typename Container::value_type;
+
+    explicit GapWalk(Container& records) : records_(records), size_(records.size()), outer_(registry().openGap) {
+        registry().openGap = {&GapWalk::closeGap, this};
+    }
+    ~GapWalk() {
+        close();
+        registry().openGap = outer_;
+    }
+    GapWalk(const GapWalk&) = delete;
+    GapWalk& operator=(const GapWalk&) = delete;
+
+    // Walks every record with `visit(record, index)`, which answers whether
+    // the record left (through leave()).
+    template <typename Visit>
+    void run(Visit visit) {
+        // Locals, which the game's events cannot reach: they stay in
+        // registers across the calls into the host.
+        const size_t count = size_;
+        size_t at = 0;
+        if constexpr (std::is_same_v<Container, std::vector<Record>>) {
+            Record* const first = records_.data();
+            while (at < count && !visit(first[at], at)) ++at;
+        } else {
+            while (at < count && !visit(records_[at], at)) ++at;
+        }
+        if (at == count) return;
+        // A record left: from here on the gap travels with the walk.
+        for (at = begin_; end_ < size_; at = begin_) {
+            if (begin_ != end_) records_[begin_] = records_[end_];
+            ++begin_;
+            ++end_;
+            visit(records_[at], at);
+        }
+    }
+
+    // The record at `at`, the one being visited, joins the gap.
+    void leave(size_t at) {
+        if (begin_ == end_) end_ = at + 1;
+        begin_ = at;
+    }
+
+    void close() {
+        if (begin_ == end_) return;
+        records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(begin_),
+                       records_.begin() + static_cast<std::ptrdiff_t>(end_));
+        size_ -= end_ - begin_;
+        end_ = begin_;
+    }
+
+private:
+    static void closeGap(void* walk) { static_cast<GapWalk*>(walk)->close(); }
+
+    Container& records_;
+    size_t begin_ = 0, end_ = 0;  // the gap; the records from end_ on are still to walk
+    size_t size_;
+    OpenGap outer_;
+};
+
+// Counts a running reject timer down, or takes the current record out when
+// it has run out: group accounting (condition 9 still sees the record), the
+// object's destruction when asked, then the record leaves. Answers whether
+// it left.
+template <typename Container>
+bool stepRejectTimer(RUNDATA& rd, GapWalk<Container>& walk, MotionRecord& r, size_t at) {
     if (!r.rejectArmed) return false;
     if (r.rejectCountdown != 0) {
         --r.rejectCountdown;
         return false;
     }
-    // Copied first: condition 9's events may append Null records.
+    // Copied first: the events of condition 9 close the gap, which in a deque
+    // moves every record.
     headerObject* object = r.object;
     const bool destroy = r.destroyOnReject;
     removeFromGroup(rd, r.groupId, r.kindIndex);
     if (destroy) destroyObject(rd, *object);
-    records.erase(records.begin() + static_cast<std::ptrdiff_t>(i));
+    walk.leave(at);
     return true;
 }
+
+}  // namespace
 
 bool stepSleep(RUNDATA& rd, const headerObject& object, SleepBlock& s) {
     if (s.repetitions == 0) {
@@ -203,10 +281,9 @@ namespace {
 // A registered object that the game destroyed itself leaves the registry,
 // and is never written to again.
 template <typename Container>
-void dropDestroyed(RUNDATA& rd, Container& records, size_t i) {
-    const MotionRecord& r = records[i];
+void dropDestroyed(RUNDATA& rd, GapWalk<Container>& walk, const MotionRecord& r, size_t at) {
     const uint8_t groupId = r.groupId, kindIndex = r.kindIndex;
-    records.erase(records.begin() + static_cast<std::ptrdiff_t>(i));
+    walk.leave(at);
     removeFromGroup(rd, groupId, kindIndex);
 }
 
@@ -217,16 +294,14 @@ bool expiring(const MotionRecord& r) { return r.rejectArmed && r.rejectCountdown
 
 // Null records only wait: most frames touch nothing but their flags.
 void advanceNullTimers(RUNDATA& rd) {
-    auto& records = registry().nulls;
-    for (size_t i = 0; i < records.size();) {
-        const MotionRecord& r = records[i];
+    GapWalk pass(registry().nulls);
+    pass.run([&](MotionRecord& r, size_t at) {
         if (destroyedByGame(r)) {
-            dropDestroyed(rd, records, i);
-            continue;
+            dropDestroyed(rd, pass, r, at);
+            return true;
         }
-        if (r.rejectArmed && stepRejectTimer(rd, records, i)) continue;
-        ++i;
-    }
+        return r.rejectArmed && stepRejectTimer(rd, pass, r, at);
+    });
 }
 
 // Whether the record moves this frame: not stopped, not expiring, awake.
@@ -242,29 +317,18 @@ inline bool moves(RUNDATA& rd, MotionRecord& r, SleepBlock& sleep) {
 // Walks one moving kind: objects the game destroyed leave, `step` moves the
 // others, then their reject timers count. The events raised on the way
 // cannot reshape the array (registration and rejection refuse while it is
-// walked), so its extent is read again only after a record has been erased
-// here.
+// walked); only the walk's own gap changes it.
 template <typename Record, typename Step>
 void walk(RUNDATA& rd, std::vector<Record>& records, Step step) {
-    Record* at = records.data();
-    size_t count = records.size();
-    for (size_t i = 0; i < count;) {
-        Record& r = at[i];
-        bool erased = false;
+    GapWalk pass(records);
+    pass.run([&](Record& r, size_t at) {
         if (destroyedByGame(r)) {
-            dropDestroyed(rd, records, i);
-            erased = true;
-        } else {
-            step(r);
-            erased = r.rejectArmed && stepRejectTimer(rd, records, i);
+            dropDestroyed(rd, pass, r, at);
+            return true;
         }
-        if (!erased) {
-            ++i;
-            continue;
-        }
-        at = records.data();
-        count = records.size();
-    }
+        step(r);
+        return r.rejectArmed && stepRejectTimer(rd, pass, r, at);
+    });
 }
 
 void updateWrapFlip(RUNDATA& rd) {
@@ -367,10 +431,5 @@ bool runMotionPass(RUNDATA& rd) {
     if (reg.groups.empty()) rd.handleEnabled = false;
     return !rd.handleEnabled;
 }
-
-template bool stepRejectTimer(RUNDATA&, std::deque<MotionRecord>&, size_t);
-template bool stepRejectTimer(RUNDATA&, std::vector<WrapFlipRecord>&, size_t);
-template bool stepRejectTimer(RUNDATA&, std::vector<SineWaveRecord>&, size_t);
-template bool stepRejectTimer(RUNDATA&, std::vector<OrbitalRecord>&, size_t);
 
 }  // namespace trivu

@@ -3,8 +3,8 @@
 //
 // The pass walks each container front to back. Events raised from inside it
 // (walls, sleep, condition 9) run the game's events at once; while it runs,
-// registration and rejection refuse to reshape the containers, so a walk by
-// index stays valid across them.
+// registration and rejection refuse to reshape the containers, and records
+// that leave during a walk are erased together (see OpenGap).
 #pragma once
 
 #include "objctrl/registry.h"
@@ -16,12 +16,6 @@ namespace trivu {
 bool runMotionPass(RUNDATA& rd);
 
 // ---- Shared steps ---------------------------------------------------------------
-
-// Counts a running reject timer down, or removes the record at `i` when it
-// has run out (group accounting, the object's destruction when asked, then
-// the erase). Answers whether the record was removed.
-template <typename Container>
-bool stepRejectTimer(RUNDATA& rd, Container& records, size_t i);
 
 // The frame-counted sleep cycle. Answers whether the record moves this frame;
 // each asleep frame reports condition 15.

@@ -127,18 +127,26 @@ uint32_t armGroup(Container& records, uint8_t groupId, uint32_t count, int32_t f
     return armed;
 }
 
-// Removes the group's records of one kind at once, in order.
+// Removes the group's records of one kind at once, in order. The records
+// leave in one compacting move; then each object is destroyed when asked and
+// counted out of its group, the last count raising condition 9 with the
+// records already gone, as if each had been erased on its own.
 template <typename Container>
 void removeGroupRecords(RUNDATA& rd, Container& records, uint8_t groupId, uint8_t kindIndex, bool destroy) {
-    for (size_t i = 0; i < records.size();) {
-        MotionGroup* g = findGroupById(groupId);
-        if (g == nullptr || g->count[kindIndex] == 0) return;
-        if (records[i].groupId != groupId) {
-            ++i;
-            continue;
-        }
-        headerObject* object = records[i].object;
-        records.erase(records.begin() + static_cast<std::ptrdiff_t>(i));
+    const MotionGroup* g = findGroupById(groupId);
+    if (g == nullptr) return;
+    const size_t count = g->count[kindIndex];
+    std::vector<headerObject*> leaving;
+    leaving.reserve(count);
+    auto kept = records.begin();
+    for (auto at = records.begin(); at != records.end(); ++at) {
+        if (at->groupId == groupId && leaving.size() < count)
+            leaving.push_back(at->object);
+        else
+            *kept++ = *at;
+    }
+    records.erase(kept, records.end());
+    for (headerObject* object : leaving) {
         if (destroy) destroyObject(rd, *object);
         removeFromGroup(rd, groupId, kindIndex);
     }
@@ -226,9 +234,14 @@ void removeFromGroup(RUNDATA& rd, uint8_t groupId, uint8_t kindIndex) {
         state.lastRejectedGroup = g.name;
         state.groups.erase(state.groups.begin() + static_cast<std::ptrdiff_t>(i));
         state.freeIds.push_back(groupId);
-        generateEvent(rd, CND_GROUP_REJECTED);
+        raiseMotionEvent(rd, CND_GROUP_REJECTED);
         return;
     }
+}
+
+void raiseMotionEvent(RUNDATA& rd, int condition) {
+    if (state.openGap.close != nullptr) state.openGap.close(state.openGap.walk);
+    generateEvent(rd, condition);
 }
 
 bool rejectAll(RUNDATA& rd, int32_t frames, bool destroy) {

@@ -137,6 +137,16 @@ struct MotionGroup {
 
 inline constexpr int UNIQUE_ID_COUNT = 255;
 
+// A walk that takes records out of a container leaves them in a gap that it
+// erases once, instead of moving the rest of the array at every removal
+// (thousands of timers running out in one frame would cost the square of
+// the count). The game must never see a gap: every event this subsystem
+// raises first closes the walk's open one (raiseMotionEvent).
+struct OpenGap {
+    void (*close)(void* walk) = nullptr;
+    void* walk = nullptr;
+};
+
 struct MotionRegistry {
     std::deque<MotionRecord> nulls;
     std::vector<WrapFlipRecord> wrapFlips;
@@ -159,6 +169,7 @@ struct MotionRegistry {
     // Above 0 while the motion pass or an immediate rejection walks the
     // containers: the events they raise must not reshape them.
     int walking = 0;
+    OpenGap openGap;
 };
 
 MotionRegistry& registry();
@@ -205,6 +216,9 @@ bool registerObject(RUNDATA& rd, headerObject& object, const std::u16string& gro
 // and an emptied group is removed (its ID back in the queue) before
 // condition 9 is raised for it.
 void removeFromGroup(RUNDATA& rd, uint8_t groupId, uint8_t kindIndex);
+
+// Raises `condition` once the containers are whole again (see OpenGap).
+void raiseMotionEvent(RUNDATA& rd, int condition);
 
 // The three rejections. Each answers whether the motion pass must be woken.
 bool rejectAll(RUNDATA& rd, int32_t frames, bool destroy);

@@ -243,6 +243,41 @@ TEST_F(MotionEngineTest, AWallEventCannotRegisterOrReject) {
     EXPECT_FALSE(instance.rd().inHandler);
 }
 
+// The records that leave in one pass go together, but every event raised on
+// the way sees the array as if each had been erased on its own: condition 9
+// still holds the record whose timer emptied the group, a wall event after
+// the removals holds neither them nor a gap.
+TEST_F(MotionEngineTest, EventsSeeLeavingRecordsGoneOneByOne) {
+    const char16_t* groups[] = {u"a", u"b", u"a", u"c", u"b"};
+    for (int16_t n = 1; n <= 5; ++n)
+        instance.action(27, {sprite(n, n == 4 ? 100 : 10, 0).header(), groups[n - 1], u"+1, false, 0, 100"});
+    for (WrapFlipRecord& r : registry().wrapFlips) r.rejectArmed = r.object->hoNumber != 4;
+    std::vector<std::string> views;
+    instance.onEvent = [&](int condition) {
+        std::string view = std::to_string(condition);
+        view += ':';
+        for (const WrapFlipRecord& r : registry().wrapFlips) {
+            view += ' ';
+            view += std::to_string(r.object->hoNumber);
+        }
+        views.push_back(view);
+    };
+    pass();
+    EXPECT_EQ(views, (std::vector<std::string>{"9: 3 4 5", "12: 4 5", "11: 4 5", "9: 4 5"}));  // 12, 11: the walls
+    ASSERT_EQ(registry().wrapFlips.size(), 1u);
+    EXPECT_EQ(registry().wrapFlips[0].object->hoNumber, 4);
+
+    // Rejected at once by name: destroyed in order, gone before condition 9.
+    for (int16_t n = 6; n <= 8; ++n)
+        instance.action(27, {sprite(n, 10, 0).header(), n == 7 ? u"e" : u"d", u"+1, false, 0, 100"});
+    views.clear();
+    instance.action(22, {u"d", 0});
+    EXPECT_EQ(views, (std::vector<std::string>{"9: 4 7"}));
+    ASSERT_EQ(instance.destroyed.size(), 2u);
+    EXPECT_EQ(instance.destroyed[0]->hoNumber, 6);
+    EXPECT_EQ(instance.destroyed[1]->hoNumber, 8);
+}
+
 // Named: a lambda does not convert to the services' calling convention on
 // Windows.
 intptr_t WINAPI redrawNothing(headerObject*, uint32_t, intptr_t) { return 0; }
