@@ -58,7 +58,7 @@ void requireGrowthRoom(uint64_t elements) {
 }
 
 const char* GrowthError::what() const noexcept {
-    return "an action adding more than 16777216 elements to a JSON document is refused";
+    return "an action adding more than 1048576 elements to a JSON document is refused";
 }
 
 void reportJsonFailure(RUNDATA& rd, const std::exception& error) {

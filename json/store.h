@@ -90,9 +90,10 @@ public:
 // Counts and indexes that actions take from the game (actions 8, 11, 12,
 // 18, 46) decide how many elements are made. A count in the billions is a
 // typing slip that would take the game's memory and time with it, so no
-// single action adds more than this many elements to a document; the
-// action is refused before anything is written.
-inline constexpr uint64_t kMaxNewElements = uint64_t{1} << 24;
+// single action adds more than this many elements to a document (some tens
+// of megabytes and milliseconds at most); the action is refused before
+// anything is written. Loading a file is not limited by it.
+inline constexpr uint64_t kMaxNewElements = uint64_t{1} << 20;
 
 // Throws GrowthError when `elements` is past kMaxNewElements.
 void requireGrowthRoom(uint64_t elements);

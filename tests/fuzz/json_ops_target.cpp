@@ -4,7 +4,8 @@
 // Each operation is one byte (its number modulo the list below) followed by
 // its arguments: a pointer is one byte, an index into a list of pointers
 // that reach into the document, or 0xFE and a text of its own up to a zero
-// byte; a number is one signed byte; an options text runs to a zero byte.
+// byte; a number is one signed byte, counts and indexes may also take four
+// (ByteReader::wideNumber); an options text runs to a zero byte.
 #include <fstream>
 
 #include "tests/fuzz/targets.h"
@@ -41,10 +42,10 @@ struct Pair {
 void operate(test::Instance& instance, ByteReader& in, Pair& sprites) {
     switch (in.byte() % 13) {
         case 0: instance.action(5, {pointer(in), in.number()}); break;
-        case 1: instance.action(8, {pointer(in), in.number(), in.number()}); break;
+        case 1: instance.action(8, {pointer(in), in.wideNumber(), in.number()}); break;
         case 2: {
             const char16_t* path = pointer(in);
-            int32_t repeat = in.number();
+            int32_t repeat = in.wideNumber();
             instance.runHeader.rh2ActionLoopCount = 0;
             instance.action(11, {sprites.first.header(), path, repeat});
             instance.runHeader.rh2ActionLoopCount = 1;
@@ -54,9 +55,9 @@ void operate(test::Instance& instance, ByteReader& in, Pair& sprites) {
         }
         case 3: instance.action(12, {pointer(in), in.text()}); break;
         case 4: instance.action(15, {in.text()}); break;
-        case 5: instance.action(18, {in.number(), in.number()}); break;
+        case 5: instance.action(18, {in.wideNumber(), in.number()}); break;
         case 6: instance.action(19, {pointer(in), in.number()}); break;
-        case 7: instance.action(46, {pointer(in), in.number(), in.number()}); break;
+        case 7: instance.action(46, {pointer(in), in.wideNumber(), in.number()}); break;
         case 8: instance.textExpression(1, {pointer(in)}); break;
         case 9: instance.textExpression(3, {in.number()}); break;
         case 10: instance.expression(4); break;

@@ -51,6 +51,15 @@ public:
     bool more() const { return at_ < size_; }
     uint8_t byte() { return at_ < size_ ? data_[at_++] : 0; }
     int32_t number() { return static_cast<int8_t>(byte()); }
+    // A number, or after the byte 0x7F the four bytes that follow (little
+    // endian), so that counts and indexes reach the whole 32-bit range.
+    int32_t wideNumber() {
+        if (at_ >= size_ || data_[at_] != 0x7F) return number();
+        ++at_;
+        uint32_t value = 0;
+        for (int shift = 0; shift < 32; shift += 8) value |= static_cast<uint32_t>(byte()) << shift;
+        return static_cast<int32_t>(value);
+    }
     const char16_t* text() { return texts_.emplace_back(takeText(data_, size_, at_, 0)).c_str(); }
     void clear() { texts_.clear(); }
 

@@ -174,7 +174,7 @@ TEST_F(JsonTest, ActionsThatWouldGrowTooMuchWriteNothing) {
     load(Json::parse(R"({"m":[[0],[1]],"t":[true],"w":[[0],"s","s"]})"));
     const Json before = document();
     ed.action(8, {u"/a", 2147483647, ELEMENTS_STRINGS});
-    ed.action(46, {u"/a", 16777217, 1});
+    ed.action(46, {u"/a", 1048577, 1});
     ed.action(12, {u"/m/0/2147483647", u"1,0,1"});  // one cell, but two billion fillers before it
     ed.action(12, {u"/m/1/0", u"100000000,0,1"});   // rows past the end
     ed.action(5, {u"/t", 0});
@@ -183,13 +183,15 @@ TEST_F(JsonTest, ActionsThatWouldGrowTooMuchWriteNothing) {
     EXPECT_EQ(document(), before);
     EXPECT_EQ(ed.events, (std::vector<int>{3, 3, 3, 3, 4, 3, 3}));
     ASSERT_EQ(boxes().size(), 6u);
-    EXPECT_EQ(boxes()[0], (test::Box{"DEBUG", "an action adding more than 16777216 elements to a JSON document is refused"}));
+    EXPECT_EQ(boxes()[0], (test::Box{"DEBUG", "an action adding more than 1048576 elements to a JSON document is refused"}));
     for (size_t i = 1; i < 5; ++i) EXPECT_EQ(boxes()[i], boxes()[0]);
     EXPECT_EQ(boxes()[5].text, "[json.exception.type_error.305] cannot use operator[] with a numeric argument with "
                                "string");
 
     ed.action(8, {u"/a", 2147483647, ELEMENTS_EMPTY});  // this code takes no count
     EXPECT_EQ(document()["a"], Json::array());
+    ed.action(8, {u"/a", 1048576, ELEMENTS_NUMBERS});  // the limit itself is allowed
+    EXPECT_EQ(document()["a"].size(), 1048576u);
 }
 
 TEST_F(JsonTest, EmptinessAndClearRules) {
