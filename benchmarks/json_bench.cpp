@@ -8,6 +8,7 @@
 #include <string>
 
 #include "fake_host.h"
+#include "json/files.h"
 #include "json/store.h"
 
 using namespace trivu;
@@ -44,6 +45,22 @@ void BM_ElementOfArray(benchmark::State& state) { readElement(state, false); }
 // Member lookup in the insertion-ordered object is a scan: a member inserted
 // after the others costs one comparison per member before it.
 void BM_ElementOfArrayInsertedLast(benchmark::State& state) { readElement(state, true); }
+
+// ---- Loading an object of many members --------------------------------------------
+
+// {"m0": 0, ..., "m<n-1>": n-1}: the cost per member must not grow with n.
+void BM_LoadWideObject(benchmark::State& state) {
+    std::string text = "{";
+    for (int64_t i = 0; i < state.range(0); ++i) {
+        if (i != 0) text += ',';
+        text += "\"m";
+        text += std::to_string(i);
+        text += "\":0";
+    }
+    text += '}';
+    for (auto _ : state) benchmark::DoNotOptimize(parseJsonText(text));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
 
 // ---- Loading and saving 10 MB ---------------------------------------------------
 
@@ -131,6 +148,7 @@ void BM_PlainDumpIndented(benchmark::State& state) {
 
 BENCHMARK(BM_ElementOfArray)->Arg(10)->Arg(100000);
 BENCHMARK(BM_ElementOfArrayInsertedLast)->Arg(10)->Arg(100000);
+BENCHMARK(BM_LoadWideObject)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadAction)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainParse)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainParseFromFile)->Unit(benchmark::kMillisecond);

@@ -1,7 +1,8 @@
 // JSON load of arbitrary bytes (action 2), then whatever was loaded saved in
 // the three forms (action 9), dumped and read through the text expressions.
-// What the compact and the indented saves wrote must load back as the same
-// document.
+// What loaded must be what the library's own parser makes of the same bytes,
+// and what the compact and the indented saves wrote must load back as the
+// same document.
 #include <fstream>
 
 #include "tests/fuzz/targets.h"
@@ -45,6 +46,11 @@ int jsonLoad(const uint8_t* data, size_t size) {
     test::RecordingDesktop desktop;
     test::Instance instance(1);
     instance.action(2, {in.c_str()});
+    if (instance.rd().target != nullptr) {
+        const Document library = Document::parse(data, data + size, nullptr, /*allow_exceptions=*/false);
+        if (!library.is_discarded() && library != instance.rd().document)
+            violated("a loaded document differs from the library's own parse");
+    }
     instance.action(9, {compact.c_str(), u"0,0"});
     instance.action(9, {indented.c_str(), u"0,1"});
     instance.action(9, {packed.c_str(), u"1,0"});

@@ -371,6 +371,25 @@ TEST_F(JsonTest, TextArraysForOtherSubsystems) {
     EXPECT_EQ(jsonWork().targetPointer.to_string(), "");
 }
 
+// Members are appended unchecked and merged when their object closes; the
+// result must be the library's own: first place, last value.
+TEST_F(JsonTest, LoadingMergesRepeatedKeysAsTheLibraryDoes) {
+    std::string wide = "{";
+    for (int i = 0; i < 40; ++i) {
+        wide += "\"k";
+        wide += std::to_string(i % 25);
+        wide += "\":";
+        wide += std::to_string(i);
+        wide += ',';
+    }
+    wide += R"("z":{"a":1,"b":[{"c":1,"c":2}],"a":{"d":3}}})";
+    for (const std::string& text : {std::string(R"({"a":1,"b":2,"a":{"x":3}})"), std::string(R"({"a":1,"a":2,"a":3})"),
+                                    std::string(R"([{"p":0},{"p":1,"q":2,"p":3}])"), wide}) {
+        const Json ours = parseJsonText(text);
+        EXPECT_EQ(ours.dump(), Json::parse(text).dump()) << text;
+    }
+}
+
 TEST_F(JsonTest, DepthLimit) {
     EXPECT_EQ(parseJsonText(nested(kMaxJsonDepth)).dump().size(), 2 * kMaxJsonDepth);
     try {
