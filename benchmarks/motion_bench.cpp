@@ -217,6 +217,26 @@ void BM_MassExpiry(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// One registration action over `n` selected objects, as the host runs it:
+// once per object, the loop index counting. Items are objects.
+void BM_RegisterSelection(benchmark::State& state) {
+    Scene scene(0);
+    std::deque<test::Sprite> sprites;
+    for (int64_t i = 0; i < state.range(0); ++i) sprites.emplace_back(OBJ_ACTIVE, static_cast<int16_t>(i % 30000), 0, 0);
+    test::Instance& instance = scene.instance;
+    for (auto _ : state) {
+        state.PauseTiming();
+        resetRegistry();
+        state.ResumeTiming();
+        int32_t loop = 0;
+        for (test::Sprite& s : sprites) {
+            instance.runHeader.rh2ActionLoopCount = loop++;
+            instance.action(27, {s.header(), u"row", u"+1, true, 0, 640"});
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 }  // namespace
 
 // Arguments: records, mixed (1) or uniform (0).
@@ -233,4 +253,5 @@ BENCHMARK(BM_SineWavePlainLoop)->RangeMultiplier(10)->Range(1000, 1000000);
 BENCHMARK(BM_OrbitalPass)->RangeMultiplier(10)->Range(1000, 1000000);
 BENCHMARK(BM_OrbitalPlainLoop)->RangeMultiplier(10)->Range(1000, 1000000);
 BENCHMARK(BM_NullPass)->RangeMultiplier(10)->Range(1000, 1000000);
+BENCHMARK(BM_RegisterSelection)->Arg(1000)->Arg(10000)->Arg(30000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MassExpiry)->ArgsProduct({{1000, 10000, 100000}, {1, 2}});

@@ -93,6 +93,7 @@ public:
 
     // The record at `at`, the one being visited, joins the gap.
     void leave(size_t at) {
+        forgetObject(records_[at].object);
         if (begin_ == end_) end_ = at + 1;
         begin_ = at;
     }

@@ -18,18 +18,7 @@ void refillFreeIds(std::deque<uint8_t>& ids) {
     for (int id = 0; id < UNIQUE_ID_COUNT; ++id) ids.push_back(static_cast<uint8_t>(id));
 }
 
-template <typename Container>
-bool holds(const Container& records, const headerObject* object) {
-    for (const auto& r : records)
-        if (r.object == object) return true;
-    return false;
-}
-
-bool isRegistered(const headerObject* object) {
-    bool found = false;
-    forEachContainer(state, [&](const auto& records) { found = found || holds(records, object); });
-    return found;
-}
+bool isRegistered(const headerObject* object) { return state.objects.count(object) != 0; }
 
 // Alterable values as integers; an object without a values block keeps none.
 void markObject(headerObject& object, int32_t loopIndex, uint8_t kindIndex) {
@@ -78,9 +67,11 @@ bool registerInto(RUNDATA& rd, Container& records, headerObject& object, const s
     record.groupId = g->groupId;
     record.kindIndex = kindIndex;
     try {
+        state.objects.insert(&object);
         records.push_back(std::move(record));
     } catch (...) {
-        // Out of memory: leave no empty group behind.
+        // Out of memory: as before the call, and no empty group behind.
+        state.objects.erase(&object);
         if (created) {
             state.freeIds.push_front(g->groupId);
             state.groups.pop_back();
@@ -146,6 +137,7 @@ void removeGroupRecords(RUNDATA& rd, Container& records, uint8_t groupId, uint8_
             *kept++ = *at;
     }
     records.erase(kept, records.end());
+    for (headerObject* object : leaving) forgetObject(object);
     for (headerObject* object : leaving) {
         if (destroy) destroyObject(rd, *object);
         removeFromGroup(rd, groupId, kindIndex);
@@ -167,6 +159,7 @@ bool rejectDirectIn(RUNDATA& rd, Container& records, headerObject& object, int32
             return false;
         }
         records.erase(records.begin() + static_cast<std::ptrdiff_t>(i));
+        forgetObject(&object);
         if (!state.groups.empty()) removeFromGroup(rd, groupId, kindIndex);
         if (destroy) destroyObject(rd, object);
         return false;
@@ -251,6 +244,7 @@ bool rejectAll(RUNDATA& rd, int32_t frames, bool destroy) {
     }
     if (destroy) destroyAll(rd);
     forEachContainer(state, [](auto& records) { records.clear(); });
+    state.objects.clear();
     state.groups.clear();
     refillFreeIds(state.freeIds);
     return false;

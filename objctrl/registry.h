@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "host/rundata.h"
@@ -154,6 +155,11 @@ struct MotionRegistry {
     std::vector<OrbitalRecord> orbitals;
     std::vector<MoveTowardRecord> moveTowards;
 
+    // Every object that has a record, so that a registration need not look
+    // through all records (an action over n objects would cost n * n / 2).
+    // Kept by registration and by each way a record leaves (forgetObject).
+    std::unordered_set<const headerObject*> objects;
+
     std::vector<MotionGroup> groups;  // in creation order
     std::deque<uint8_t> freeIds;      // unique IDs 0..254, first in first out
     bool pendingNullTimer = false;
@@ -216,6 +222,9 @@ bool registerObject(RUNDATA& rd, headerObject& object, const std::u16string& gro
 // and an emptied group is removed (its ID back in the queue) before
 // condition 9 is raised for it.
 void removeFromGroup(RUNDATA& rd, uint8_t groupId, uint8_t kindIndex);
+
+// A record of `object` has left its container.
+inline void forgetObject(const headerObject* object) { registry().objects.erase(object); }
 
 // Raises `condition` once the containers are whole again (see OpenGap).
 void raiseMotionEvent(RUNDATA& rd, int condition);

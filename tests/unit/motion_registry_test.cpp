@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <unordered_set>
 
 #include "common/notifier.h"
 #include "fake_host.h"
@@ -82,6 +83,37 @@ TEST_F(MotionRegistryTest, AnObjectIsRegisteredOnceWhateverTheGroupOrKind) {
     EXPECT_EQ(reg().groups.size(), 1u);
     EXPECT_EQ(reg().groups[0].count, (std::array<uint32_t, 5>{0, 1, 0, 0, 0}));
     EXPECT_EQ(instance.expression(13, {0}), 1);
+}
+
+// Each way a record leaves frees its object for a new registration: the
+// index of registered objects names exactly the objects that have records.
+TEST_F(MotionRegistryTest, EveryWayOutFreesTheObject) {
+    auto indexIsExact = [&] {
+        std::unordered_set<const headerObject*> held;
+        forEachContainer(reg(), [&](const auto& records) {
+            for (const auto& r : records) held.insert(r.object);
+        });
+        return held == reg().objects;
+    };
+    test::Sprite* s[4] = {&sprite(1), &sprite(2), &sprite(3), &sprite(4)};
+    for (test::Sprite* one : s) wrap(*one, u"g");
+    instance.action(REJECT_BY_NAME, {u"g", 0});
+    EXPECT_TRUE(reg().objects.empty());
+    for (test::Sprite* one : s) wrap(*one, u"g");
+    instance.action(REJECT_DIRECT, {s[0]->header(), 0});
+    instance.action(REJECT_DIRECT, {s[1]->header(), 1});  // leaves in the second pass
+    s[2]->object.rHo.hoFlags |= HOF_DESTROYED;           // leaves in the first
+    HandleRunObject(&instance.rd());
+    HandleRunObject(&instance.rd());
+    EXPECT_TRUE(indexIsExact());
+    ASSERT_EQ(reg().wrapFlips.size(), 1u);
+    wrap(*s[0], u"g");
+    wrap(*s[1], u"h");
+    wrap(*s[3], u"h");  // still registered: refused
+    EXPECT_EQ(reg().wrapFlips.size(), 3u);
+    EXPECT_TRUE(indexIsExact());
+    instance.action(REJECT_BY_NAME, {u"", 0});  // everything
+    EXPECT_TRUE(reg().objects.empty());
 }
 
 TEST_F(MotionRegistryTest, RegistrationMarksTheLoopIndexAndTheKind) {
