@@ -193,6 +193,23 @@ void BM_NullPass(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// One direct rejection action over all `n` registered objects: each call
+// finds its record and erases it, so the cost per object grows with n.
+void BM_RejectSelectionDirect(benchmark::State& state) {
+    Scene scene(0);
+    std::deque<test::Sprite> sprites;
+    for (int64_t i = 0; i < state.range(0); ++i) sprites.emplace_back(OBJ_ACTIVE, static_cast<int16_t>(i % 30000), 0, 0);
+    test::Instance& instance = scene.instance;
+    for (auto _ : state) {
+        state.PauseTiming();
+        resetRegistry();
+        for (test::Sprite& s : sprites) instance.action(27, {s.header(), u"row", u"+1, true, 0, 640"});
+        state.ResumeTiming();
+        for (test::Sprite& s : sprites) instance.action(25, {s.header(), 0});
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 // Records whose reject timers run out in the same frame, as after a
 // rejection of everything with a delay: every record (1) or every other one
 // (2) leaves in one pass. The cost per record must not grow with the count.
@@ -254,4 +271,5 @@ BENCHMARK(BM_OrbitalPass)->RangeMultiplier(10)->Range(1000, 1000000);
 BENCHMARK(BM_OrbitalPlainLoop)->RangeMultiplier(10)->Range(1000, 1000000);
 BENCHMARK(BM_NullPass)->RangeMultiplier(10)->Range(1000, 1000000);
 BENCHMARK(BM_RegisterSelection)->Arg(1000)->Arg(10000)->Arg(30000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RejectSelectionDirect)->Arg(1000)->Arg(10000)->Arg(30000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MassExpiry)->ArgsProduct({{1000, 10000, 100000}, {1, 2}});
