@@ -193,23 +193,6 @@ void BM_NullPass(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-// One direct rejection action over all `n` registered objects: each call
-// finds its record and erases it, so the cost per object grows with n.
-void BM_RejectSelectionDirect(benchmark::State& state) {
-    Scene scene(0);
-    std::deque<test::Sprite> sprites;
-    for (int64_t i = 0; i < state.range(0); ++i) sprites.emplace_back(OBJ_ACTIVE, static_cast<int16_t>(i % 30000), 0, 0);
-    test::Instance& instance = scene.instance;
-    for (auto _ : state) {
-        state.PauseTiming();
-        resetRegistry();
-        for (test::Sprite& s : sprites) instance.action(27, {s.header(), u"row", u"+1, true, 0, 640"});
-        state.ResumeTiming();
-        for (test::Sprite& s : sprites) instance.action(25, {s.header(), 0});
-    }
-    state.SetItemsProcessed(state.iterations() * state.range(0));
-}
-
 // Records whose reject timers run out in the same frame, as after a
 // rejection of everything with a delay: every record (1) or every other one
 // (2) leaves in one pass. The cost per record must not grow with the count.
@@ -234,22 +217,45 @@ void BM_MassExpiry(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-// One registration action over `n` selected objects, as the host runs it:
-// once per object, the loop index counting. Items are objects.
-void BM_RegisterSelection(benchmark::State& state) {
-    Scene scene(0);
+// `n` selected Active objects, and the registration action the host runs
+// once per object, the loop index counting.
+struct Selection {
+    explicit Selection(int64_t n) : scene(0) {
+        for (int64_t i = 0; i < n; ++i) sprites.emplace_back(OBJ_ACTIVE, static_cast<int16_t>(i % 30000), 0, 0);
+    }
+    void registerAll() {
+        int32_t loop = 0;
+        for (test::Sprite& s : sprites) {
+            scene.instance.runHeader.rh2ActionLoopCount = loop++;
+            scene.instance.action(27, {s.header(), u"row", u"+1, true, 0, 640"});
+        }
+    }
+    Scene scene;
     std::deque<test::Sprite> sprites;
-    for (int64_t i = 0; i < state.range(0); ++i) sprites.emplace_back(OBJ_ACTIVE, static_cast<int16_t>(i % 30000), 0, 0);
-    test::Instance& instance = scene.instance;
+};
+
+// Items are objects.
+void BM_RegisterSelection(benchmark::State& state) {
+    Selection selection(state.range(0));
     for (auto _ : state) {
         state.PauseTiming();
         resetRegistry();
         state.ResumeTiming();
-        int32_t loop = 0;
-        for (test::Sprite& s : sprites) {
-            instance.runHeader.rh2ActionLoopCount = loop++;
-            instance.action(27, {s.header(), u"row", u"+1, true, 0, 640"});
-        }
+        selection.registerAll();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+// One direct rejection action over every registered object: each call finds
+// its record and erases it, so the cost per object grows with n.
+void BM_RejectSelectionDirect(benchmark::State& state) {
+    Selection selection(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        resetRegistry();
+        selection.registerAll();
+        state.ResumeTiming();
+        for (test::Sprite& s : selection.sprites) selection.scene.instance.action(25, {s.header(), 0});
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
