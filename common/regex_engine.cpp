@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <new>
+#include <vector>
 
 namespace trivu {
 
@@ -86,13 +88,54 @@ std::u16string withEngineCodeEscapes(std::u16string_view pattern) {
     return out;
 }
 
-}  // namespace
-
-EngineRegex compilePattern(std::u16string_view pattern, bool ignoreCase) {
+EngineRegex compile(std::u16string_view pattern, bool ignoreCase) {
     namespace rc = boost::regex_constants;
     rc::syntax_option_type options = rc::ECMAScript | rc::no_mod_s | rc::no_mod_m;
     if (ignoreCase) options |= rc::icase;
     return EngineRegex(toEngineText(withEngineCodeEscapes(pattern)), options);
+}
+
+// A game tests the same few patterns every frame, and the parameter parser
+// has a fixed set of its own; compiling is most of what a call costs. So the
+// patterns compiled last stay compiled, the most recently used last. A
+// compiled pattern never changes, and its copies share it. A pattern that
+// does not compile is not kept: it reports its error every time.
+struct KeptPattern {
+    std::u16string pattern;
+    bool ignoreCase;
+    EngineRegex regex;
+};
+constexpr size_t kKeptPatterns = 32;
+constexpr size_t kLongestKeptPattern = 4096;  // UTF-16 units; a longer one is compiled at every call
+
+std::vector<KeptPattern>& keptPatterns() {
+    static std::vector<KeptPattern> kept;
+    return kept;
+}
+
+void keep(std::u16string_view pattern, bool ignoreCase, const EngineRegex& regex) {
+    std::vector<KeptPattern>& kept = keptPatterns();
+    try {
+        if (kept.size() == kKeptPatterns) kept.erase(kept.begin());
+        kept.push_back({std::u16string(pattern), ignoreCase, regex});
+    } catch (const std::bad_alloc&) {
+        // Only the speed of the next call with this pattern is lost.
+    }
+}
+
+}  // namespace
+
+EngineRegex compilePattern(std::u16string_view pattern, bool ignoreCase) {
+    std::vector<KeptPattern>& kept = keptPatterns();
+    for (size_t i = kept.size(); i-- > 0;) {
+        if (kept[i].ignoreCase != ignoreCase || kept[i].pattern != pattern) continue;
+        std::rotate(kept.begin() + static_cast<std::ptrdiff_t>(i), kept.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                    kept.end());
+        return kept.back().regex;
+    }
+    EngineRegex regex = compile(pattern, ignoreCase);
+    if (pattern.size() <= kLongestKeptPattern) keep(pattern, ignoreCase, regex);
+    return regex;
 }
 
 }  // namespace trivu

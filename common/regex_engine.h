@@ -29,7 +29,8 @@ std::u16string fromEngineText(const boost::wssub_match& group);  // empty when i
 
 // Compiles `pattern` as ECMAScript: "." stops at line ends and "^" and "$"
 // hold only at the ends of the subject (Boost's defaults are Perl's).
-// Throws EngineError for a malformed pattern.
+// Throws EngineError for a malformed pattern. The last patterns compiled are
+// kept compiled, so asking again for one of them costs a lookup.
 EngineRegex compilePattern(std::u16string_view pattern, bool ignoreCase);
 
 }  // namespace trivu

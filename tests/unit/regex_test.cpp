@@ -55,6 +55,21 @@ TEST(CompilePattern, KeepsTheEcmaScriptMeaningOfDotAndAnchors) {
     EXPECT_THROW(compilePattern(u"(", false), EngineError);
 }
 
+// Kept compiled patterns are told apart by the flag, survive being pushed
+// out by many others (they are compiled again), and a malformed pattern is
+// refused at every call.
+TEST(CompilePattern, KeptPatternsAnswerAsFreshOnes) {
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_TRUE(search(u"abc", u"ABC").empty());
+        EXPECT_EQ(search(u"abc", u"ABC", true), Texts{u"ABC"});
+        for (int i = 0; i < 40; ++i) {
+            const std::u16string digits(static_cast<size_t>(i % 9 + 1), u'0' + static_cast<char16_t>(i / 9));
+            EXPECT_EQ(search(digits, u"x" + digits), Texts{digits});
+        }
+        EXPECT_THROW(compilePattern(u"(", false), EngineError);
+    }
+}
+
 TEST(CompilePattern, ReadsEcmaScriptCodeEscapes) {
     EXPECT_EQ(search(uR"(\u0041\u00e9)", u"xAéx"), Texts{u"Aé"});
     EXPECT_EQ(search(uR"([\u0041-\u0043]+)", u"ABCD"), Texts{u"ABC"});
