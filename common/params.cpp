@@ -152,6 +152,6 @@ int GlyphCode(std::u16string_view number, size_t position) {
     }
 }
 
-int directionIndex(double degrees) { return static_cast<int>(std::floor(degrees / 11.25)); }
+double directionIndex(double degrees) { return std::floor(degrees / 11.25); }
 
 }  // namespace trivu

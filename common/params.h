@@ -84,7 +84,9 @@ bool MatchOnly(std::u16string_view text, std::u16string_view pattern, const char
 // 12 ".", 13 "e", 14 "E", 15 past the end.
 int GlyphCode(std::u16string_view number, size_t position);
 
-// One of the host's 32 directions for an angle in degrees.
-int directionIndex(double degrees);
+// One of the host's 32 directions for an angle in degrees, floor(angle /
+// 11.25), as a double: an angle far outside a turn has an index beyond any
+// integer, which the caller brings into range (toPixel saturates).
+double directionIndex(double degrees);
 
 }  // namespace trivu

@@ -5,6 +5,8 @@
 #include <new>
 #include <vector>
 
+#include "common/text.h"
+
 namespace trivu {
 
 // wchar_t is 32 bits on Linux and 16 bits on Windows. Where it is wider than
@@ -88,7 +90,71 @@ std::u16string withEngineCodeEscapes(std::u16string_view pattern) {
     return out;
 }
 
+bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// Where a bracket expression that opens at `at` ends (at its "]"), as the
+// engine reads it: a "]" first or after "^" is a member, a backslash takes
+// the next character with it, and "[:", "[." and "[=" run to their closing
+// pair. The end of the pattern if it never closes.
+size_t bracketEnd(std::u16string_view p, size_t at) {
+    size_t i = at + 1;
+    if (i < p.size() && p[i] == u'^') ++i;
+    if (i < p.size() && p[i] == u']') ++i;
+    for (; i < p.size() && p[i] != u']'; ++i) {
+        if (p[i] == u'\\') {
+            ++i;
+        } else if (p[i] == u'[' && i + 1 < p.size() && (p[i + 1] == u':' || p[i + 1] == u'.' || p[i + 1] == u'=')) {
+            const char16_t close[] = {p[i + 1], u']', u'\0'};
+            const size_t end = p.find(close, i + 2);
+            if (end == std::u16string_view::npos) return p.size();
+            i = end + 1;
+        }
+    }
+    return i;
+}
+
+// Whether a group that opens with "(?" at `at` calls a group or the whole
+// pattern again: (?R), (?N), (?+N), (?-N), (?&name), (?P>name).
+bool isRecursion(std::u16string_view p, size_t at) {
+    const std::u16string_view rest = p.substr(at + 2);
+    if (rest.empty()) return false;
+    const char16_t c = rest[0];
+    if (c == u'R' || c == u'&' || isDigit(c)) return true;
+    if ((c == u'+' || c == u'-') && rest.size() > 1 && isDigit(rest[1])) return true;
+    return rest.starts_with(u"P>");
+}
+
+// The engine's Perl dialect lets a group call itself again, which ECMAScript
+// has not, and such a pattern can run for seconds on a text of a few
+// characters before the engine gives up (its step budget does not hold it).
+// So it is refused as the ECMAScript grammar would refuse it, with a message
+// in the engine's form.
+void refuseRecursion(std::u16string_view pattern) {
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == u'\\') {
+            if (i + 1 < pattern.size() && pattern[i + 1] == u'Q') {  // quoted up to \E
+                const size_t end = pattern.find(u"\\E", i + 2);
+                if (end == std::u16string_view::npos) return;
+                i = end + 1;
+            } else {
+                ++i;
+            }
+        } else if (pattern[i] == u'[') {
+            i = bracketEnd(pattern, i);
+        } else if (pattern[i] == u'(' && i + 1 < pattern.size() && pattern[i + 1] == u'?' && isRecursion(pattern, i)) {
+            const size_t here = i + 2, from = here > 10 ? here - 10 : 0, to = std::min(here + 10, pattern.size());
+            const bool whole = from == 0 && to == pattern.size();
+            throw EngineError("Recursion into a group is not part of the ECMAScript grammar.  The error occurred while "
+                              "parsing the regular expression" + std::string(whole ? ": '" : " fragment: '") +
+                                  WideToUtf8(pattern.substr(from, here - from)) + ">>>HERE>>>" +
+                                  WideToUtf8(pattern.substr(here, to - here)) + "'.",
+                              boost::regex_constants::error_bad_pattern, static_cast<std::ptrdiff_t>(here));
+        }
+    }
+}
+
 EngineRegex compile(std::u16string_view pattern, bool ignoreCase) {
+    refuseRecursion(pattern);
     namespace rc = boost::regex_constants;
     rc::syntax_option_type options = rc::ECMAScript | rc::no_mod_s | rc::no_mod_m;
     if (ignoreCase) options |= rc::icase;

@@ -277,6 +277,9 @@ TEST_F(MotionRegistryTest, EventDetectExpressionsReadTheLastEvent) {
     EXPECT_EQ(instance.expression(19, {1}), 31);
     rd.eventAngle = 11.24;
     EXPECT_EQ(instance.expression(19, {7}), 0);
+    rd.eventAngle = 2e15;  // an orbit of a huge speed: saturated, as positions are
+    EXPECT_EQ(instance.expression(19, {1}), INT32_MAX);
+    EXPECT_EQ(instance.expression(19, {0}), INT32_MAX);
     rd.eventX = -3;
     rd.eventY = 4;
     rd.eventFixedValue = 65537;

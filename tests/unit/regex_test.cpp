@@ -70,6 +70,25 @@ TEST(CompilePattern, KeptPatternsAnswerAsFreshOnes) {
     }
 }
 
+// A group that calls itself again is no ECMAScript and could run for
+// seconds on a few characters; every other "(?" form passes, and so does
+// "(?1)" that is quoted, escaped or in a bracket expression.
+TEST(CompilePattern, RefusesRecursionLikeTheEcmaScriptGrammar) {
+    for (const char16_t* pattern : {u"(a(?0)?b)", u"(a|(?R))", u"(x(?1)?)", u"(?+1)(a)", u"(a)(?-1)", u"(?<n>a)(?&n)",
+                                    u"(?P<n>a)(?P>n)"})
+        EXPECT_THROW(compilePattern(pattern, false), EngineError) << std::string(pattern, pattern + 2);
+    try {
+        compilePattern(u"abcdefghij(x(?0)?z%.|y?)", false);
+        FAIL();
+    } catch (const EngineError& error) {
+        EXPECT_STREQ(error.what(), "Recursion into a group is not part of the ECMAScript grammar.  The error occurred "
+                                   "while parsing the regular expression fragment: 'efghij(x(?>>>HERE>>>0)?z%.|y?)'.");
+    }
+    for (const char16_t* pattern : {u"(?:a)(?=b)(?!c)(?<=d)(?i)e", u"[(?1)]", u"\\(?1\\)", u"\\Q(?1)\\E", u"[[:alpha:](?1)]",
+                                    u"(?-i)x", u"(?(1)a|b)"})
+        EXPECT_NO_THROW(compilePattern(pattern, false)) << std::string(pattern, pattern + 2);
+}
+
 TEST(CompilePattern, ReadsEcmaScriptCodeEscapes) {
     EXPECT_EQ(search(uR"(\u0041\u00e9)", u"xAéx"), Texts{u"Aé"});
     EXPECT_EQ(search(uR"([\u0041-\u0043]+)", u"ABCD"), Texts{u"ABC"});
