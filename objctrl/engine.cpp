@@ -136,6 +136,15 @@ bool stepRejectTimer(RUNDATA& rd, GapWalk<Container>& walk, MotionRecord& r, siz
     return true;
 }
 
+// One frame of a sleep phase: condition 15 with the frames still to sleep,
+// then one fewer. Answers false: the record does not move.
+bool sleepFrame(RUNDATA& rd, const headerObject& object, int32_t& sleepLeft) {
+    rd.eventSleepCount = sleepLeft;
+    reportEvent(rd, object, object.hoX, object.hoY, CND_SLEEPING);
+    --sleepLeft;
+    return false;
+}
+
 }  // namespace
 
 bool stepSleep(RUNDATA& rd, const headerObject& object, SleepBlock& s) {
@@ -151,12 +160,7 @@ bool stepSleep(RUNDATA& rd, const headerObject& object, SleepBlock& s) {
         s.asleep = true;
         s.sleepLeft = s.sleepLength;
     }
-    if (s.sleepLeft != 0) {
-        rd.eventSleepCount = s.sleepLeft;
-        reportEvent(rd, object, object.hoX, object.hoY, CND_SLEEPING);
-        --s.sleepLeft;
-        return false;
-    }
+    if (s.sleepLeft != 0) return sleepFrame(rd, object, s.sleepLeft);
     s.asleep = false;
     s.intervalLeft = s.intervalLength;
     if (s.repetitions > 0) --s.repetitions;
@@ -372,12 +376,7 @@ bool orbitAwake(RUNDATA& rd, OrbitalRecord& r) {
         r.sleepLeft = r.sleepLength;
     }
     rd.eventAngle = r.angle;
-    if (r.sleepLeft != 0) {
-        rd.eventSleepCount = r.sleepLeft;
-        reportEvent(rd, *r.object, r.object->hoX, r.object->hoY, CND_SLEEPING);
-        --r.sleepLeft;
-        return false;
-    }
+    if (r.sleepLeft != 0) return sleepFrame(rd, *r.object, r.sleepLeft);
     r.asleep = false;
     r.rotationLeft = r.rotationPerSleep;
     if (r.repetitions > 0) --r.repetitions;

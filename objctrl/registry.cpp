@@ -131,13 +131,14 @@ void removeGroupRecords(RUNDATA& rd, Container& records, uint8_t groupId, uint8_
     leaving.reserve(count);
     auto kept = records.begin();
     for (auto at = records.begin(); at != records.end(); ++at) {
-        if (at->groupId == groupId && leaving.size() < count)
-            leaving.push_back(at->object);
-        else
+        if (at->groupId == groupId && leaving.size() < count) {
+            leaving.push_back(at->object);  // into the room reserved: cannot fail
+            forgetObject(at->object);
+        } else {
             *kept++ = *at;
+        }
     }
     records.erase(kept, records.end());
-    for (headerObject* object : leaving) forgetObject(object);
     for (headerObject* object : leaving) {
         if (destroy) destroyObject(rd, *object);
         removeFromGroup(rd, groupId, kindIndex);

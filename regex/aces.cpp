@@ -36,9 +36,21 @@ void reportRegexError(RUNDATA& rd, const EngineError& error) {
     generateEvent(rd, kRegexError);
 }
 
-// Memory running out inside the engine or while the results are collected
-// is an error of the match like the engine's own, not a mismatch.
-EngineError outOfMemory() { return EngineError(boost::regex_constants::error_space); }
+// Runs `body` on the engine. An error of the engine's own, or memory
+// running out inside it or while the results are collected (an error of the
+// match too, not a mismatch), is reported and answers false.
+template <typename Body>
+bool onEngine(RUNDATA& rd, Body&& body) {
+    try {
+        body();
+        return true;
+    } catch (const EngineError& error) {
+        reportRegexError(rd, error);
+    } catch (const std::bad_alloc&) {
+        reportRegexError(rd, EngineError(boost::regex_constants::error_space));
+    }
+    return false;
+}
 
 // Conditions 1 and 5: the ID is kept before anything can fail and the
 // condition's own list is emptied, so a failed or erroneous match leaves it
@@ -51,15 +63,8 @@ bool runMatch(RUNDATA& rd, MatchList list, Collect collect) {
     regexState().mismatchId = id;
     (regexState().*list).clear();
     std::vector<std::u16string> found;
-    try {
-        found = collect(compilePattern(pattern, ignoresCase(rd)), toEngineText(source));
-    } catch (const EngineError& error) {
-        reportRegexError(rd, error);
+    if (!onEngine(rd, [&] { found = collect(compilePattern(pattern, ignoresCase(rd)), toEngineText(source)); }))
         return false;
-    } catch (const std::bad_alloc&) {
-        reportRegexError(rd, outOfMemory());
-        return false;
-    }
     if (found.empty()) {
         generateEvent(rd, kRegexMismatch);
         return false;
@@ -114,16 +119,12 @@ intptr_t replaceInText(RUNDATA& rd, ExpressionParams& params) {
     std::u16string pattern = params.text();
     std::u16string replacement = params.text();
     if (rd.regexControlChars == REGEX_CONTROL_CHARS_ON) replacement = convertControlChars(replacement);
-    try {
+    onEngine(rd, [&] {
         EngineText subject = toEngineText(rd.text != nullptr ? *rd.text : std::u16string());
         EngineText replaced =
             replaceAll(compilePattern(pattern, ignoresCase(rd)), subject, toEngineText(replacement));
         regexState().resultText = fromEngineText(replaced);
-    } catch (const EngineError& error) {
-        reportRegexError(rd, error);
-    } catch (const std::bad_alloc&) {
-        reportRegexError(rd, outOfMemory());
-    }
+    });
     return textResult(rd, regexState().resultText.c_str());
 }
 
