@@ -14,10 +14,10 @@ void BM_ScoreRow(benchmark::State& state) {
     test::RecordingDesktop desktop;
     test::Instance instance;
     std::vector<test::Sprite> digits(static_cast<size_t>(state.range(0)));
-    for (auto& d : digits) d.object.rHo.hoImgWidth = 16;
+    for (auto& d : digits) d.object.roHo.hoImgWidth = 16;
     for (auto _ : state) {
         for (size_t k = 0; k < digits.size(); ++k) {
-            instance.runHeader.rh2ActionLoopCount = static_cast<int32_t>(k);
+            instance.runHeader.rh2.rh2ActionLoopCount = static_cast<int32_t>(k);
             if (k == 0)
                 instance.action(14, {digits[k].header(), u"200, 16, 2, true", u"001250"});
             else

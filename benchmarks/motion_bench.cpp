@@ -14,15 +14,16 @@ using namespace trivu;
 
 namespace {
 
-intptr_t WINAPI noRedraw(headerObject*, uint32_t, intptr_t) { return 0; }
+intptr_t WINAPI noRedraw(headerObject*, uintptr_t, intptr_t) { return 0; }
 
 // A frame of `n` Active objects and an instance whose host redraws nothing.
 struct Scene {
     explicit Scene(int64_t n) {
         ensureInitialised();
         resetRegistry();
-        instance.runHeader.rh4KpxFunctions[RFUNCTION_REDRAW] = noRedraw;
+        instance.runHeader.rh4.rh4KpxFunctions[RFUNCTION_REDRAW] = noRedraw;
         objects.resize(static_cast<size_t>(n));
+        for (RunObject& o : objects) o.roHo.hoAdRunHeader = &instance.runHeader;  // the frame's header
         registry().groups.push_back(MotionGroup{u"bench", 0, {}});
     }
     ~Scene() { resetRegistry(); }
@@ -36,7 +37,7 @@ struct Scene {
 // uniform one is a row of horizontal wraps, as one action registers them.
 WrapFlipRecord wrapRecord(RunObject& object, size_t i, bool mixed) {
     WrapFlipRecord r;
-    r.object = &object.rHo;
+    r.object = &object.roHo;
     r.kindIndex = INDEX_WRAPFLIP;
     r.x = static_cast<double>(i % 640);
     r.y = static_cast<double>(i % 480);
@@ -76,7 +77,7 @@ void plainLoop(benchmark::State& state, Make make, Body body) {
     Scene scene(state.range(0));
     std::vector<Record> records;
     for (size_t i = 0; i < scene.objects.size(); ++i) records.push_back(make(scene.objects[i], i));
-    RunFunction redraw = scene.instance.runHeader.rh4KpxFunctions[RFUNCTION_REDRAW];
+    RunFunction redraw = scene.instance.runHeader.rh4.rh4KpxFunctions[RFUNCTION_REDRAW];
     for (auto _ : state) {
         for (Record& r : records) body(r, redraw);
         benchmark::ClobberMemory();
@@ -86,8 +87,8 @@ void plainLoop(benchmark::State& state, Make make, Body body) {
 
 void store(WrapFlipRecord& r) {
     RunObject& o = *reinterpret_cast<RunObject*>(r.object);
-    o.rHo.hoX = static_cast<int32_t>(r.x);
-    o.rHo.hoY = static_cast<int32_t>(r.y);
+    o.roHo.hoX = static_cast<int32_t>(r.x);
+    o.roHo.hoY = static_cast<int32_t>(r.y);
     o.roc.rcChanged = 1;
 }
 
@@ -130,7 +131,7 @@ SineWaveRecord waveRecord(RunObject& object, size_t i) {
 
 OrbitalRecord orbitRecord(RunObject& object, size_t i) {
     OrbitalRecord r;
-    r.object = &object.rHo;
+    r.object = &object.roHo;
     r.kindIndex = INDEX_ORBITAL;
     r.radiusX = 50;
     r.radiusY = 30;
@@ -174,8 +175,8 @@ void BM_OrbitalPlainLoop(benchmark::State& state) {
         if (std::fabs(r.angle) >= 360) r.angle = std::fmod(r.angle, 360.0);
         const double a = (270 - r.angle) * kRadiansPerDegree;
         RunObject& o = *reinterpret_cast<RunObject*>(r.object);
-        o.rHo.hoX = static_cast<int32_t>(r.centreX - r.radiusX * std::sin(a));
-        o.rHo.hoY = static_cast<int32_t>(r.centreY + r.radiusY * std::cos(a));
+        o.roHo.hoX = static_cast<int32_t>(r.centreX - r.radiusX * std::sin(a));
+        o.roHo.hoY = static_cast<int32_t>(r.centreY + r.radiusY * std::cos(a));
         o.roc.rcChanged = 1;
         redraw(r.object, 0, 0);
     });
@@ -183,7 +184,7 @@ void BM_OrbitalPlainLoop(benchmark::State& state) {
 
 void BM_NullPass(benchmark::State& state) {
     Scene scene(state.range(0));
-    for (RunObject& o : scene.objects) registry().nulls.push_back(MotionRecord{&o.rHo});
+    for (RunObject& o : scene.objects) registry().nulls.push_back(MotionRecord{&o.roHo});
     registry().groups[0].count[INDEX_NULL] = static_cast<uint32_t>(scene.objects.size());
     RUNDATA& rd = scene.instance.rd();
     for (auto _ : state) {
@@ -221,12 +222,12 @@ void BM_MassExpiry(benchmark::State& state) {
 // once per object, the loop index counting.
 struct Selection {
     explicit Selection(int64_t n) : scene(0) {
-        for (int64_t i = 0; i < n; ++i) sprites.emplace_back(OBJ_ACTIVE, static_cast<int16_t>(i % 30000), 0, 0);
+        for (int64_t i = 0; i < n; ++i) sprites.emplace_back(OBJ_SPR, static_cast<int16_t>(i % 30000), 0, 0);
     }
     void registerAll() {
         int32_t loop = 0;
         for (test::Sprite& s : sprites) {
-            scene.instance.runHeader.rh2ActionLoopCount = loop++;
+            scene.instance.runHeader.rh2.rh2ActionLoopCount = loop++;
             scene.instance.action(27, {s.header(), u"row", u"+1, true, 0, 640"});
         }
     }

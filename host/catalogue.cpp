@@ -383,17 +383,19 @@ intptr_t WINAPI expressionRoutine(RUNDATA* rd, intptr_t argument) {
     return emptyResult(*rd, row);
 }
 
+// Each table ends with a null entry after its last routine, as the host's
+// templates lay them out; the counts in kpxRunInfos leave it out.
 template <size_t... Code>
-constexpr std::array<ActionRoutine, sizeof...(Code)> actionTable(std::index_sequence<Code...>) {
-    return {&actionRoutine<Code>...};
+constexpr std::array<ActionRoutine, sizeof...(Code) + 1> actionTable(std::index_sequence<Code...>) {
+    return {&actionRoutine<Code>..., nullptr};
 }
 template <size_t... Code>
-constexpr std::array<ConditionRoutine, sizeof...(Code)> conditionTable(std::index_sequence<Code...>) {
-    return {&conditionRoutine<Code>...};
+constexpr std::array<ConditionRoutine, sizeof...(Code) + 1> conditionTable(std::index_sequence<Code...>) {
+    return {&conditionRoutine<Code>..., nullptr};
 }
 template <size_t... Code>
-constexpr std::array<ExpressionRoutine, sizeof...(Code)> expressionTable(std::index_sequence<Code...>) {
-    return {&expressionRoutine<Code>...};
+constexpr std::array<ExpressionRoutine, sizeof...(Code) + 1> expressionTable(std::index_sequence<Code...>) {
+    return {&expressionRoutine<Code>..., nullptr};
 }
 
 constexpr auto kActionRoutines = actionTable(std::make_index_sequence<ACTION_COUNT>{});

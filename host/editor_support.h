@@ -10,7 +10,7 @@ namespace trivu {
 // The editor runs the extension only from build 280 and major version 2 on.
 inline bool hostCompatible(mv* mV) {
     if (mV == nullptr || mV->mvGetVersion == nullptr) return false;
-    uint32_t version = mV->mvGetVersion(mV);
+    uint32_t version = mV->mvGetVersion();
     return (version & MMFBUILD_MASK) >= 280 && (version & MMFVERSION_MASK) >= MMFVERSION_20;
 }
 

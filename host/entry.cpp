@@ -7,6 +7,7 @@
 #include "host/editdata.h"
 #include "platform/platform.h"
 #include "sdk/exports.h"
+#include "sdk/layout_checks.h"
 
 using namespace trivu;
 
@@ -56,7 +57,9 @@ uint32_t WINAPI GetInfos(int32_t info) {
 
 const char16_t** WINAPI GetDependencies() { return nullptr; }
 
-int32_t WINAPI LoadObject(mv*, const char16_t*, EDITDATA*, int32_t) { return 0; }
+// The second argument is opaque (a file name or an object record, depending
+// on the host's version): it is never read.
+int32_t WINAPI LoadObject(mv*, const void*, EDITDATA*, int32_t) { return 0; }
 void WINAPI UnloadObject(mv*, EDITDATA*, int32_t) {}
 // Records are always of the current layout: there is nothing to convert.
 void* WINAPI UpdateEditStructure(mv*, void*) { return nullptr; }

@@ -17,7 +17,9 @@ using namespace trivu;
 
 namespace {
 
-// The four characters "7KQ4", the first one in the lowest byte.
+// The four characters "7KQ4", the first one in the lowest byte: the bytes
+// "7KQ4" in this order in memory. (The host's older template headers build
+// identifiers the other way round; existing games know TRIVU by this one.)
 constexpr uint32_t kIdentifier = '7' | ('K' << 8) | ('Q' << 16) | (uint32_t{'4'} << 24);
 
 // Constructs the extension's fields in the host's block; none of these throws.
@@ -53,7 +55,7 @@ extern "C" {
 
 int16_t WINAPI GetRunObjectInfos(mv*, kpxRunInfos* info) {
     if (info == nullptr) return 0;
-    *info = kpxRunInfos{};
+    // Field by field: the host's record is exactly as long as its fields.
     info->conditions = conditionRoutines();
     info->actions = actionRoutines();
     info->expressions = expressionRoutines();
@@ -64,6 +66,7 @@ int16_t WINAPI GetRunObjectInfos(mv*, kpxRunInfos* info) {
     // The window-procedure flag is set, but no window procedure is exported.
     info->editFlags = OEFLAG_WINDOWPROC | OEFLAG_VALUES;
     info->windowProcPriority = 100;
+    info->free = 0;
     info->editPrefs = 0;
     info->identifier = kIdentifier;
     info->version = 1;
@@ -72,7 +75,7 @@ int16_t WINAPI GetRunObjectInfos(mv*, kpxRunInfos* info) {
 
 uint16_t WINAPI GetRunObjectDataSize(RunHeader*, EDITDATA*) { return RUNDATA_SIZE; }
 
-int16_t WINAPI CreateRunObject(RUNDATA* rd, EDITDATA* ed, CreateObjectInfo*) {
+int16_t WINAPI CreateRunObject(RUNDATA* rd, EDITDATA* ed, createObjectInfo*) {
     if (rd == nullptr || ed == nullptr) return 0;
     constructFields(*rd, *ed);
     guarded([&] { rd->text = new std::u16string(recordText(*ed)); });

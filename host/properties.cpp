@@ -56,9 +56,11 @@ const FlagBits* flagBits(uint32_t propId) {
 // its terminator and the spare bytes. Null when the host cannot resize it;
 // the record is then unchanged.
 EDITDATA* storeText(mv* mV, EDITDATA* ed, std::u16string_view text) {
-    if (mV == nullptr || mV->mvReAllocEditData == nullptr) return nullptr;
+    if (mV == nullptr || mV->mvCallFunction == nullptr) return nullptr;
     uint32_t size = editDataSizeFor(text.size());
-    auto* resized = static_cast<EDITDATA*>(mV->mvReAllocEditData(mV, ed, size));
+    // The record may move: only the answer is used from here on.
+    auto* resized = reinterpret_cast<EDITDATA*>(
+        mV->mvCallFunction(ed, EF_REALLOCEDATA, reinterpret_cast<intptr_t>(ed), static_cast<intptr_t>(size), 0));
     if (resized == nullptr) return nullptr;
     auto* bytes = reinterpret_cast<uint8_t*>(resized);
     std::memcpy(bytes + offsetof(EDITDATA, text), text.data(), text.size() * sizeof(char16_t));
@@ -77,7 +79,7 @@ INT_PTR WINAPI aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
                 case IDCANCEL: platform::endDialog(dialog, IDCANCEL); return 1;
                 case kAboutHelpCommand: {
                     auto* mV = reinterpret_cast<mv*>(platform::getWindowLongPtrW(dialog, DWLP_USER));
-                    if (mV != nullptr && mV->mvHelp != nullptr) mV->mvHelp(mV, GetHelpFileName());
+                    if (mV != nullptr && mV->mvHelpW != nullptr) mV->mvHelpW(GetHelpFileName(), 0, 0);
                     return 1;
                 }
             }
@@ -143,7 +145,9 @@ void WINAPI DuplicateObject(mv*, void*, EDITDATA*) {}
 void WINAPI PrepareToWriteObject(mv*, EDITDATA*, void*) {}
 
 int32_t WINAPI GetProperties(mv* mV, EDITDATA* ed, int32_t) {
-    if (mV != nullptr && mV->mvInsertProps != nullptr) mV->mvInsertProps(mV, ed, kProperties, PROPID_TAB_GENERAL, 1);
+    if (mV != nullptr && mV->mvCallFunction != nullptr) {
+        mV->mvCallFunction(ed, EF_INSERTPROPS, reinterpret_cast<intptr_t>(kProperties), PROPID_TAB_GENERAL, 1);
+    }
     return 1;
 }
 

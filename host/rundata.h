@@ -2,9 +2,11 @@
 //
 // The host allocates RUNDATA_SIZE bytes and writes its own blocks at the start
 // (the common object header, then the alterable-values block that
-// OEFLAG_VALUES asks for). The extension's fields follow; CreateRunObject
+// OEFLAG_VALUES asks for; nothing else, as TRIVU asks for no other block).
+// The extension's fields follow at the default packing; CreateRunObject
 // constructs them in place and DestroyRunObject destroys them, so their
-// lifetime is exactly the instance's.
+// lifetime is exactly the instance's, and nothing is assumed of their bytes
+// before. The host's allocation is aligned for them (Windows' heap to 8).
 #pragma once
 
 #include <cstddef>
@@ -42,7 +44,12 @@ struct RUNDATA {
     double eventAngle;
 };
 
-inline constexpr uint16_t RUNDATA_SIZE = 456;
-static_assert(sizeof(RUNDATA) <= RUNDATA_SIZE);
+// GetRunObjectDataSize's answer: the record's size on this build, 456 bytes
+// on the 32-bit product, exactly as the host's blocks and these fields fill it.
+inline constexpr uint16_t RUNDATA_SIZE = sizeof(RUNDATA);
+#if UINTPTR_MAX == UINT32_MAX
+static_assert(sizeof(RUNDATA) == 456 && offsetof(RUNDATA, rv) == 184 && offsetof(RUNDATA, forcePopup) == 360);
+static_assert(offsetof(RUNDATA, handleEnabled) == 424 && offsetof(RUNDATA, eventAngle) == 448);
+#endif
 // The host hands the record around as its header: they share an address.
 static_assert(std::is_standard_layout_v<RUNDATA> && offsetof(RUNDATA, rHo) == 0);

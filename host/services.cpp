@@ -3,19 +3,22 @@
 #include <bit>
 
 #include "common/notifier.h"
+#include "platform/platform.h"
 
 namespace trivu {
 namespace {
 
-RunFunction service(const RUNDATA& rd, int function) {
-    const RunHeader* rh = rd.rHo.hoAdRunHeader;
-    return rh != nullptr ? rh->rh4KpxFunctions[function] : nullptr;
+// Slot `function` of a run header's service table; null when there is none.
+RunFunction service(const RunHeader* rh, int function) {
+    return rh != nullptr ? rh->rh4.rh4KpxFunctions[function] : nullptr;
 }
 
-// A service about `about` (the calling instance, or the object concerned).
-intptr_t call(RUNDATA& rd, int function, headerObject* about, uint32_t request, intptr_t argument) {
-    RunFunction f = service(rd, function);
-    return f != nullptr ? f(about, request, argument) : 0;
+// A service about `about`, through `about`'s own run header: the calling
+// instance's header for its own requests, another object's for a call about
+// that object (a redraw, a destroy).
+intptr_t call(int function, headerObject& about, uintptr_t request, intptr_t argument) {
+    RunFunction f = service(about.hoAdRunHeader, function);
+    return f != nullptr ? f(&about, request, argument) : 0;
 }
 
 std::u16string copyText(intptr_t answer) {
@@ -26,21 +29,23 @@ std::u16string copyText(intptr_t answer) {
 }  // namespace
 
 std::u16string textParam(RUNDATA& rd) {
-    return copyText(call(rd, RFUNCTION_GETPARAM, &rd.rHo, PARAM_REQUEST_AS_IS, 0));
+    return copyText(call(RFUNCTION_GETPARAM, rd.rHo, PARAM_REQUEST_AS_IS, 0));
 }
 
-int32_t intParam(RUNDATA& rd, uint32_t request) {
-    return static_cast<int32_t>(call(rd, RFUNCTION_GETPARAM, &rd.rHo, request, 0));
+int32_t intParam(RUNDATA& rd, uintptr_t request) {
+    return static_cast<int32_t>(call(RFUNCTION_GETPARAM, rd.rHo, request, 0));
 }
 
+// The host answers an object parameter with the object's RunObject, whose
+// header is at its start.
 headerObject* objectParam(RUNDATA& rd) {
-    return reinterpret_cast<headerObject*>(call(rd, RFUNCTION_GETPARAM, &rd.rHo, PARAM_REQUEST_AS_IS, 0));
+    return reinterpret_cast<headerObject*>(call(RFUNCTION_GETPARAM, rd.rHo, PARAM_REQUEST_AS_IS, 0));
 }
 
-intptr_t ExpressionParams::next(uint32_t request) {
+intptr_t ExpressionParams::next(uintptr_t request) {
     int function = first_ ? RFUNCTION_GETPARAM1 : RFUNCTION_GETPARAM2;
     first_ = false;
-    return call(rd_, function, &rd_.rHo, request, argument_);
+    return call(function, rd_.rHo, request, argument_);
 }
 
 std::u16string ExpressionParams::text() { return copyText(next(PARAM_REQUEST_STRING)); }
@@ -59,39 +64,50 @@ intptr_t textResult(RUNDATA& rd, const char16_t* text) {
     return reinterpret_cast<intptr_t>(text);
 }
 
-void generateEvent(RUNDATA& rd, int condition) { call(rd, RFUNCTION_GENERATEEVENT, &rd.rHo, condition, 0); }
+void generateEvent(RUNDATA& rd, int condition) {
+    call(RFUNCTION_GENERATEEVENT, rd.rHo, static_cast<uintptr_t>(condition), 0);
+}
 
-void requestRehandle(RUNDATA& rd) { call(rd, RFUNCTION_REHANDLE, &rd.rHo, 0, 0); }
+void requestRehandle(RUNDATA& rd) { call(RFUNCTION_REHANDLE, rd.rHo, 0, 0); }
 
-void redraw(RUNDATA& rd, headerObject& object) { call(rd, RFUNCTION_REDRAW, &object, 0, 0); }
+void redraw(RUNDATA&, headerObject& object) { call(RFUNCTION_REDRAW, object, 0, 0); }
 
-Redrawer::Redrawer(const RUNDATA& rd) : service_(service(rd, RFUNCTION_REDRAW)) {}
+Redrawer::Redrawer(const RUNDATA& rd)
+    : header_(rd.rHo.hoAdRunHeader), service_(service(rd.rHo.hoAdRunHeader, RFUNCTION_REDRAW)) {}
 
-void destroyObject(RUNDATA& rd, headerObject& object) {
-    call(rd, RFUNCTION_DESTROY, &object, 0, 0);
+void Redrawer::lookUp(const RunHeader* header) const {
+    header_ = header;
+    service_ = service(header, RFUNCTION_REDRAW);
+}
+
+void destroyObject(RUNDATA&, headerObject& object) {
+    call(RFUNCTION_DESTROY, object, 0, 0);
     object.hoFlags |= HOF_DESTROYED;
 }
 
 int32_t actionLoopIndex(const RUNDATA& rd) {
-    return rd.rHo.hoAdRunHeader != nullptr ? rd.rHo.hoAdRunHeader->rh2ActionLoopCount : 0;
+    const RunHeader* rh = rd.rHo.hoAdRunHeader;
+    return rh != nullptr ? rh->rh2.rh2ActionLoopCount : 0;
 }
 
 int32_t imageServiceValue(const RUNDATA& rd, int32_t image) {
     const RunHeader* rh = rd.rHo.hoAdRunHeader;
-    return rh != nullptr && rh->rh4ImageService != nullptr ? rh->rh4ImageService(rh->rhIdAppli, image) : 0;
+    return platform::runtimeImageValue(rh != nullptr ? rh->rhIdAppli : nullptr, image);
 }
 
 bool actionLoopGoesOn(const RUNDATA& rd) {
-    return rd.rHo.hoAdRunHeader != nullptr && rd.rHo.hoAdRunHeader->rh2ActionLoop != 0;
+    const RunHeader* rh = rd.rHo.hoAdRunHeader;
+    return rh != nullptr && rh->rh2.rh2ActionLoop != 0;
 }
 
 HWND mainWindow(const RUNDATA& rd) {
-    return rd.rHo.hoAdRunHeader != nullptr ? rd.rHo.hoAdRunHeader->rhHMainWin : nullptr;
+    const RunHeader* rh = rd.rHo.hoAdRunHeader;
+    return rh != nullptr ? rh->rhHMainWin : nullptr;
 }
 
 headerObject* usableSprite(RUNDATA& rd, headerObject* object) {
     if (object == nullptr) return nullptr;
-    if (object->hoType != OBJ_ACTIVE || (object->hoFlags & HOF_DESTROYED) != 0) {
+    if (object->hoType != OBJ_SPR || (object->hoFlags & HOF_DESTROYED) != 0) {
         notify(rd, notices::notSprite);
         return nullptr;
     }
@@ -105,19 +121,23 @@ void moveObject(RUNDATA& rd, headerObject& object, int32_t x, int32_t y) {
     redraw(rd, object);
 }
 
-void forceAnimationFrame(RUNDATA& rd, headerObject& object, int32_t frame) {
-    // The host keeps the frame plus one, 0 meaning "not forced".
-    reinterpret_cast<RunObject&>(object).roa.raAnimFrameForced =
-        static_cast<int32_t>(static_cast<uint32_t>(frame) + 1u);
-    const RunHeader* rh = rd.rHo.hoAdRunHeader;
-    if (rh != nullptr && rh->rh4Animate != nullptr) rh->rh4Animate(&object);
+// The host keeps the frame plus one, 0 meaning "not forced". Its animation
+// step, run with the object's current animation, shows the frame at once.
+void forceAnimationFrame(RUNDATA&, headerObject& object, int32_t frame) {
+    RunObject& ro = reinterpret_cast<RunObject&>(object);
+    ro.roa.raAnimFrameForced = static_cast<int32_t>(static_cast<uint32_t>(frame) + 1u);
+    const RunHeader* rh = object.hoAdRunHeader;
+    AnimationRoutine animate = rh != nullptr ? rh->rh4.rh4Animations : nullptr;
+    if (animate != nullptr) animate(&object, ro.roa.raAnimOn);
 }
 
+// The values array holds every alterable value of the object (the host has
+// no count of them); an object may have none.
 void setAlterableA(headerObject& object, int32_t value) {
-    rVal& values = reinterpret_cast<RunObject&>(object).rov;
-    if (values.rvpValues == nullptr || values.rvNumberOfValues < 1) return;
-    values.rvpValues[0].type = VALUE_INT;
-    values.rvpValues[0].l = value;
+    CValue* values = reinterpret_cast<RunObject&>(object).rov.rvpValues;
+    if (values == nullptr) return;
+    values[0].m_type = TYPE_LONG;
+    values[0].m_long = value;
 }
 
 }  // namespace trivu

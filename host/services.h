@@ -1,8 +1,10 @@
 // The host's services as the ACE bodies use them: parameters, results,
 // events, and the host objects that object parameters point to.
 //
-// Every call goes through the service table of the instance's run header;
-// nothing else of the host is reached.
+// Every call goes through the service table of a run header: the instance's
+// own for its parameters, results and events, and the object's own for a
+// call about another object (a redraw, a destroy, its animation step). The
+// one other way into the host is its runtime library's image call.
 #pragma once
 
 #include <string>
@@ -17,7 +19,7 @@ namespace trivu {
 // once, so no body ever keeps the host's pointer.
 
 std::u16string textParam(RUNDATA& rd);
-int32_t intParam(RUNDATA& rd, uint32_t request = PARAM_REQUEST_INT);
+int32_t intParam(RUNDATA& rd, uintptr_t request = PARAM_REQUEST_INT);
 headerObject* objectParam(RUNDATA& rd);
 
 // ---- Parameters of expressions ----------------------------------------------
@@ -29,7 +31,7 @@ public:
     int32_t number();
 
 private:
-    intptr_t next(uint32_t request);
+    intptr_t next(uintptr_t request);
     RUNDATA& rd_;
     intptr_t argument_;
     bool first_ = true;
@@ -47,23 +49,30 @@ intptr_t textResult(RUNDATA& rd, const char16_t* text);
 
 void generateEvent(RUNDATA& rd, int condition);
 void requestRehandle(RUNDATA& rd);
+// Calls about another object go through that object's own run header, on
+// behalf of the instance `rd`.
 void redraw(RUNDATA& rd, headerObject& object);
-// The redraw request looked up once, for a loop that moves many objects.
+// The redraw request looked up once per run header, for a loop that moves
+// many objects (a frame's objects share the instance's).
 class Redrawer {
 public:
     explicit Redrawer(const RUNDATA& rd);
     void operator()(headerObject& object) const {
+        const RunHeader* header = object.hoAdRunHeader;
+        if (header != header_) lookUp(header);
         if (service_ != nullptr) service_(&object, 0, 0);
     }
 
 private:
-    RunFunction service_;
+    void lookUp(const RunHeader* header) const;
+    mutable const RunHeader* header_;
+    mutable RunFunction service_;
 };
 void destroyObject(RUNDATA& rd, headerObject& object);
 
 int32_t actionLoopIndex(const RUNDATA& rd);
-// The host library's image service for an image number of the frame's
-// application; 0 when the host has none.
+// The host's runtime library's image call for an image number of the frame's
+// application; 0 when the library or its export is absent.
 int32_t imageServiceValue(const RUNDATA& rd, int32_t image);
 bool actionLoopGoesOn(const RUNDATA& rd);
 HWND mainWindow(const RUNDATA& rd);
@@ -78,9 +87,10 @@ headerObject* usableSprite(RUNDATA& rd, headerObject* object);
 
 // Moves the object: X and Y, its changed flag, then a redraw at the new place.
 void moveObject(RUNDATA& rd, headerObject& object, int32_t x, int32_t y);
-// Shows `frame` from now on, at once, through the run header's animation routine.
+// Shows `frame` from now on, at once, through the host's animation step.
 void forceAnimationFrame(RUNDATA& rd, headerObject& object, int32_t frame);
-// Alterable value A becomes the integer `value` (objects without values keep none).
+// Alterable value A becomes the integer `value` (objects without a values
+// array keep none).
 void setAlterableA(headerObject& object, int32_t value);
 
 }  // namespace trivu

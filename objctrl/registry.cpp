@@ -20,25 +20,26 @@ void refillFreeIds(std::deque<uint8_t>& ids) {
 
 bool isRegistered(const headerObject* object) { return state.objects.count(object) != 0; }
 
-// Alterable values as integers; an object without a values block keeps none.
+// Alterable values A and B as integers; an object without a values array
+// keeps none (an array holds all 26 values).
 void markObject(headerObject& object, int32_t loopIndex, uint8_t kindIndex) {
-    rVal& values = reinterpret_cast<RunObject&>(object).rov;
-    if (values.rvpValues == nullptr || values.rvNumberOfValues < 2) return;
-    values.rvpValues[0].type = VALUE_INT;
-    values.rvpValues[0].l = loopIndex;
-    values.rvpValues[1].type = VALUE_INT;
-    values.rvpValues[1].l = kindIndex;
+    CValue* values = reinterpret_cast<RunObject&>(object).rov.rvpValues;
+    if (values == nullptr) return;
+    values[0].m_type = TYPE_LONG;
+    values[0].m_long = loopIndex;
+    values[1].m_type = TYPE_LONG;
+    values[1].m_long = kindIndex;
 }
 
 // The kind index that alterable value B names: an integer modulo 256, a
 // float truncated first, anything else 0.
 int kindFromMark(const headerObject& object) {
-    const rVal& values = reinterpret_cast<const RunObject&>(object).rov;
-    if (values.rvpValues == nullptr || values.rvNumberOfValues < 2) return INDEX_NULL;
-    const AltValue& b = values.rvpValues[1];
-    if (b.type == VALUE_INT) return static_cast<uint8_t>(b.l);
-    if (b.type == VALUE_DOUBLE && std::isfinite(b.d))
-        return static_cast<int>(std::fmod(std::trunc(b.d), 256.0) + 256) % 256;
+    const CValue* values = reinterpret_cast<const RunObject&>(object).rov.rvpValues;
+    if (values == nullptr) return INDEX_NULL;
+    const CValue& b = values[1];
+    if (b.m_type == TYPE_LONG) return static_cast<uint8_t>(b.m_long);
+    if (b.m_type == TYPE_DOUBLE && std::isfinite(b.m_double))
+        return static_cast<int>(std::fmod(std::trunc(b.m_double), 256.0) + 256) % 256;
     return INDEX_NULL;
 }
 
@@ -183,8 +184,15 @@ void resetRegistry() {
 
 std::u16string chooseGroupName(const headerObject& object, const std::u16string& name) {
     if (!name.empty()) return name;
-    if (object.hoOiList == nullptr || object.hoOiList->oilName == nullptr) return {};
-    return object.hoOiList->oilName;
+    if (object.hoOiList == nullptr) return {};
+    // The host keeps the name inline: at most 24 units, up to the first zero.
+    std::u16string oilName;
+    for (int i = 0; i < OIL_NAME_UNITS; ++i) {
+        const char16_t unit = object.hoOiList->oilName[i];
+        if (unit == 0) break;
+        oilName.push_back(unit);
+    }
+    return oilName;
 }
 
 bool registerObject(RUNDATA& rd, headerObject& object, const std::u16string& groupName, MotionRecord record) {

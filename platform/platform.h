@@ -68,6 +68,15 @@ int wideCharToMultiByte(unsigned codePage, const char16_t* source, int sourceLen
 // finds nothing there or cannot say (no access, a name it refuses).
 uint32_t getFileAttributesW(const char16_t* path);
 
+// ---- The host's runtime library ---------------------------------------------
+
+// The image call of the host's runtime library, export ordinal 90 of
+// mmfs2.dll, for an application handle and an image number: looked up at
+// each call in the library the host has already loaded (on Linux, the
+// stand-in's mmfs2.so and its RuntimeOrdinal90). 0 when the library or the
+// export is absent.
+int32_t runtimeImageValue(void* application, int32_t image);
+
 // ---- Resources --------------------------------------------------------------
 
 // The library's module handle, remembered by its entry point.

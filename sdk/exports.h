@@ -23,14 +23,14 @@ TRIVU_EXPORT uint32_t WINAPI Initialize(mv* mV, int32_t quiet);
 TRIVU_EXPORT uint32_t WINAPI Free(mv* mV);
 TRIVU_EXPORT uint32_t WINAPI GetInfos(int32_t info);
 TRIVU_EXPORT const char16_t** WINAPI GetDependencies();
-TRIVU_EXPORT int32_t WINAPI LoadObject(mv* mV, const char16_t* fileName, EDITDATA* edPtr, int32_t reserved);
+TRIVU_EXPORT int32_t WINAPI LoadObject(mv* mV, const void* fileName, EDITDATA* edPtr, int32_t reserved);
 TRIVU_EXPORT void WINAPI UnloadObject(mv* mV, EDITDATA* edPtr, int32_t reserved);
 TRIVU_EXPORT void* WINAPI UpdateEditStructure(mv* mV, void* oldEdPtr);
 TRIVU_EXPORT void WINAPI UpdateFileNames(mv* mV, const char16_t* appName, EDITDATA* edPtr,
                                          void(WINAPI* update)(const char16_t*, char16_t*));
 TRIVU_EXPORT int16_t WINAPI GetRunObjectInfos(mv* mV, kpxRunInfos* infoPtr);
 TRIVU_EXPORT uint16_t WINAPI GetRunObjectDataSize(RunHeader* rhPtr, EDITDATA* edPtr);
-TRIVU_EXPORT int16_t WINAPI CreateRunObject(RUNDATA* rdPtr, EDITDATA* edPtr, CreateObjectInfo* cobPtr);
+TRIVU_EXPORT int16_t WINAPI CreateRunObject(RUNDATA* rdPtr, EDITDATA* edPtr, createObjectInfo* cobPtr);
 TRIVU_EXPORT int16_t WINAPI DestroyRunObject(RUNDATA* rdPtr, int32_t fast);
 TRIVU_EXPORT int16_t WINAPI HandleRunObject(RUNDATA* rdPtr);
 TRIVU_EXPORT int16_t WINAPI DisplayRunObject(RUNDATA* rdPtr);

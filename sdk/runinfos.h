@@ -24,6 +24,10 @@ typedef int16_t(WINAPI* ActionRoutine)(RUNDATA* rdPtr, intptr_t p1, intptr_t p2)
 typedef intptr_t(WINAPI* ConditionRoutine)(RUNDATA* rdPtr, intptr_t p1, intptr_t p2);
 typedef intptr_t(WINAPI* ExpressionRoutine)(RUNDATA* rdPtr, intptr_t argument);
 
+// The run-time information record the host hands to GetRunObjectInfos:
+// 34 bytes on the 32-bit host, packed to 2 (sdk/object.h says how to use
+// packed fields). The extension writes it field by field.
+#pragma pack(push, 2)
 struct kpxRunInfos {
     const ConditionRoutine* conditions;
     const ActionRoutine* actions;
@@ -31,14 +35,17 @@ struct kpxRunInfos {
     int16_t numOfConditions;
     int16_t numOfActions;
     int16_t numOfExpressions;
-    uint16_t editDataSize;
-    uint32_t editFlags;
-    int8_t windowProcPriority;
+    uint16_t editDataSize;  // starting size of EDITDATA
+    uint32_t editFlags;     // OEFLAG_*
+    uint8_t windowProcPriority;
     int8_t free;
     int16_t editPrefs;
-    uint32_t identifier;  // four characters, the first one in the lowest byte
+    // Four characters. The host's template headers put the first one in the
+    // highest byte, a newer template in the lowest; TRIVU keeps the lowest.
+    uint32_t identifier;
     int16_t version;
 };
+#pragma pack(pop)
 
 // Condition flags.
 inline constexpr uint16_t EVFLAGS_ALWAYS = 0x0020;
@@ -58,8 +65,10 @@ inline constexpr uint16_t EXPPARAM_LONG = 1;
 inline constexpr uint16_t EXPPARAM_STRING = 3;
 
 // Event information, as the Get...Infos exports return it: a pointer into a
-// packed table of 16-bit words,
-//   code, flags, parameter count p, p parameter kinds, p title string ids.
+// table of 16-bit words, each entry
+//   menu id, display text id, code, flags, parameter count p,
+//   p parameter kinds, p title string ids,
+// pointing at the entry's code word (the host's infosEventsV2).
 typedef const uint16_t* EventInfos;
 
 inline uint16_t eventCode(EventInfos e) { return e[0]; }

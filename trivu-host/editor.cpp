@@ -18,8 +18,12 @@ constexpr uintptr_t kEditorWindow = 0x40;
 
 constexpr uint32_t kTextProperty = 0x80001;
 
+// The editor of this process. The host's editor services take no editor
+// block, so they find it here; there is one editor at a time, as in the host.
+Editor* theEditor = nullptr;
+
 // Marks the record the extension is working on for the length of one export
-// call, so that mvReAllocEditData knows which record to resize.
+// call, so that the reallocation knows which record to resize.
 struct Working {
     EditRecord*& slot;
     EditRecord* saved;
@@ -60,35 +64,48 @@ void EditRecord::writeWord(uint32_t offset, int32_t value) {
 // ---- 2. The editor's services (the mv block) --------------------------------------
 
 struct EditorCalls {
-    static Editor& of(mv* mV) { return *static_cast<Editor*>(mV->mvHostContext); }
+    static uint32_t WINAPI getVersion() { return MMFVERSION_20 | kBuild; }
 
-    static uint32_t WINAPI getVersion(mv*) { return MMFVERSION_20 | kBuild; }
-
-    static void* WINAPI reAllocEditData(mv* mV, void* edPtr, uint32_t newSize) {
-        if (mV == nullptr) return nullptr;
-        EditRecord* record = of(mV).current_;
-        if (record == nullptr || edPtr != record->data()) return nullptr;
-        if (record->resize(newSize)) return record->data();
-        of(mV).refused_ = true;
-        return nullptr;
+    // Only the record an export is working on may be resized, and only
+    // through its own address.
+    static intptr_t reallocate(Editor& editor, void* edPtr, intptr_t newSize) {
+        EditRecord* record = editor.current_;
+        if (record == nullptr || edPtr != record->data() || newSize < 0) return 0;
+        if (record->resize(static_cast<uint32_t>(newSize))) return reinterpret_cast<intptr_t>(record->data());
+        editor.refused_ = true;
+        return 0;
     }
 
     // The table ends with an entry whose identifier is 0, as the editor's are.
-    static void WINAPI insertProps(mv* mV, void*, const PropData* props, uint32_t, int32_t) {
-        if (mV == nullptr || props == nullptr) return;
-        for (; props->dwID != 0; ++props) of(mV).inserted_.push_back(*props);
+    static intptr_t insertProperties(Editor& editor, const PropData* props) {
+        if (props == nullptr) return 0;
+        for (; props->dwID != 0; ++props) editor.inserted_.push_back(*props);
+        return 0;
     }
 
-    static void WINAPI help(mv*, const char16_t*) {}
+    // The editor's function calls, by code; the others answer 0.
+    static intptr_t WINAPI callFunction(void*, int32_t function, intptr_t a, intptr_t b, intptr_t) {
+        if (theEditor == nullptr) return 0;
+        switch (function) {
+            case EF_REALLOCEDATA: return reallocate(*theEditor, reinterpret_cast<void*>(a), b);
+            case EF_INSERTPROPS: return insertProperties(*theEditor, reinterpret_cast<const PropData*>(a));
+            default: return 0;
+        }
+    }
+
+    static void WINAPI help(const char16_t*, uint32_t, intptr_t) {}
 };
 
 Editor::Editor(const Library& library) : library_(library) {
     mv_.mvHEditWin = reinterpret_cast<HWND>(kEditorWindow);
     mv_.mvGetVersion = EditorCalls::getVersion;
-    mv_.mvReAllocEditData = EditorCalls::reAllocEditData;
-    mv_.mvInsertProps = EditorCalls::insertProps;
-    mv_.mvHelp = EditorCalls::help;
-    mv_.mvHostContext = this;
+    mv_.mvCallFunction = EditorCalls::callFunction;
+    mv_.mvHelpW = EditorCalls::help;
+    theEditor = this;
+}
+
+Editor::~Editor() {
+    if (theEditor == this) theEditor = nullptr;
 }
 
 // ---- 3. Creating and changing records through the exports ---------------------------

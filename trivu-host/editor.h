@@ -13,7 +13,7 @@
 namespace host {
 
 // An edit-time record in memory the host owns; the extension may resize it
-// through mvReAllocEditData. The header (bytes 0 to 19) holds the size at
+// through the editor's reallocation (mvCallFunction's EF_REALLOCEDATA). The header (bytes 0 to 19) holds the size at
 // offset 0 and zeros elsewhere; bytes a reallocation adds are zero.
 class EditRecord {
 public:
@@ -43,6 +43,7 @@ public:
     explicit Editor(const Library& library);
     Editor(const Editor&) = delete;
     Editor& operator=(const Editor&) = delete;
+    ~Editor();
 
     mv* block() { return &mv_; }
 
@@ -57,7 +58,7 @@ public:
     // A check-box property through SetPropCheck.
     void setCheck(EditRecord& record, uint32_t propId, int32_t state);
 
-    // Properties the extension inserted with mvInsertProps, in order.
+    // Properties the extension inserted (mvCallFunction's EF_INSERTPROPS), in order.
     const std::vector<PropData>& insertedProperties() const { return inserted_; }
 
 private:

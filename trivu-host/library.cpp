@@ -113,21 +113,35 @@ std::optional<Library> Library::load(const std::string& path, std::string* error
     return library;
 }
 
-std::string defaultExtensionPath() {
+// A file next to the running trivu-host, or the bare name when the program's
+// own path is unknown.
+std::string besideProgram(const std::string& name) {
 #if defined(_WIN32)
     wchar_t buffer[4096];
     DWORD length = GetModuleFileNameW(nullptr, buffer, 4096);
-    if (length == 0 || length >= 4096) return "trivu.mfx";
+    if (length == 0 || length >= 4096) return name;
     std::string self = toUtf8(std::u16string(buffer, buffer + length));
     size_t slash = self.find_last_of("/\\");
 #else
     char buffer[4096];
     ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (length <= 0) return "trivu.mfx";
+    if (length <= 0) return name;
     std::string self(buffer, static_cast<size_t>(length));
     size_t slash = self.rfind('/');
 #endif
-    return slash == std::string::npos ? "trivu.mfx" : self.substr(0, slash + 1) + "trivu.mfx";
+    return slash == std::string::npos ? name : self.substr(0, slash + 1) + name;
+}
+
+std::string defaultExtensionPath() { return besideProgram("trivu.mfx"); }
+
+void loadRuntimeLibrary() {
+#if defined(_WIN32)
+    const std::string name = "mmfs2.dll";
+#else
+    const std::string name = "mmfs2.so";
+#endif
+    std::string why;
+    openLibrary(besideProgram(name), &why);  // kept loaded for the process's life
 }
 
 }  // namespace host

@@ -65,4 +65,10 @@ private:
 // The path of trivu.mfx next to the running trivu-host.
 std::string defaultExtensionPath();
 
+// Loads the host's runtime library, as the real host does before any
+// extension: the stand-in's mmfs2.dll (mmfs2.so on Linux) next to the
+// program, whose export 90 answers an image number plus 100. Without it the
+// extension's image call answers 0; that is no error.
+void loadRuntimeLibrary();
+
 }  // namespace host

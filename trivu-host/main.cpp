@@ -302,9 +302,11 @@ int runCommand(EditSession& session, const Arguments& args) {
     return printAbout(session, std::cout, std::cerr) ? kOk : kFailed;
 }
 
-// Loads the library and prepares it as the editor and runtime do: the desktop
-// first (everything else may show a box), then Initialize.
+// Loads the library and prepares it as the editor and runtime do: the host's
+// runtime library before it, the desktop first (everything else may show a
+// box), then Initialize.
 int loadAndRun(const Arguments& args) {
+    loadRuntimeLibrary();
     std::string error;
     std::string path = args.extension.empty() ? defaultExtensionPath() : args.extension;
     std::optional<Library> library = Library::load(path, &error);

@@ -51,26 +51,30 @@ namespace {
 
 // ---- Run state ---------------------------------------------------------------------
 
-constexpr int kAltValues = 26;
+constexpr int kAltValues = VALUES_NUMBEROF_ALTERABLE;
 // Raises nest inside raises; a scenario whose events raise each other
 // forever must end in a warning, not a stack overflow.
 constexpr int kMaxRaiseDepth = 16;
 constexpr int kMaxInstanceNumber = 32767;  // object numbers are 16-bit
 
-// An object instance of any type (Active or not): the header the extension
-// sees, and the alterable values it points to.
+// An object instance of any type (Active or not), laid out as the host lays
+// out an Active object: the header the extension sees at the start, then the
+// common, movement, animation, sprite and values blocks; and the alterable
+// values the values block points to.
 struct Instance {
     RunObject ro{};
-    AltValue values[kAltValues]{};
+    CValue values[kAltValues]{};
     int object = -1;
     bool removed = false;  // left the selection at the end of its destroying tick
 };
 
-// What the host writes at the start of an extension's RUNDATA.
+// What the host writes at the start of an extension's RUNDATA: the header,
+// then the values block (the one block TRIVU's flags ask for).
 struct ExtensionHead {
     headerObject rHo;
     rVal rv;
 };
+static_assert(sizeof(ExtensionHead) == sizeof(headerObject) + sizeof(rVal));
 
 // RUNDATA blocks are aligned for any field an extension may put there
 // (std::aligned_alloc is missing from the Windows C runtime).
@@ -81,7 +85,7 @@ void releaseRecord(RUNDATA* record) { ::operator delete(record, kRecordAlignment
 struct ExtInstance {
     int type = -1;
     RUNDATA* rd = nullptr;  // owned; freed at frame end, after every destroy call
-    AltValue values[kAltValues]{};
+    CValue values[kAltValues]{};
     bool wanted = true;       // HandleRunObject is called on each tick
     int64_t rehandleAt = -1;  // the tick from which it is wanted again
     bool destroyed = false;   // DestroyRunObject has run: no more calls
@@ -124,7 +128,7 @@ struct Run {
 
     RunHeader rh{};
     std::vector<EditRecord*> records;  // per extension type
-    std::vector<ObjInfo> objectInfos, extensionInfos;
+    std::vector<objInfoList> objectInfos, extensionInfos;
 
     int frame = -1;
     int64_t tick = -1;               // -1 outside ticks
@@ -171,6 +175,15 @@ const std::string& callPath(const Run& run) {
 
 // ---- Instances -------------------------------------------------------------------------
 
+// The frame editor's entry of an object type: the host keeps the name
+// inline, at most 23 units and a zero (the scenario reader refuses longer).
+objInfoList objectInfoNamed(const std::u16string& name) {
+    objInfoList info{};
+    const size_t units = std::min<size_t>(name.size(), OIL_NAME_UNITS - 1);
+    for (size_t i = 0; i < units; ++i) info.oilName[i] = name[i];
+    return info;
+}
+
 Instance* createInstance(Run& run, int object, int32_t x, int32_t y, std::optional<int32_t> width,
                          std::optional<int32_t> height, const std::string& path) {
     if (run.nextNumber > kMaxInstanceNumber) {
@@ -180,13 +193,13 @@ Instance* createInstance(Run& run, int object, int32_t x, int32_t y, std::option
     const ObjectType& type = run.sc.objects[object];
     Instance& in = run.instances.emplace_back();
     in.object = object;
-    headerObject& ho = in.ro.rHo;
+    headerObject& ho = in.ro.roHo;
     ho.hoNumber = static_cast<int16_t>(run.nextNumber);
     ho.hoCreationId = static_cast<uint16_t>(run.nextNumber);
     ++run.nextNumber;
     ho.hoType = type.type;
     ho.hoOEFlags =
-        type.type == OBJ_ACTIVE ? OEFLAG_MOVEMENTS | OEFLAG_ANIMATIONS | OEFLAG_SPRITES | OEFLAG_VALUES : OEFLAG_VALUES;
+        type.type == OBJ_SPR ? OEFLAG_MOVEMENTS | OEFLAG_ANIMATIONS | OEFLAG_SPRITES | OEFLAG_VALUES : OEFLAG_VALUES;
     ho.hoX = x;
     ho.hoY = y;
     ho.hoImgWidth = width.value_or(type.width);
@@ -194,7 +207,7 @@ Instance* createInstance(Run& run, int object, int32_t x, int32_t y, std::option
     ho.hoAdRunHeader = &run.rh;
     ho.hoOiList = &run.objectInfos[object];
     in.ro.rov.rvpValues = in.values;
-    in.ro.rov.rvNumberOfValues = kAltValues;
+    ho.hoOffsetValue = static_cast<int32_t>(offsetof(RunObject, rov));
     return &in;
 }
 
@@ -217,7 +230,7 @@ Instance* firstSelected(Run& run, const Scope& scope, int object) {
 
 Instance* findInstance(Run& run, const headerObject* ho) {
     for (Instance& in : run.instances)
-        if (&in.ro.rHo == ho) return &in;
+        if (&in.ro.roHo == ho) return &in;
     return nullptr;
 }
 
@@ -235,7 +248,7 @@ ExtInstance* extOf(Run& run, int type) {
 }
 
 std::string nameOf(Run& run, const Instance& in) {
-    return run.sc.objects[in.object].name + "#" + std::to_string(in.ro.rHo.hoNumber);
+    return run.sc.objects[in.object].name + "#" + std::to_string(in.ro.roHo.hoNumber);
 }
 
 // ---- Values ----------------------------------------------------------------------------
@@ -279,15 +292,15 @@ std::string logForm(const Value& v) { return v.kind == ValueKind::Text ? host::q
 
 std::u16string textForm(const Value& v) { return v.kind == ValueKind::Text ? v.text : toUtf16(numberForm(v)); }
 
-Value altValue(const AltValue& a) {
-    if (a.type == VALUE_INT) return intValue(a.l);
+Value altValue(const CValue& a) {
+    if (a.m_type == TYPE_LONG) return intValue(a.m_long);
     Value v;
     v.kind = ValueKind::Double;
-    v.d = a.type == VALUE_DOUBLE ? a.d : 0;  // any other type holds no number
+    v.d = a.m_type == TYPE_DOUBLE ? a.m_double : 0;  // any other type holds no number
     return v;
 }
 
-std::string altForm(const AltValue& a) { return numberForm(altValue(a)); }
+std::string altForm(const CValue& a) { return numberForm(altValue(a)); }
 
 bool readBytes(const std::string& name, std::string* bytes) {
     std::error_code ec;
@@ -320,7 +333,7 @@ const Instance* instanceFor(Run& run, Scope& scope, const Expr& e) {
         return in;
     }
     for (const Instance& in : run.instances)
-        if (in.object == e.object && in.ro.rHo.hoNumber == e.index) return &in;
+        if (in.object == e.object && in.ro.roHo.hoNumber == e.index) return &in;
     warn(run, e.path, "there is no " + run.sc.objects[e.object].name + "#" + std::to_string(e.index) + "; 0 used");
     return nullptr;
 }
@@ -328,7 +341,7 @@ const Instance* instanceFor(Run& run, Scope& scope, const Expr& e) {
 Value readInstance(Run& run, Scope& scope, const Expr& e) {
     const Instance* in = instanceFor(run, scope, e);
     if (!in) return intValue(0);
-    const headerObject& ho = in->ro.rHo;
+    const headerObject& ho = in->ro.roHo;
     switch (e.op) {
         case ExprOp::X: return intValue(ho.hoX);
         case ExprOp::Y: return intValue(ho.hoY);
@@ -371,7 +384,7 @@ Value eval(Run& run, Scope& scope, int index) {
         case ExprOp::Count: {
             int64_t n = 0;
             for (const Instance& in : run.instances)
-                if (in.object == e.object && !(in.ro.rHo.hoFlags & HOF_DESTROYED)) ++n;
+                if (in.object == e.object && !(in.ro.roHo.hoFlags & HOF_DESTROYED)) ++n;
             return intValue(n);
         }
         case ExprOp::Concat: {
@@ -416,7 +429,7 @@ intptr_t answerParam(Run& run, Call& call) {
             if (p.object < 0) return 0;
             Instance* in =
                 static_cast<int>(i) == call.loopParam ? call.loop : firstSelected(run, *call.scope, p.object);
-            return in ? reinterpret_cast<intptr_t>(&in->ro.rHo) : 0;
+            return in ? reinterpret_cast<intptr_t>(&in->ro.roHo) : 0;
         }
         case ParamKind::Number: return static_cast<intptr_t>(toInt32(eval(run, *call.scope, p.expr)));
         case ParamKind::Text:
@@ -492,15 +505,15 @@ MotionCall motionBefore(Run& run, Scope& scope, const Action& a, const Instance&
     MotionCall m;
     m.code = a.code;
     m.loopIndex = static_cast<int32_t>(index);
-    m.number = loop.ro.rHo.hoNumber;
-    m.x = loop.ro.rHo.hoX;
-    m.y = loop.ro.rHo.hoY;
+    m.number = loop.ro.roHo.hoNumber;
+    m.x = loop.ro.roHo.hoX;
+    m.y = loop.ro.roHo.hoY;
     int objects = 0;
     for (const Param& p : a.params) {
         if (p.kind != ParamKind::Object || objects++ != 1 || p.object < 0) continue;
         if (const Instance* centre = firstSelected(run, scope, p.object)) {
-            m.centreX = centre->ro.rHo.hoX;
-            m.centreY = centre->ro.rHo.hoY;
+            m.centreX = centre->ro.roHo.hoX;
+            m.centreY = centre->ro.roHo.hoY;
         }
     }
     return m;
@@ -508,8 +521,8 @@ MotionCall motionBefore(Run& run, Scope& scope, const Action& a, const Instance&
 
 void noteMotion(Run& run, MotionCall& m, const Call& call, const Instance& loop) {
     m.texts.assign(call.texts.begin(), call.texts.end());
-    if (loop.values[0].type == VALUE_INT) m.markA = loop.values[0].l;
-    if (loop.values[1].type == VALUE_INT) m.markB = loop.values[1].l;
+    if (loop.values[0].m_type == TYPE_LONG) m.markA = loop.values[0].m_long;
+    if (loop.values[1].m_type == TYPE_LONG) m.markB = loop.values[1].m_long;
     run.drawing->motionCall(m);
 }
 
@@ -528,7 +541,7 @@ void drawEvent(Run& run, ExtInstance& ext, int condition) {
 
 void recordPositions(Run& run) {
     for (const Instance& in : run.instances)
-        if (!in.removed) run.drawing->position(in.ro.rHo.hoNumber, nameOf(run, in), in.ro.rHo.hoX, in.ro.rHo.hoY);
+        if (!in.removed) run.drawing->position(in.ro.roHo.hoNumber, nameOf(run, in), in.ro.roHo.hoX, in.ro.roHo.hoY);
 }
 
 void callAction(Run& run, Scope& scope, const Action& a, ExtInstance& ext, int loopParam, Instance* loop, size_t index,
@@ -539,15 +552,15 @@ void callAction(Run& run, Scope& scope, const Action& a, ExtInstance& ext, int l
     CallScope inCall(run, call);
     // Actions of triggered events run inside this one: give the outer loop
     // its fields back afterwards.
-    const int32_t savedIndex = run.rh.rh2ActionLoopCount, savedMore = run.rh.rh2ActionLoop;
-    run.rh.rh2ActionLoopCount = static_cast<int32_t>(index);
-    run.rh.rh2ActionLoop = index + 1 < count ? 1 : 0;
+    const int32_t savedIndex = run.rh.rh2.rh2ActionLoopCount, savedMore = run.rh.rh2.rh2ActionLoop;
+    run.rh.rh2.rh2ActionLoopCount = static_cast<int32_t>(index);
+    run.rh.rh2.rh2ActionLoop = index + 1 < count ? 1 : 0;
     const bool drawn = run.drawing && loop && Drawing::isMotionRegistration(a.code);
     MotionCall motion = drawn ? motionBefore(run, scope, a, *loop, index) : MotionCall{};
     run.lib.infos.actions[a.code](ext.rd, 0, 0);
     if (drawn) noteMotion(run, motion, call, *loop);
-    run.rh.rh2ActionLoopCount = savedIndex;
-    run.rh.rh2ActionLoop = savedMore;
+    run.rh.rh2.rh2ActionLoopCount = savedIndex;
+    run.rh.rh2.rh2ActionLoop = savedMore;
 }
 
 void extensionAction(Run& run, Scope& scope, const Action& a) {
@@ -573,7 +586,7 @@ Call* findCall(Run& run, intptr_t argument) {
     return nullptr;
 }
 
-intptr_t WINAPI serviceGetParam(headerObject*, uint32_t, intptr_t) {
+intptr_t WINAPI serviceGetParam(headerObject*, uintptr_t, intptr_t) {
     Run& run = *gRun;
     if (run.calls.empty() || run.calls.back()->expression) {
         warn(run, callPath(run), "GETPARAM outside an action or a condition; 0 answered");
@@ -595,14 +608,14 @@ intptr_t expressionParam(intptr_t argument, bool first) {
     return answerParam(run, *call);
 }
 
-intptr_t WINAPI serviceGetParam1(headerObject*, uint32_t, intptr_t argument) { return expressionParam(argument, true); }
-intptr_t WINAPI serviceGetParam2(headerObject*, uint32_t, intptr_t argument) {
+intptr_t WINAPI serviceGetParam1(headerObject*, uintptr_t, intptr_t argument) { return expressionParam(argument, true); }
+intptr_t WINAPI serviceGetParam2(headerObject*, uintptr_t, intptr_t argument) {
     return expressionParam(argument, false);
 }
 
 void runEvent(Run& run, const Event& ev, ExtInstance* raiser);
 
-intptr_t WINAPI serviceGenerateEvent(headerObject* ho, uint32_t condition, intptr_t) {
+intptr_t WINAPI serviceGenerateEvent(headerObject* ho, uintptr_t condition, intptr_t) {
     Run& run = *gRun;
     ExtInstance* ext = findExt(run, ho);
     if (!ext) {
@@ -620,14 +633,14 @@ intptr_t WINAPI serviceGenerateEvent(headerObject* ho, uint32_t condition, intpt
     for (const Event& ev : run.sc.frames[run.frame].events) {
         if (ev.conditions.empty()) continue;
         const Condition& first = ev.conditions.front();
-        if (first.op == CondOp::Extension && first.ext == ext->type && static_cast<uint32_t>(first.code) == condition)
+        if (first.op == CondOp::Extension && first.ext == ext->type && static_cast<uintptr_t>(first.code) == condition)
             runEvent(run, ev, ext);
     }
     --run.raiseDepth;
     return 0;
 }
 
-intptr_t WINAPI serviceRehandle(headerObject* ho, uint32_t, intptr_t) {
+intptr_t WINAPI serviceRehandle(headerObject* ho, uintptr_t, intptr_t) {
     Run& run = *gRun;
     ExtInstance* ext = findExt(run, ho);
     if (!ext) {
@@ -639,14 +652,14 @@ intptr_t WINAPI serviceRehandle(headerObject* ho, uint32_t, intptr_t) {
     return 0;
 }
 
-intptr_t WINAPI serviceRedraw(headerObject* ho, uint32_t, intptr_t) {
+intptr_t WINAPI serviceRedraw(headerObject* ho, uintptr_t, intptr_t) {
     Run& run = *gRun;
     if (!findInstance(run, ho) && !findExt(run, ho))
         warn(run, callPath(run), "REDRAW for an object that is not in the frame; ignored");
     return 0;
 }
 
-intptr_t WINAPI serviceDestroy(headerObject* ho, uint32_t, intptr_t) {
+intptr_t WINAPI serviceDestroy(headerObject* ho, uintptr_t, intptr_t) {
     Run& run = *gRun;
     std::string name;
     if (Instance* in = findInstance(run, ho)) {
@@ -662,26 +675,23 @@ intptr_t WINAPI serviceDestroy(headerObject* ho, uint32_t, intptr_t) {
     return 0;
 }
 
-// The forced frame is already in raAnimFrameForced; nothing is drawn here.
-void WINAPI serviceAnimate(headerObject*) {}
-
-// Deterministic, so that traces do not depend on any image bank.
-int32_t WINAPI serviceImage(void*, int32_t image) { return image + 100; }
+// The host's animation step (a C routine). The forced frame is already in
+// raAnimFrameForced; nothing is drawn here.
+void animationStep(headerObject*, int32_t) {}
 
 void fillRunHeader(Run& run) {
     static int application;  // only its address is handed out
     RunHeader& rh = run.rh;
     rh.rhHMainWin = run.desktop.mainWindow();
     rh.rhIdAppli = &application;
-    rh.rh4Animate = serviceAnimate;
-    rh.rh4ImageService = serviceImage;
-    rh.rh4KpxFunctions[RFUNCTION_REHANDLE] = serviceRehandle;
-    rh.rh4KpxFunctions[RFUNCTION_GENERATEEVENT] = serviceGenerateEvent;
-    rh.rh4KpxFunctions[RFUNCTION_GETPARAM1] = serviceGetParam1;
-    rh.rh4KpxFunctions[RFUNCTION_GETPARAM2] = serviceGetParam2;
-    rh.rh4KpxFunctions[RFUNCTION_GETPARAM] = serviceGetParam;
-    rh.rh4KpxFunctions[RFUNCTION_REDRAW] = serviceRedraw;
-    rh.rh4KpxFunctions[RFUNCTION_DESTROY] = serviceDestroy;
+    rh.rh4.rh4Animations = animationStep;
+    rh.rh4.rh4KpxFunctions[RFUNCTION_REHANDLE] = serviceRehandle;
+    rh.rh4.rh4KpxFunctions[RFUNCTION_GENERATEEVENT] = serviceGenerateEvent;
+    rh.rh4.rh4KpxFunctions[RFUNCTION_GETPARAM1] = serviceGetParam1;
+    rh.rh4.rh4KpxFunctions[RFUNCTION_GETPARAM2] = serviceGetParam2;
+    rh.rh4.rh4KpxFunctions[RFUNCTION_GETPARAM] = serviceGetParam;
+    rh.rh4.rh4KpxFunctions[RFUNCTION_REDRAW] = serviceRedraw;
+    rh.rh4.rh4KpxFunctions[RFUNCTION_DESTROY] = serviceDestroy;
 }
 
 // ---- Events ----------------------------------------------------------------------------
@@ -714,7 +724,7 @@ bool compareValues(const Value& l, const Value& r, CompareOp op) {
 bool pick(Run& run, Scope& scope, const Condition& c) {
     std::vector<Instance*> chosen;
     for (Instance* in : selected(run, scope, c.object))
-        if (std::find(c.numbers.begin(), c.numbers.end(), in->ro.rHo.hoNumber) != c.numbers.end()) chosen.push_back(in);
+        if (std::find(c.numbers.begin(), c.numbers.end(), in->ro.roHo.hoNumber) != c.numbers.end()) chosen.push_back(in);
     const bool any = !chosen.empty();
     for (Pick& p : scope.picks) {
         if (p.object != c.object) continue;
@@ -742,7 +752,7 @@ bool test(Run& run, Scope& scope, const Condition& c, ExtInstance* raiser) {
 }
 
 std::string dumpLine(Run& run, const Instance& in) {
-    const headerObject& ho = in.ro.rHo;
+    const headerObject& ho = in.ro.roHo;
     std::string s = "dump " + nameOf(run, in) + " x=" + std::to_string(ho.hoX) + " y=" + std::to_string(ho.hoY) +
                     " A=" + altForm(in.values[0]) + " B=" + altForm(in.values[1]) +
                     " anim=" + std::to_string(static_cast<int64_t>(in.ro.roa.raAnimFrameForced) - 1);
@@ -750,14 +760,14 @@ std::string dumpLine(Run& run, const Instance& in) {
     return s;
 }
 
-AltValue toAlt(const Value& v) {
-    AltValue a{};
+CValue toAlt(const Value& v) {
+    CValue a{};
     if (v.kind == ValueKind::Int) {
-        a.type = VALUE_INT;
-        a.l = toInt32(v);
+        a.m_type = TYPE_LONG;
+        a.m_long = toInt32(v);
     } else {
-        a.type = VALUE_DOUBLE;
-        a.d = v.kind == ValueKind::Float ? v.f : v.d;
+        a.m_type = TYPE_DOUBLE;
+        a.m_double = v.kind == ValueKind::Float ? v.f : v.d;
     }
     return a;
 }
@@ -776,14 +786,14 @@ void act(Run& run, Scope& scope, const Action& a) {
         case ActOp::Set: {
             const auto x = number(a.x), y = number(a.y);
             for (Instance* in : selected(run, scope, a.object)) {
-                if (x) in->ro.rHo.hoX = *x;
-                if (y) in->ro.rHo.hoY = *y;
+                if (x) in->ro.roHo.hoX = *x;
+                if (y) in->ro.roHo.hoY = *y;
             }
             return;
         }
         case ActOp::Alt: {
-            const std::optional<AltValue> va = a.a < 0 ? std::nullopt : std::optional(toAlt(eval(run, scope, a.a)));
-            const std::optional<AltValue> vb = a.b < 0 ? std::nullopt : std::optional(toAlt(eval(run, scope, a.b)));
+            const std::optional<CValue> va = a.a < 0 ? std::nullopt : std::optional(toAlt(eval(run, scope, a.a)));
+            const std::optional<CValue> vb = a.b < 0 ? std::nullopt : std::optional(toAlt(eval(run, scope, a.b)));
             for (Instance* in : selected(run, scope, a.object)) {
                 if (va) in->values[0] = *va;
                 if (vb) in->values[1] = *vb;
@@ -795,7 +805,7 @@ void act(Run& run, Scope& scope, const Action& a) {
                            number(a.height), a.path);
             return;
         case ActOp::Destroy:
-            for (Instance* in : selected(run, scope, a.object)) in->ro.rHo.hoFlags |= HOF_DESTROYED;
+            for (Instance* in : selected(run, scope, a.object)) in->ro.roHo.hoFlags |= HOF_DESTROYED;
             return;
         case ActOp::Desktop:
             if (a.state) run.desktop.state = *a.state;
@@ -835,14 +845,14 @@ void createExtension(Run& run, int type) {
     head->rHo.hoNumber = static_cast<int16_t>(run.nextNumber);
     head->rHo.hoCreationId = static_cast<uint16_t>(run.nextNumber);
     ++run.nextNumber;
-    head->rHo.hoType = OBJ_EXTENSION;
+    head->rHo.hoType = KPX_BASE;
     head->rHo.hoOEFlags = run.lib.infos.editFlags;
     head->rHo.hoAdRunHeader = &run.rh;
     head->rHo.hoOiList = &run.extensionInfos[type];
     head->rv.rvpValues = ext.values;
-    head->rv.rvNumberOfValues = kAltValues;
+    head->rHo.hoOffsetValue = static_cast<int32_t>(offsetof(ExtensionHead, rv));
 
-    CreateObjectInfo cob{0, 0, 0};
+    createObjectInfo cob{};
     int16_t r = run.lib.CreateRunObject(ext.rd, edPtr, &cob);
     if (r != 0) warn(run, run.sc.extensions[type].path, "CreateRunObject answered " + std::to_string(r));
 }
@@ -874,7 +884,7 @@ void runTick(Run& run, const Frame& f) {
         if (!ev.triggered) runEvent(run, ev, nullptr);
     if (run.drawing) recordPositions(run);
     for (Instance& in : run.instances)
-        if (in.ro.rHo.hoFlags & HOF_DESTROYED) in.removed = true;
+        if (in.ro.roHo.hoFlags & HOF_DESTROYED) in.removed = true;
 }
 
 void endFrame(Run& run) {
@@ -1030,8 +1040,8 @@ int play(Library& library, const Scenario& sc, std::vector<std::unique_ptr<EditR
     run.drawing = drawing;
     CurrentRun current(run);
     for (auto& r : records) run.records.push_back(r.get());
-    for (const ObjectType& t : sc.objects) run.objectInfos.push_back({t.name16.c_str()});
-    for (const ExtensionType& t : sc.extensions) run.extensionInfos.push_back({t.name16.c_str()});
+    for (const ObjectType& t : sc.objects) run.objectInfos.push_back(objectInfoNamed(t.name16));
+    for (const ExtensionType& t : sc.extensions) run.extensionInfos.push_back(objectInfoNamed(t.name16));
     fillRunHeader(run);
 
     desktop.caption = sc.caption;

@@ -146,7 +146,7 @@ struct ObjectType {
     std::string name;
     std::u16string name16;  // what the object-info entry shows the extension
     int32_t width = 32, height = 32;
-    int16_t type = 2;  // OBJ_ACTIVE
+    int16_t type = 2;  // OBJ_SPR
 };
 
 // The four option properties, in record order.

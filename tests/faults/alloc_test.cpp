@@ -43,7 +43,7 @@ struct World {
     void eachPiece(int code, std::vector<test::Param> params) {
         for (size_t k = 0; k < pieces.size(); ++k) {
             ++test::hostSide;
-            instance->runHeader.rh2ActionLoopCount = static_cast<int32_t>(k);
+            instance->runHeader.rh2.rh2ActionLoopCount = static_cast<int32_t>(k);
             std::vector<test::Param> call{pieces[k].header()};
             if (k == 0) call.insert(call.end(), params.begin(), params.end());
             --test::hostSide;
@@ -60,7 +60,7 @@ struct World {
     std::string placed() const {
         std::ostringstream out;
         for (const Piece& p : pieces)
-            out << p.object.rHo.hoX << ',' << p.object.rHo.hoY << ',' << p.values[0].l << ','
+            out << p.object.roHo.hoX << ',' << p.object.roHo.hoY << ',' << p.values[0].m_long << ','
                 << p.object.roa.raAnimFrameForced << ' ';
         return out.str();
     }
@@ -108,14 +108,14 @@ std::vector<faults::Step> perInstance(const std::string& name, int code, std::ve
     for (size_t k = 0; k < 4; ++k) {
         steps.push_back({name + " " + std::to_string(k), [k, code, texts] {
                              ++test::hostSide;
-                             world.instance->runHeader.rh2ActionLoopCount = static_cast<int32_t>(k);
+                             world.instance->runHeader.rh2.rh2ActionLoopCount = static_cast<int32_t>(k);
                              std::vector<test::Param> call{world.pieces[k].header()};
                              if (k == 0)
                                  for (const std::u16string& t : texts) call.emplace_back(t.c_str());
                              --test::hostSide;
                              world.instance->action(code, std::move(call));
                              ++test::hostSide;
-                             world.instance->runHeader.rh2ActionLoopCount = 0;
+                             world.instance->runHeader.rh2.rh2ActionLoopCount = 0;
                              --test::hostSide;
                          }});
     }

@@ -30,7 +30,7 @@ void editProperties(const std::vector<uint8_t>& stored) {
     for (uint32_t id = kText - 1; id <= kText + 5; ++id) {
         GetPropCheck(editor.block(), editor.record(), id);
         IsPropEnabled(editor.block(), editor.record(), id);
-        delete static_cast<CPropValue*>(GetPropValue(editor.block(), editor.record(), id));
+        if (auto* value = static_cast<CPropValue*>(GetPropValue(editor.block(), editor.record(), id))) value->Delete();
     }
     CPropWStringValue again(text.c_str());
     SetPropValue(editor.block(), editor.record(), kText, &again);

@@ -43,9 +43,9 @@ const char16_t* pointer(ByteReader& in) {
 struct Pair {
     test::Sprite first, second;
     Pair() {
-        first.object.rHo.hoX = 3;
-        second.object.rHo.hoX = -7;
-        second.object.rHo.hoNumber = 1;
+        first.object.roHo.hoX = 3;
+        second.object.roHo.hoX = -7;
+        second.object.roHo.hoNumber = 1;
     }
 };
 
@@ -56,11 +56,11 @@ void operate(test::Instance& instance, ByteReader& in, Pair& sprites) {
         case 2: {
             const char16_t* path = pointer(in);
             int32_t repeat = count(in);
-            instance.runHeader.rh2ActionLoopCount = 0;
+            instance.runHeader.rh2.rh2ActionLoopCount = 0;
             instance.action(11, {sprites.first.header(), path, repeat});
-            instance.runHeader.rh2ActionLoopCount = 1;
+            instance.runHeader.rh2.rh2ActionLoopCount = 1;
             instance.action(11, {sprites.second.header(), path, repeat});
-            instance.runHeader.rh2ActionLoopCount = 0;
+            instance.runHeader.rh2.rh2ActionLoopCount = 0;
             break;
         }
         case 3: instance.action(12, {pointer(in), in.text()}); break;

@@ -21,7 +21,7 @@ struct Sprites {
     std::array<test::Sprite, 4> all;
     Sprites() {
         for (int i = 0; i < 4; ++i) {
-            headerObject& ho = all[i].object.rHo;
+            headerObject& ho = all[i].object.roHo;
             ho.hoX = 100 * i;
             ho.hoY = 50 * i;
             ho.hoImgWidth = 32;

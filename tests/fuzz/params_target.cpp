@@ -76,7 +76,7 @@ int params(const uint8_t* data, size_t size) {
     bool integerMode = caller.action == 7 || caller.action == 9 || caller.action == 12 ||
                        (caller.action >= 13 && caller.action <= 17) || caller.action == 35 || caller.action == 36;
     for (size_t k = 0; k < pieces.size(); ++k) {
-        instance.runHeader.rh2ActionLoopCount = static_cast<int32_t>(k);
+        instance.runHeader.rh2.rh2ActionLoopCount = static_cast<int32_t>(k);
         auto call = paramsFor(caller.action, caller.parsed, text, second, pieces[k].header(), centre.header());
         instance.action(caller.action, call);
         // The list of the other mode is never touched.

@@ -60,6 +60,12 @@ TEST(EditRecord, RawWritesStayInside) {
 
 // ---- The editor against faked exports ------------------------------------------
 
+// The editor's reallocation, called as an extension calls it.
+void* reallocate(mv* mV, void* edPtr, uint32_t size) {
+    return reinterpret_cast<void*>(
+        mV->mvCallFunction(edPtr, EF_REALLOCEDATA, reinterpret_cast<intptr_t>(edPtr), static_cast<intptr_t>(size), 0));
+}
+
 // What the faked exports saw and do.
 struct Fake {
     static inline void* reallocated = nullptr;
@@ -71,8 +77,8 @@ struct Fake {
 
     // Grows the record as the extension's creation does and writes behind the header.
     static int32_t WINAPI createObject(mv* mV, void*, EDITDATA* edPtr) {
-        version = mV->mvGetVersion(mV);
-        auto* bytes = static_cast<uint8_t*>(mV->mvReAllocEditData(mV, edPtr, 52));
+        version = mV->mvGetVersion();
+        auto* bytes = static_cast<uint8_t*>(reallocate(mV, edPtr, 52));
         reallocated = bytes;
         if (bytes == nullptr) return -1;
         bytes[20] = 1;
@@ -82,7 +88,7 @@ struct Fake {
     static void WINAPI setPropValue(mv* mV, EDITDATA* edPtr, uint32_t id, void* value) {
         if (id != 0x80001) return;
         textSeen = static_cast<CPropWStringValue*>(value)->GetString();
-        mV->mvReAllocEditData(mV, edPtr, static_cast<uint32_t>(40 + 2 * (textSeen.size() + 1)));
+        reallocate(mV, edPtr, static_cast<uint32_t>(40 + 2 * (textSeen.size() + 1)));
     }
     static void WINAPI setPropCheck(mv*, EDITDATA*, uint32_t id, int32_t state) {
         checkId = id;
@@ -142,10 +148,10 @@ struct Resizer {
     static inline EditRecord* other = nullptr;
     static inline void* answer = reinterpret_cast<void*>(1);
     static void WINAPI another(mv* m, EDITDATA*, uint32_t, void*) {
-        answer = m->mvReAllocEditData(m, other->data(), 60);
+        answer = reallocate(m, other->data(), 60);
     }
     static void WINAPI tooSmall(mv* m, EDITDATA* edPtr, uint32_t, void*) {
-        answer = m->mvReAllocEditData(m, edPtr, 19);
+        answer = reallocate(m, edPtr, 19);
     }
 };
 
@@ -154,7 +160,7 @@ TEST_F(EditorTest, ReallocationOutsideAnExportCallOrOfAnotherRecordFails) {
     std::unique_ptr<EditRecord> record = editor.createRecord();
     ASSERT_NE(record, nullptr);
     mv* mV = editor.block();
-    EXPECT_EQ(mV->mvReAllocEditData(mV, record->data(), 60), nullptr);
+    EXPECT_EQ(reallocate(mV, record->data(), 60), nullptr);
     EXPECT_EQ(record->size(), 52u);
 
     // Inside a call, only the record being worked on may be resized.
@@ -181,10 +187,10 @@ TEST_F(EditorTest, InsertedPropertiesAreRecordedUpToTheEndMark) {
         {0, 0, 0, 0, 0, 0},
     };
     mv* mV = editor.block();
-    mV->mvInsertProps(mV, nullptr, props, PROPID_TAB_GENERAL, 1);
+    mV->mvCallFunction(nullptr, EF_INSERTPROPS, reinterpret_cast<intptr_t>(props), PROPID_TAB_GENERAL, 1);
     ASSERT_EQ(editor.insertedProperties().size(), 2u);
-    EXPECT_EQ(editor.insertedProperties()[1].dwID, 0x80002u);
-    EXPECT_EQ(editor.insertedProperties()[1].type, PROPTYPE_LEFTCHECKBOX);
+    EXPECT_EQ(editor.insertedProperties()[1].dwID, 0x80002);
+    EXPECT_EQ(editor.insertedProperties()[1].lType, PROPTYPE_LEFTCHECKBOX);
 }
 
 }  // namespace

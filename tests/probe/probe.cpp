@@ -21,6 +21,12 @@
 
 #include "sdk/exports.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
 struct RUNDATA {
     headerObject rHo;
     rVal rv;
@@ -43,11 +49,32 @@ void box(const std::string& ascii) { box(wide(ascii)); }
 
 RunHeader& header(RUNDATA* rd) { return *rd->rHo.hoAdRunHeader; }
 
-intptr_t service(RUNDATA* rd, int which, headerObject* ho, uint32_t request = 0, intptr_t argument = 0) {
-    return header(rd).rh4KpxFunctions[which](ho, request, argument);
+intptr_t service(RUNDATA* rd, int which, headerObject* ho, uintptr_t request = 0, intptr_t argument = 0) {
+    return header(rd).rh4.rh4KpxFunctions[which](ho, request, argument);
 }
 
-intptr_t param(RUNDATA* rd, uint32_t request = PARAM_REQUEST_AS_IS) {
+// The host's runtime library's image call (ordinal 90 of mmfs2.dll; by name
+// in the stand-in's mmfs2.so), or -1 when it is not loaded.
+int32_t runtimeImage(void* application, int32_t image) {
+#if defined(_WIN32)
+    HMODULE library = GetModuleHandleW(L"mmfs2.dll");
+    FARPROC found = library ? GetProcAddress(library, MAKEINTRESOURCEA(90)) : nullptr;
+    auto call = reinterpret_cast<int32_t(WINAPI*)(void*, int32_t)>(reinterpret_cast<void (*)()>(found));
+#else
+    void* library = dlopen("mmfs2.so", RTLD_LAZY | RTLD_NOLOAD);
+    auto call = library ? reinterpret_cast<int32_t (*)(void*, int32_t)>(dlsym(library, "RuntimeOrdinal90")) : nullptr;
+    if (library) dlclose(library);
+#endif
+    return call ? call(application, image) : -1;
+}
+
+std::u16string nameOf(const objInfoList* info) {
+    std::u16string name;
+    for (int i = 0; info && i < OIL_NAME_UNITS && info->oilName[i] != 0; ++i) name.push_back(info->oilName[i]);
+    return name.empty() ? u"?" : name;
+}
+
+intptr_t param(RUNDATA* rd, uintptr_t request = PARAM_REQUEST_AS_IS) {
     return service(rd, RFUNCTION_GETPARAM, &rd->rHo, request);
 }
 int32_t number(RUNDATA* rd) { return static_cast<int32_t>(param(rd, PARAM_REQUEST_INT)); }
@@ -63,13 +90,13 @@ int16_t WINAPI actBox(RUNDATA* rd, intptr_t, intptr_t) {
 }
 
 int16_t WINAPI actRaise(RUNDATA* rd, intptr_t, intptr_t) {
-    service(rd, RFUNCTION_GENERATEEVENT, &rd->rHo, static_cast<uint32_t>(number(rd)));
+    service(rd, RFUNCTION_GENERATEEVENT, &rd->rHo, static_cast<uintptr_t>(number(rd)));
     return 0;
 }
 
 int16_t WINAPI actLoop(RUNDATA* rd, intptr_t, intptr_t) {
     headerObject* ho = object(rd);
-    box("loop=" + std::to_string(header(rd).rh2ActionLoopCount) + " more=" + std::to_string(header(rd).rh2ActionLoop) +
+    box("loop=" + std::to_string(header(rd).rh2.rh2ActionLoopCount) + " more=" + std::to_string(header(rd).rh2.rh2ActionLoop) +
         " fixed=" + fixed(ho));
     return 0;
 }
@@ -134,9 +161,10 @@ int16_t WINAPI actFrame(RUNDATA* rd, intptr_t, intptr_t) {
     headerObject* ho = object(rd);
     int32_t k = number(rd);
     if (!ho) return 0;
-    reinterpret_cast<RunObject*>(ho)->roa.raAnimFrameForced = k + 1;
-    header(rd).rh4Animate(ho);
-    box("image=" + std::to_string(header(rd).rh4ImageService(header(rd).rhIdAppli, k)));
+    auto* ro = reinterpret_cast<RunObject*>(ho);
+    ro->roa.raAnimFrameForced = k + 1;
+    header(rd).rh4.rh4Animations(ho, ro->roa.raAnimOn);
+    box("image=" + std::to_string(runtimeImage(header(rd).rhIdAppli, k)));
     return 0;
 }
 
@@ -152,11 +180,11 @@ int16_t WINAPI actInfo(RUNDATA* rd, intptr_t, intptr_t) {
         return 0;
     }
     const RunObject* ro = reinterpret_cast<const RunObject*>(ho);
-    std::u16string name = ho->hoOiList && ho->hoOiList->oilName ? ho->hoOiList->oilName : u"?";
+    std::u16string name = nameOf(ho->hoOiList);
     box(u"name=" + name +
         wide(" type=" + std::to_string(ho->hoType) + " oe=" + std::to_string(ho->hoOEFlags) +
              " size=" + std::to_string(ho->hoImgWidth) + "x" + std::to_string(ho->hoImgHeight) + " values=" +
-             std::to_string(ro->rov.rvNumberOfValues) + " destroyed=" + std::to_string(ho->hoFlags & HOF_DESTROYED) +
+             std::to_string(ro->rov.rvpValues ? VALUES_NUMBEROF_ALTERABLE : 0) + " destroyed=" + std::to_string(ho->hoFlags & HOF_DESTROYED) +
              " header=" + std::to_string(ho->hoAdRunHeader == rd->rHo.hoAdRunHeader)));
     return 0;
 }
@@ -242,7 +270,7 @@ EventInfos describe(const uint16_t (&table)[Count][Width], int16_t code) {
 extern "C" {
 
 int16_t WINAPI GetRunObjectInfos(mv*, kpxRunInfos* info) {
-    std::memset(info, 0, sizeof *info);
+    std::memset(static_cast<void*>(info), 0, sizeof *info);
     info->conditions = kConditions;
     info->actions = kActions;
     info->expressions = kExpressions;
@@ -258,7 +286,7 @@ int16_t WINAPI GetRunObjectInfos(mv*, kpxRunInfos* info) {
 
 uint16_t WINAPI GetRunObjectDataSize(RunHeader*, EDITDATA*) { return sizeof(RUNDATA); }
 
-int16_t WINAPI CreateRunObject(RUNDATA* rd, EDITDATA* edPtr, CreateObjectInfo*) {
+int16_t WINAPI CreateRunObject(RUNDATA* rd, EDITDATA* edPtr, createObjectInfo*) {
     std::memcpy(&rd->verbose, reinterpret_cast<const unsigned char*>(edPtr) + 20, sizeof rd->verbose);
     rd->zeroAnswers = 0;
     ++gCreated;

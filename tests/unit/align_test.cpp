@@ -15,15 +15,14 @@ namespace {
 // A sprite with alterable values, as the host's Active objects have them.
 struct Piece : test::Sprite {
     Piece(int32_t width, int32_t height) {
-        object.rHo.hoImgWidth = width;
-        object.rHo.hoImgHeight = height;
+        object.roHo.hoImgWidth = width;
+        object.roHo.hoImgHeight = height;
         object.rov.rvpValues = values;
-        object.rov.rvNumberOfValues = 2;
     }
-    Spot spot() const { return {object.rHo.hoX, object.rHo.hoY}; }
+    Spot spot() const { return {object.roHo.hoX, object.roHo.hoY}; }
     int32_t frame() const { return object.roa.raAnimFrameForced - 1; }
-    int32_t a() const { return values[0].type == VALUE_INT ? values[0].l : -99; }
-    AltValue values[2]{};
+    int32_t a() const { return values[0].m_type == TYPE_LONG ? values[0].m_long : -99; }
+    CValue values[VALUES_NUMBEROF_ALTERABLE]{};
 };
 
 class AlignTest : public ::testing::Test {
@@ -35,7 +34,7 @@ protected:
     // the first call gets `params`, the later ones only the object.
     void run(int code, std::vector<Piece>& pieces, std::vector<test::Param> params) {
         for (size_t k = 0; k < pieces.size(); ++k) {
-            instance.runHeader.rh2ActionLoopCount = static_cast<int32_t>(k);
+            instance.runHeader.rh2.rh2ActionLoopCount = static_cast<int32_t>(k);
             std::vector<test::Param> call{pieces[k].header()};
             if (k == 0) call.insert(call.end(), params.begin(), params.end());
             instance.action(code, call);

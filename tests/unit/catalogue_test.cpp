@@ -2,6 +2,7 @@
 // the menus the exports build, display texts and parameter titles.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 #include <set>
 
@@ -36,8 +37,16 @@ using Words = std::vector<uint16_t>;
 }  // namespace
 
 TEST(Catalogue, RunInfosReportTheJumpTables) {
-    kpxRunInfos infos{};
-    EXPECT_EQ(GetRunObjectInfos(nullptr, &infos), 1);
+    // The host's record is exactly as long as its fields (34 bytes on the
+    // 32-bit host): the guard bytes after it must stay untouched.
+    unsigned char block[sizeof(kpxRunInfos) + 8];
+    std::memset(block, 0xCC, sizeof block);
+    EXPECT_EQ(GetRunObjectInfos(nullptr, reinterpret_cast<kpxRunInfos*>(block)), 1);
+    for (size_t i = sizeof(kpxRunInfos); i < sizeof block; ++i) EXPECT_EQ(block[i], 0xCC) << "byte " << i;
+    kpxRunInfos infos;
+    std::memcpy(static_cast<void*>(&infos), block, sizeof infos);
+    EXPECT_EQ(infos.free, 0);
+    EXPECT_EQ(infos.editPrefs, 0);
     EXPECT_EQ(infos.numOfActions, 54);
     EXPECT_EQ(infos.numOfConditions, 16);
     EXPECT_EQ(infos.numOfExpressions, 20);
@@ -46,8 +55,18 @@ TEST(Catalogue, RunInfosReportTheJumpTables) {
     EXPECT_EQ(infos.windowProcPriority, 100);
     EXPECT_EQ(std::memcmp(&infos.identifier, "7KQ4", 4), 0);
     EXPECT_EQ(infos.version, 1);
+    // Every routine is there, and each table ends with a null entry.
     for (int i = 0; i < 54; ++i) EXPECT_NE(infos.actions[i], nullptr);
-    EXPECT_EQ(GetRunObjectDataSize(nullptr, nullptr), 456);
+    for (int i = 0; i < 16; ++i) EXPECT_NE(infos.conditions[i], nullptr);
+    for (int i = 0; i < 20; ++i) EXPECT_NE(infos.expressions[i], nullptr);
+    EXPECT_EQ(infos.actions[54], nullptr);
+    EXPECT_EQ(infos.conditions[16], nullptr);
+    EXPECT_EQ(infos.expressions[20], nullptr);
+    // The record's size on this build: 456 bytes on the 32-bit product.
+    EXPECT_EQ(GetRunObjectDataSize(nullptr, nullptr), sizeof(RUNDATA));
+    if (sizeof(void*) == 4) {
+        EXPECT_EQ(GetRunObjectDataSize(nullptr, nullptr), 456);
+    }
     EXPECT_EQ(GetInfos(KGI_VERSION), 0x300u);
     EXPECT_EQ(GetInfos(KGI_PLUGIN), 0x100u);
     EXPECT_EQ(GetInfos(KGI_BUILD), 280u);

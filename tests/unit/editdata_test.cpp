@@ -1,6 +1,8 @@
 // The edit-time record and the property sheet, through the editor exports.
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include "fake_host.h"
 
 namespace {
@@ -101,15 +103,60 @@ TEST(EditRecord, CheckBoxesSetAndClearTheirBits) {
     EXPECT_EQ(GetPropValue(editor.block(), ed, POPUP), nullptr);
 }
 
-TEST(EditRecord, TheTextValueClassCopiesAndCompares) {
-    CPropWStringValue a(u"x"), b(u"x"), c(u"y"), none(nullptr);
-    EXPECT_TRUE(a.IsEqual(&b));
-    EXPECT_FALSE(a.IsEqual(&c));
-    EXPECT_FALSE(a.IsEqual(&none));
-    CPropValue* copy = none.CreateCopy();
-    EXPECT_EQ(std::u16string(static_cast<CPropWStringValue*>(copy)->GetString()), u"");
-    EXPECT_EQ(copy->GetClassID(), 0x53545257u);
-    copy->Delete();
+// The host reaches a property value only through its table: five member
+// calls, the object first (in ECX on the 32-bit build, the host's thiscall).
+#if defined(_WIN32) && defined(__i386__)
+#define HOST_MEMBER_CALL __attribute__((thiscall))
+#else
+#define HOST_MEMBER_CALL
+#endif
+using DestroySlot = void*(HOST_MEMBER_CALL*)(void* self, uint32_t flags);
+using DeleteSlot = void(HOST_MEMBER_CALL*)(void* self);
+using CopySlot = void*(HOST_MEMBER_CALL*)(void* self);
+using EqualSlot = int32_t(HOST_MEMBER_CALL*)(void* self, void* other);
+using ClassSlot = uint32_t(HOST_MEMBER_CALL*)(void* self);
+
+template <typename Slot>
+Slot slot(void* value, int n) {
+    return reinterpret_cast<Slot>((*static_cast<void***>(value))[n]);
+}
+// The text of a wide-text value, where the host reads it: after the table
+// and the unused word (offset 8 on the 32-bit build).
+const char16_t* wideText(void* value) {
+    return *reinterpret_cast<char16_t**>(static_cast<char*>(value) + 2 * sizeof(void*));
+}
+
+TEST(EditRecord, PropertyValuesAsTheHostUsesThemSlotBySlot) {
+    test::FakeEditor editor;
+    EDITDATA* ed = test::createRecord(editor, u"abc");
+    // GetPropValue hands over a new value; the host frees it through Delete.
+    void* value = GetPropValue(editor.block(), ed, TEXT);
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(slot<ClassSlot>(value, 4)(value), 0x53545257u);  // 'STRW'
+    EXPECT_EQ(std::u16string(wideText(value)), u"abc");
+    void* copy = slot<CopySlot>(value, 2)(value);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(std::u16string(wideText(copy)), u"abc");
+    EXPECT_EQ(slot<EqualSlot>(value, 3)(value, copy), 1);
+    CPropWStringValue other(u"abd"), none(nullptr);
+    EXPECT_EQ(slot<EqualSlot>(value, 3)(value, &other), 0);
+    EXPECT_EQ(slot<EqualSlot>(value, 3)(value, &none), 0);
+    // Slot 0 with bit 0 set destroys and frees (the sanitizers see a leak or
+    // a double free); Delete frees the original.
+    EXPECT_EQ(slot<DestroySlot>(copy, 0)(copy, 1), copy);
+    slot<DeleteSlot>(value, 1)(value);
+
+    // Without bit 0, slot 0 destroys the value (its text) and leaves the memory to the caller.
+    alignas(CPropWStringValue) unsigned char storage[sizeof(CPropWStringValue)];
+    void* inPlace = new (storage) CPropWStringValue(u"in place");
+    EXPECT_EQ(slot<DestroySlot>(inPlace, 0)(inPlace, 0), inPlace);
+
+    // SetPropValue only reads the host's value: it is the host's to free.
+    auto* hosts = new CPropWStringValue(u"xyz");
+    SetPropValue(editor.block(), ed, TEXT, hosts);
+    EXPECT_EQ(std::u16string(wideText(hosts)), u"xyz");
+    EXPECT_EQ(textOf(editor, editor.record()), u"xyz");  // the record moved to grow
+    hosts->Delete();
 }
 
 TEST(PropertySheet, InsertsFiveProperties) {
@@ -117,15 +164,19 @@ TEST(PropertySheet, InsertsFiveProperties) {
     test::createRecord(editor);
     EXPECT_EQ(GetProperties(editor.block(), editor.record(), 1), 1);
     ASSERT_EQ(editor.inserted.size(), 5u);
-    EXPECT_EQ(editor.inserted[0].dwID, TEXT);
-    EXPECT_EQ(editor.inserted[0].type, PROPTYPE_EDIT_STRING);
+    EXPECT_EQ(static_cast<uint32_t>(editor.inserted[0].dwID), TEXT);
+    EXPECT_EQ(editor.inserted[0].lType, PROPTYPE_EDIT_STRING);
     for (size_t i = 1; i < 5; ++i) {
-        EXPECT_EQ(editor.inserted[i].dwID, TEXT + i);
+        EXPECT_EQ(static_cast<uint32_t>(editor.inserted[i].dwID), TEXT + i);
         EXPECT_EQ(editor.inserted[i].sName, 400 + 2 * i);
         EXPECT_EQ(editor.inserted[i].sInfo, 401 + 2 * i);
-        EXPECT_EQ(editor.inserted[i].type, PROPTYPE_LEFTCHECKBOX);
-        EXPECT_EQ(editor.inserted[i].options, PROPOPT_CHECKBOX);
+        EXPECT_EQ(editor.inserted[i].lType, PROPTYPE_LEFTCHECKBOX);
+        EXPECT_EQ(editor.inserted[i].dwOptions, PROPOPT_CHECKBOX);
     }
+    // Through the editor's function call, after the general tab.
+    ASSERT_EQ(editor.calls.size(), 2u);  // the text stored at creation, then the insertion
+    EXPECT_EQ(editor.calls[0], (test::FakeEditor::Call{EF_REALLOCEDATA, true, 52, 0}));
+    EXPECT_EQ(editor.calls[1], (test::FakeEditor::Call{EF_INSERTPROPS, false, PROPID_TAB_GENERAL, 1}));
 }
 
 TEST(EditorExports, ObjectInformationAndTheAboutBox) {

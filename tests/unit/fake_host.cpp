@@ -95,12 +95,10 @@ RecordingDesktop::~RecordingDesktop() {
 // ---- Editor -------------------------------------------------------------------
 
 namespace {
-uint32_t WINAPI versionOf(mv* mV) { return static_cast<FakeEditor*>(mV->mvHostContext)->version; }
-void WINAPI insertProps(mv* mV, void*, const PropData* props, uint32_t, int32_t) {
-    auto* editor = static_cast<FakeEditor*>(mV->mvHostContext);
-    for (; props->dwID != 0; ++props) editor->inserted.push_back(*props);
-}
-void WINAPI help(mv*, const char16_t*) {
+// The editor's services take no editor block: they reach the newest editor.
+FakeEditor* editor = nullptr;
+uint32_t WINAPI versionOf() { return editor != nullptr ? editor->version : 0; }
+void WINAPI help(const char16_t*, uint32_t, intptr_t) {
     if (recorder) ++recorder->helpRequests;
 }
 }  // namespace
@@ -108,22 +106,38 @@ void WINAPI help(mv*, const char16_t*) {
 FakeEditor::FakeEditor(uint32_t version)
     : version(version), record_(std::make_unique<std::vector<uint8_t>>(EDITDATA_FIXED_SIZE, 0)) {
     mv_.mvGetVersion = versionOf;
-    mv_.mvReAllocEditData = reallocate;
-    mv_.mvInsertProps = insertProps;
-    mv_.mvHelp = help;
-    mv_.mvHostContext = this;
+    mv_.mvCallFunction = callFunction;
+    mv_.mvHelpW = help;
+    editor = this;
     record()->eHeader.extSize = EDITDATA_FIXED_SIZE;
 }
 
-void* WINAPI FakeEditor::reallocate(mv* mV, void* ed, uint32_t size) {
+FakeEditor::~FakeEditor() {
+    if (editor == this) editor = nullptr;
+}
+
+intptr_t WINAPI FakeEditor::callFunction(void* ed, int32_t function, intptr_t a, intptr_t b, intptr_t c) {
     OnHostSide host;
-    auto* editor = static_cast<FakeEditor*>(mV->mvHostContext);
-    if (!editor->allowResize || ed != editor->record_->data()) return nullptr;
+    if (editor == nullptr) return 0;
+    editor->calls.push_back({function, a == reinterpret_cast<intptr_t>(ed), b, c});
+    switch (function) {
+        case EF_INSERTPROPS:
+            for (auto props = reinterpret_cast<const PropData*>(a); props->dwID != 0; ++props)
+                editor->inserted.push_back(*props);
+            return 0;
+        case EF_REALLOCEDATA:
+            return reinterpret_cast<intptr_t>(editor->reallocate(reinterpret_cast<void*>(a), static_cast<uint32_t>(b)));
+        default: return 0;
+    }
+}
+
+void* FakeEditor::reallocate(void* ed, uint32_t size) {
+    if (!allowResize || ed != record_->data()) return nullptr;
     auto moved = std::make_unique<std::vector<uint8_t>>(size, 0);
-    std::memcpy(moved->data(), editor->record_->data(), std::min<size_t>(size, editor->record_->size()));
-    editor->record_ = std::move(moved);
-    editor->record()->eHeader.extSize = size;
-    return editor->record();
+    std::memcpy(moved->data(), record_->data(), std::min<size_t>(size, record_->size()));
+    record_ = std::move(moved);
+    record()->eHeader.extSize = size;
+    return record();
 }
 
 void FakeEditor::load(const std::vector<uint8_t>& stored) {
@@ -148,7 +162,7 @@ Instance* active = nullptr;
 }  // namespace
 
 template <int F>
-intptr_t WINAPI serviceThunk(headerObject* ho, uint32_t request, intptr_t argument) {
+intptr_t WINAPI serviceThunk(headerObject* ho, uintptr_t request, intptr_t argument) {
     return Instance::service(F, ho, request, argument);
 }
 
@@ -169,19 +183,19 @@ Instance::Instance(const std::vector<uint8_t>& stored) {
 
 void Instance::create(EDITDATA* ed) {
     ed_ = ed;
-    runHeader.rh4KpxFunctions[RFUNCTION_REHANDLE] = serviceThunk<RFUNCTION_REHANDLE>;
-    runHeader.rh4KpxFunctions[RFUNCTION_GENERATEEVENT] = serviceThunk<RFUNCTION_GENERATEEVENT>;
-    runHeader.rh4KpxFunctions[RFUNCTION_GETPARAM1] = serviceThunk<RFUNCTION_GETPARAM1>;
-    runHeader.rh4KpxFunctions[RFUNCTION_GETPARAM2] = serviceThunk<RFUNCTION_GETPARAM2>;
-    runHeader.rh4KpxFunctions[RFUNCTION_GETPARAM] = serviceThunk<RFUNCTION_GETPARAM>;
-    runHeader.rh4KpxFunctions[RFUNCTION_REDRAW] = serviceThunk<RFUNCTION_REDRAW>;
-    runHeader.rh4KpxFunctions[RFUNCTION_DESTROY] = serviceThunk<RFUNCTION_DESTROY>;
-    runHeader.rh4Animate = animate;
+    runHeader.rh4.rh4KpxFunctions[RFUNCTION_REHANDLE] = serviceThunk<RFUNCTION_REHANDLE>;
+    runHeader.rh4.rh4KpxFunctions[RFUNCTION_GENERATEEVENT] = serviceThunk<RFUNCTION_GENERATEEVENT>;
+    runHeader.rh4.rh4KpxFunctions[RFUNCTION_GETPARAM1] = serviceThunk<RFUNCTION_GETPARAM1>;
+    runHeader.rh4.rh4KpxFunctions[RFUNCTION_GETPARAM2] = serviceThunk<RFUNCTION_GETPARAM2>;
+    runHeader.rh4.rh4KpxFunctions[RFUNCTION_GETPARAM] = serviceThunk<RFUNCTION_GETPARAM>;
+    runHeader.rh4.rh4KpxFunctions[RFUNCTION_REDRAW] = serviceThunk<RFUNCTION_REDRAW>;
+    runHeader.rh4.rh4KpxFunctions[RFUNCTION_DESTROY] = serviceThunk<RFUNCTION_DESTROY>;
+    runHeader.rh4.rh4Animations = animate;
 
     size_t size = GetRunObjectDataSize(&runHeader, ed);
     rd_ = static_cast<RUNDATA*>(::operator new(size, std::align_val_t{16}));
     std::memset(static_cast<void*>(rd_), 0, size);
-    rd_->rHo.hoType = OBJ_EXTENSION;
+    rd_->rHo.hoType = KPX_BASE;
     rd_->rHo.hoAdRunHeader = &runHeader;
     active = this;
     CreateRunObject(rd_, ed, nullptr);
@@ -203,6 +217,10 @@ void Instance::destroy() {
 void Instance::queue(std::vector<Param> params) {
     OnHostSide host;
     params_.assign(params.begin(), params.end());
+    // The objects of a frame share its run header: calls about them (a
+    // redraw, a destroy, the animation step) go through it.
+    for (const Param& p : params_)
+        if (p.object != nullptr) p.object->hoAdRunHeader = &runHeader;
     active = this;
     rd_->rHo.hoFlags &= static_cast<uint16_t>(~(HOF_STRING | HOF_FLOAT));
 }
@@ -235,7 +253,7 @@ std::u16string Instance::textExpression(int code, std::vector<Param> params) {
     return text != nullptr ? text : u"<null>";
 }
 
-intptr_t Instance::next(uint32_t request, int function) {
+intptr_t Instance::next(uintptr_t request, int function) {
     requests.push_back(request);
     functions.push_back(function);
     if (params_.empty()) {
@@ -254,12 +272,14 @@ intptr_t Instance::next(uint32_t request, int function) {
     return p.number;
 }
 
-void WINAPI Instance::animate(headerObject* ho) {
+void Instance::animate(headerObject* ho, int32_t anim) {
     OnHostSide host;
-    if (active != nullptr) active->animated.push_back(reinterpret_cast<RunObject*>(ho)->roa.raAnimFrameForced);
+    if (active == nullptr) return;
+    active->animated.push_back(reinterpret_cast<RunObject*>(ho)->roa.raAnimFrameForced);
+    active->animations.push_back(anim);
 }
 
-intptr_t WINAPI Instance::service(int function, headerObject* ho, uint32_t request, intptr_t) {
+intptr_t WINAPI Instance::service(int function, headerObject* ho, uintptr_t request, intptr_t) {
     OnHostSide host;
     Instance* self = active;
     if (self == nullptr) return 0;

@@ -52,6 +52,9 @@ private:
 class FakeEditor {
 public:
     explicit FakeEditor(uint32_t version = MMFVERSION_20 | 285);
+    ~FakeEditor();
+    FakeEditor(const FakeEditor&) = delete;
+    FakeEditor& operator=(const FakeEditor&) = delete;
     mv* block() { return &mv_; }
     EDITDATA* record() { return reinterpret_cast<EDITDATA*>(record_->data()); }
     uint32_t size() const { return static_cast<uint32_t>(record_->size()); }
@@ -61,10 +64,20 @@ public:
     void load(const std::vector<uint8_t>& stored);
     bool allowResize = true;
     std::vector<PropData> inserted;
+    // The editor functions called: code, whether the first argument was the
+    // record itself, and the next two.
+    struct Call {
+        int32_t function;
+        bool recordFirst;
+        intptr_t b, c;
+        bool operator==(const Call&) const = default;
+    };
+    std::vector<Call> calls;
     uint32_t version;
 
 private:
-    static void* WINAPI reallocate(mv* mV, void* ed, uint32_t size);
+    static intptr_t WINAPI callFunction(void* ed, int32_t function, intptr_t a, intptr_t b, intptr_t c);
+    void* reallocate(void* ed, uint32_t size);
     mv mv_{};
     std::unique_ptr<std::vector<uint8_t>> record_;
 };
@@ -109,24 +122,25 @@ public:
     std::vector<headerObject*> destroyed;  // objects the extension destroyed, in order
     int rehandles = 0;
     std::vector<headerObject*> redrawn;  // objects the extension asked to redraw
-    std::vector<int32_t> animated;       // forced frames (plus one) as the animation routine saw them
+    std::vector<int32_t> animated;       // forced frames (plus one) as the animation step saw them
+    std::vector<int32_t> animations;     // the animation numbers it was called with
     int unansweredFetches = 0;
     RunHeader runHeader{};
     void destroy();  // DestroyRunObject now (the destructor then does nothing)
 
 private:
     void create(EDITDATA* ed);
-    static intptr_t WINAPI service(int function, headerObject* ho, uint32_t request, intptr_t argument);
-    static void WINAPI animate(headerObject* ho);
+    static intptr_t WINAPI service(int function, headerObject* ho, uintptr_t request, intptr_t argument);
+    static void animate(headerObject* ho, int32_t anim);
     void queue(std::vector<Param> params);
-    intptr_t next(uint32_t request, int function);
+    intptr_t next(uintptr_t request, int function);
     FakeEditor editor_;
     EDITDATA* ed_ = nullptr;
     RUNDATA* rd_ = nullptr;
     std::deque<Param> params_;
     bool destroyed_ = false;
     template <int F>
-    friend intptr_t WINAPI serviceThunk(headerObject*, uint32_t, intptr_t);
+    friend intptr_t WINAPI serviceThunk(headerObject*, uintptr_t, intptr_t);
 };
 
 // Nonzero while the fake host itself runs (its services, its desktop, the
@@ -135,32 +149,32 @@ private:
 extern int hostSide;
 
 // An Active object (or another kind) for object parameters, with object and
-// creation number `number`, the name "Sprite" and two alterable values. A
+// creation number `number`, the name "Sprite" and its alterable values. A
 // copy points at the original's name and values: keep sprites in place.
 struct Sprite {
-    explicit Sprite(int16_t type = OBJ_ACTIVE, int16_t number = 0, int32_t x = 0, int32_t y = 0) {
-        object.rHo.hoType = type;
-        object.rHo.hoNumber = number;
-        object.rHo.hoCreationId = static_cast<uint16_t>(number);
-        object.rHo.hoX = x;
-        object.rHo.hoY = y;
-        object.rHo.hoOiList = &info;
+    explicit Sprite(int16_t type = OBJ_SPR, int16_t number = 0, int32_t x = 0, int32_t y = 0) {
+        object.roHo.hoType = type;
+        object.roHo.hoNumber = number;
+        object.roHo.hoCreationId = static_cast<uint16_t>(number);
+        object.roHo.hoX = x;
+        object.roHo.hoY = y;
+        object.roHo.hoOiList = &info;
         object.rov.rvpValues = values;
-        object.rov.rvNumberOfValues = 2;
+        for (int i = 0; i < 6; ++i) info.oilName[i] = u"Sprite"[i];
     }
     RunObject object{};
-    ObjInfo info{u"Sprite"};
-    AltValue values[2]{};
-    headerObject* header() { return &object.rHo; }
+    objInfoList info{};
+    CValue values[VALUES_NUMBEROF_ALTERABLE]{};
+    headerObject* header() { return &object.roHo; }
 };
 
 // A sprite of a given size, as the alignment and the motions read it. It
 // points into itself, so it is made in place and never copied.
 struct Piece : Sprite {
     explicit Piece(int32_t x = 0, int32_t y = 0, int32_t width = 16, int32_t height = 24)
-        : Sprite(OBJ_ACTIVE, 0, x, y) {
-        object.rHo.hoImgWidth = width;
-        object.rHo.hoImgHeight = height;
+        : Sprite(OBJ_SPR, 0, x, y) {
+        object.roHo.hoImgWidth = width;
+        object.roHo.hoImgHeight = height;
     }
     Piece(const Piece&) = delete;
     Piece& operator=(const Piece&) = delete;

@@ -6,7 +6,12 @@
 #include <functional>
 #include <string>
 
-#ifndef _WIN32
+#include <optional>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
 #include <pthread.h>
 #endif
 
@@ -305,9 +310,39 @@ TEST_F(JsonTest, TargetedWritesAndStrings) {
     EXPECT_EQ(document(), Json(false));
 }
 
-// The host library's image service, as a named function: a lambda does not
-// convert to its calling convention on Windows.
-int32_t WINAPI tenfoldImage(void*, int32_t image) { return image * 10; }
+#ifndef TRIVU_RUNTIME_LIBRARY
+#define TRIVU_RUNTIME_LIBRARY "mmfs2.so"  // a build without the stand-in host: found on the library path, if at all
+#endif
+
+// The host's runtime library, loaded as the host loads it before any
+// extension: the stand-in's, whose image call answers the image plus 100.
+class RuntimeLibrary {
+public:
+    RuntimeLibrary() {
+#if defined(_WIN32)
+        handle_ = LoadLibraryW(L"mmfs2.dll");  // copied beside the test program
+#else
+        handle_ = dlopen(TRIVU_RUNTIME_LIBRARY, RTLD_NOW);
+#endif
+    }
+    ~RuntimeLibrary() {
+#if defined(_WIN32)
+        if (handle_) FreeLibrary(handle_);
+#else
+        if (handle_) dlclose(handle_);
+#endif
+    }
+    RuntimeLibrary(const RuntimeLibrary&) = delete;
+    RuntimeLibrary& operator=(const RuntimeLibrary&) = delete;
+    bool loaded() const { return handle_ != nullptr; }
+
+private:
+#if defined(_WIN32)
+    HMODULE handle_;
+#else
+    void* handle_;
+#endif
+};
 
 TEST_F(JsonTest, ArrayOfInstances) {
     test::Sprite sprites[3];
@@ -322,11 +357,12 @@ TEST_F(JsonTest, ArrayOfInstances) {
     }
     sprites[1].header()->hoOEFlags = OEFLAG_ANIMATIONS;
     sprites[1].object.roc.rcImage = 6;
-    ed.runHeader.rh4ImageService = tenfoldImage;
+    std::optional<RuntimeLibrary> runtime(std::in_place);
+    ASSERT_TRUE(runtime->loaded());
     auto runLoop = [&](int32_t repeat, int count) {
         for (int i = 0; i < count; ++i) {
-            ed.runHeader.rh2ActionLoopCount = i;
-            ed.runHeader.rh2ActionLoop = i + 1 < count;
+            ed.runHeader.rh2.rh2ActionLoopCount = i;
+            ed.runHeader.rh2.rh2ActionLoop = i + 1 < count;
             if (i == 0)
                 ed.action(11, {sprites[i].header(), u"/r", repeat});
             else
@@ -336,16 +372,16 @@ TEST_F(JsonTest, ArrayOfInstances) {
     load(Json::object());
     runLoop(5, 3);
     EXPECT_EQ(document()["r"].dump(),
-              "[[0,0,0,0,32,16,0],[1,61,10,20,32,16,65537],[2,0,20,40,32,16,131074],"
-              "[3,0,0,0,32,16,0],[4,61,10,20,32,16,65537]]");
+              "[[0,0,0,0,32,16,0],[1,107,10,20,32,16,65537],[2,0,20,40,32,16,131074],"
+              "[3,0,0,0,32,16,0],[4,107,10,20,32,16,65537]]");
     runLoop(2, 3);
-    EXPECT_EQ(document()["r"].dump(), "[[0,0,0,0,32,16,0],[1,61,10,20,32,16,65537]]");
+    EXPECT_EQ(document()["r"].dump(), "[[0,0,0,0,32,16,0],[1,107,10,20,32,16,65537]]");
     runLoop(0, 1);
     EXPECT_EQ(document()["r"], Json::array());
     EXPECT_TRUE(ed.events.empty());
     sprites[2].header()->hoFlags |= HOF_DESTROYED;  // the last one cannot be recorded, the fill still runs
     runLoop(3, 3);
-    EXPECT_EQ(document()["r"].dump(), "[[0,0,0,0,32,16,0],[1,61,10,20,32,16,65537],[2,0,0,0,32,16,0]]");
+    EXPECT_EQ(document()["r"].dump(), "[[0,0,0,0,32,16,0],[1,107,10,20,32,16,65537],[2,0,0,0,32,16,0]]");
     sprites[2].header()->hoFlags = 0;
     runLoop(-1, 2);  // no record to fill the one element with
     EXPECT_EQ(document()["r"], Json::parse(R"([""])"));
@@ -354,6 +390,9 @@ TEST_F(JsonTest, ArrayOfInstances) {
                             "Selected Object is Not the Sprite. || That Instance already had Destoryed."},
                            {"DEBUG", "no instance record to fill the array with"}}));
     EXPECT_EQ(ed.unansweredFetches, 0);
+    runtime.reset();  // without the runtime library its image call counts as 0
+    runLoop(2, 2);
+    EXPECT_EQ(document()["r"].dump(), "[[0,0,0,0,32,16,0],[1,1,10,20,32,16,65537]]");
 }
 
 TEST_F(JsonTest, TextArraysForOtherSubsystems) {

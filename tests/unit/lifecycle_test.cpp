@@ -258,7 +258,7 @@ TEST_F(LifecycleTest, MotionTextsAreParsedOnceForAllSelectedInstances) {
                                   "Empty MatchParams... Invalid Parameter Format"},
                              }));
     // The later instances of the same action reuse the first one's parse.
-    instance.runHeader.rh2ActionLoopCount = 1;
+    instance.runHeader.rh2.rh2ActionLoopCount = 1;
     instance.action(27, {ball.header(), u"g", u"abc"});
     EXPECT_EQ(desktop.boxes.size(), 1u);
 }

@@ -51,7 +51,7 @@ protected:
         };
     }
     test::Sprite& sprite(int16_t number, int32_t x = 0, int32_t y = 0) {
-        return sprites.emplace_back(OBJ_ACTIVE, number, x, y);
+        return sprites.emplace_back(OBJ_SPR, number, x, y);
     }
     WrapFlipRecord line(test::Sprite& s, double p, double v, bool wrap, bool horizontal = true) {
         WrapFlipRecord r;
@@ -188,7 +188,7 @@ TEST_F(MotionEngineTest, TimedNullRecordsGoInThePassAfterTheirCount) {
     EXPECT_EQ(instance.destroyed, (std::vector<headerObject*>{s.header()}));
     EXPECT_EQ(instance.events, (std::vector<int>{CND_GROUP_REJECTED}));
     EXPECT_FALSE(instance.rd().handleEnabled);
-    EXPECT_EQ(s.object.rHo.hoX, 5);
+    EXPECT_EQ(s.object.roHo.hoX, 5);
 
     test::Sprite& plain = sprite(2);
     instance.action(34, {plain.header(), u"g", -5});  // no timer: never expires, no wake
@@ -201,7 +201,7 @@ TEST_F(MotionEngineTest, StoppedRecordsStillExpire) {
     instance.action(27, {s.header(), u"g", u"+1, true, 0, 100"});
     instance.action(25, {s.header(), 1});
     pass();
-    EXPECT_EQ(s.object.rHo.hoX, 10);
+    EXPECT_EQ(s.object.roHo.hoX, 10);
     pass();
     EXPECT_TRUE(registry().wrapFlips.empty());
     EXPECT_EQ(instance.events, (std::vector<int>{CND_GROUP_REJECTED}));
@@ -213,15 +213,15 @@ TEST_F(MotionEngineTest, MovingRecordsWriteBackAndObjectsDestroyedByTheGameLeave
     instance.action(27, {a.header(), u"g", u"+1.5, false, 0, 100"});
     instance.action(38, {b.header(), u"h", u"-0.5, false, 0, 100"});
     pass();
-    EXPECT_EQ(a.object.rHo.hoX, 11);
-    EXPECT_EQ(b.object.rHo.hoY, 9);
+    EXPECT_EQ(a.object.roHo.hoX, 11);
+    EXPECT_EQ(b.object.roHo.hoY, 9);
     EXPECT_EQ(a.object.roc.rcChanged, 1);
     EXPECT_EQ(instance.redrawn, (std::vector<headerObject*>{a.header(), b.header()}));
-    a.object.rHo.hoX = 50;  // the record's own position wins
-    b.object.rHo.hoFlags |= HOF_DESTROYED;
+    a.object.roHo.hoX = 50;  // the record's own position wins
+    b.object.roHo.hoFlags |= HOF_DESTROYED;
     pass();
-    EXPECT_EQ(a.object.rHo.hoX, 13);
-    EXPECT_EQ(b.object.rHo.hoY, 9);
+    EXPECT_EQ(a.object.roHo.hoX, 13);
+    EXPECT_EQ(b.object.roHo.hoY, 9);
     EXPECT_EQ(registry().wrapFlips.size(), 1u);
     EXPECT_EQ(registry().lastRejectedGroup, u"h");
     EXPECT_TRUE(instance.destroyed.empty());
@@ -280,14 +280,14 @@ TEST_F(MotionEngineTest, EventsSeeLeavingRecordsGoneOneByOne) {
 
 // Named: a lambda does not convert to the services' calling convention on
 // Windows.
-intptr_t WINAPI redrawNothing(headerObject*, uint32_t, intptr_t) { return 0; }
+intptr_t WINAPI redrawNothing(headerObject*, uintptr_t, intptr_t) { return 0; }
 
 TEST_F(MotionEngineTest, ThePassAllocatesNothing) {
     std::deque<test::Sprite> many;
     MotionRegistry& reg = registry();
     reg.groups.push_back(MotionGroup{u"g", 0, {0, 10000, 2000, 2000, 0}});
     for (int i = 0; i < 14000; ++i) {
-        test::Sprite& s = many.emplace_back(OBJ_ACTIVE, static_cast<int16_t>(i % 30000), i, i);
+        test::Sprite& s = many.emplace_back(OBJ_SPR, static_cast<int16_t>(i % 30000), i, i);
         WrapFlipRecord r = line(s, i % 600, 0.75, i % 2 == 0);
         r.wallA = -1000000;
         r.wallB = 1000000;
@@ -312,13 +312,13 @@ TEST_F(MotionEngineTest, ThePassAllocatesNothing) {
         }
     }
     // A host whose redraw keeps no list of its own.
-    instance.runHeader.rh4KpxFunctions[RFUNCTION_REDRAW] = redrawNothing;
+    instance.runHeader.rh4.rh4KpxFunctions[RFUNCTION_REDRAW] = redrawNothing;
     instance.rd().handleEnabled = true;
     allocations = 0;
     counting = true;
     for (int i = 0; i < 100; ++i) pass();
     counting = false;
     EXPECT_EQ(allocations.load(), 0);
-    EXPECT_EQ(many[3].object.rHo.hoX, 3 + 75);
+    EXPECT_EQ(many[3].object.roHo.hoX, 3 + 75);
     EXPECT_TRUE(seen.empty());
 }

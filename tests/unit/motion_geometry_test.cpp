@@ -113,7 +113,7 @@ protected:
     }
     test::RecordingDesktop desktop;
     test::Instance instance;
-    test::Sprite star{OBJ_ACTIVE, 1, 100, 100};
+    test::Sprite star{OBJ_SPR, 1, 100, 100};
     std::vector<double> rests;  // the angle of each rest, seen on its last frame
 };
 

@@ -33,7 +33,7 @@ class MotionRegistryTest : public ::testing::Test {
 protected:
     void SetUp() override { ensureInitialised(); }
     test::Sprite& sprite(int16_t number = 0, int32_t x = 0, int32_t y = 0) {
-        return sprites.emplace_back(OBJ_ACTIVE, number, x, y);
+        return sprites.emplace_back(OBJ_SPR, number, x, y);
     }
     void wrap(test::Sprite& s, const char16_t* group, const char16_t* params = u"1,false,0,100") {
         instance.action(HORIZONTAL_WRAP, {s.header(), group, params});
@@ -65,12 +65,12 @@ TEST_F(MotionRegistryTest, UniqueIdsComeInOrderAndComeBackAtTheBackOfTheQueue) {
         instance.action(NULL_MOTION, {sprite(static_cast<int16_t>(10 + i)).header(), name.c_str()});
     }
     test::Sprite& late = sprite(500);
-    late.values[1].type = VALUE_INT;
-    late.values[1].l = 77;
+    late.values[1].m_type = TYPE_LONG;
+    late.values[1].m_long = 77;
     wrap(late, u"one more");
     EXPECT_EQ(reg().groups.size(), 255u);
     EXPECT_EQ(reg().wrapFlips.size(), 0u);
-    EXPECT_EQ(late.values[1].l, 77);
+    EXPECT_EQ(late.values[1].m_long, 77);
     wrap(late, u"a");
     EXPECT_EQ(reg().wrapFlips.size(), 1u);
 }
@@ -102,7 +102,7 @@ TEST_F(MotionRegistryTest, EveryWayOutFreesTheObject) {
     for (test::Sprite* one : s) wrap(*one, u"g");
     instance.action(REJECT_DIRECT, {s[0]->header(), 0});
     instance.action(REJECT_DIRECT, {s[1]->header(), 1});  // leaves in the second pass
-    s[2]->object.rHo.hoFlags |= HOF_DESTROYED;           // leaves in the first
+    s[2]->object.roHo.hoFlags |= HOF_DESTROYED;           // leaves in the first
     HandleRunObject(&instance.rd());
     HandleRunObject(&instance.rd());
     EXPECT_TRUE(indexIsExact());
@@ -120,12 +120,12 @@ TEST_F(MotionRegistryTest, RegistrationMarksTheLoopIndexAndTheKind) {
     test::Sprite& a = sprite(0, 10, 20);
     test::Sprite& b = sprite(1, 30, 40);
     wrap(a, u"");  // the object's own name
-    instance.runHeader.rh2ActionLoopCount = 1;
+    instance.runHeader.rh2.rh2ActionLoopCount = 1;
     wrap(b, u"ignored", u"ignored too");  // later instances reuse the first one's parse
     EXPECT_EQ(reg().groups[0].name, u"Sprite");
     ASSERT_EQ(reg().wrapFlips.size(), 2u);
-    EXPECT_EQ(b.values[0].l, 1);
-    EXPECT_EQ(b.values[1].l, INDEX_WRAPFLIP);
+    EXPECT_EQ(b.values[0].m_long, 1);
+    EXPECT_EQ(b.values[1].m_long, INDEX_WRAPFLIP);
     EXPECT_EQ(reg().wrapFlips[1].x, 30);
     EXPECT_EQ(reg().wrapFlips[1].wallB, 100);
     EXPECT_GE(instance.rehandles, 1);
@@ -152,7 +152,7 @@ TEST_F(MotionRegistryTest, AGroupGoesWithItsLastRecordOfAnyKind) {
     instance.action(REJECT_DESTROY_DIRECT, {w.header(), -3});
     EXPECT_EQ(instance.events, (std::vector<int>{CND_GROUP_REJECTED}));
     EXPECT_EQ(instance.destroyed, (std::vector<headerObject*>{w.header()}));
-    EXPECT_TRUE(w.object.rHo.hoFlags & HOF_DESTROYED);
+    EXPECT_TRUE(w.object.roHo.hoFlags & HOF_DESTROYED);
     EXPECT_TRUE(instance.condition(CND_GROUP_REJECTED, {u"mixed"}));
     EXPECT_FALSE(instance.condition(CND_GROUP_REJECTED, {u"Mixed"}));
     EXPECT_EQ(reg().freeIds.back(), 0);
@@ -199,12 +199,12 @@ TEST_F(MotionRegistryTest, TimersRestartForAllButNotByName) {
 TEST_F(MotionRegistryTest, DirectRejectionLooksWhereAlterableValueBPoints) {
     test::Sprite& s = sprite(1);
     wrap(s, u"g");
-    s.values[1].type = VALUE_DOUBLE;
-    s.values[1].d = 0.9;  // truncated to 0: the Null queue, where it is not
+    s.values[1].m_type = TYPE_DOUBLE;
+    s.values[1].m_double = 0.9;  // truncated to 0: the Null queue, where it is not
     instance.action(REJECT_DIRECT, {s.header(), 0});
     EXPECT_EQ(reg().wrapFlips.size(), 1u);
-    s.values[1].type = VALUE_INT;
-    s.values[1].l = 257;  // modulo 256: WrapFlip
+    s.values[1].m_type = TYPE_LONG;
+    s.values[1].m_long = 257;  // modulo 256: WrapFlip
     instance.action(REJECT_DIRECT, {s.header(), 0});
     EXPECT_TRUE(reg().wrapFlips.empty());
 }
