@@ -22,12 +22,16 @@
 #endif
 #include <windows.h>
 
-// The real host is a 32-bit program: every slot it passes (parameters,
-// results, service answers) is 32 bits wide, and so is its wchar_t, which
-// makes wchar_t text and the host's UTF-16 text the same code units.
-static_assert(sizeof(void*) == 4 && sizeof(intptr_t) == 4, "the host loads 32-bit libraries only");
-static_assert(sizeof(float) == sizeof(intptr_t), "a float result fills its slot with its 32-bit pattern");
+// Windows's wchar_t is 16 bits wide, which makes wchar_t text and the host's
+// UTF-16 text the same code units.
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows text is UTF-16");
+#if UINTPTR_MAX == UINT32_MAX
+// The real host is a 32-bit program: every slot it passes (parameters,
+// results, service answers) is 32 bits wide. The 64-bit Windows build is a
+// test vehicle only, with the slot sizes of its platform, as on Linux.
+static_assert(sizeof(void*) == 4 && sizeof(intptr_t) == 4, "the host's slots are 32 bits wide");
+static_assert(sizeof(float) == sizeof(intptr_t), "a float result fills its slot with its 32-bit pattern");
+#endif
 #else
 #ifndef WINAPI
 #define WINAPI
