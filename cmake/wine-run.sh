@@ -1,6 +1,10 @@
 #!/bin/sh
 # Runs a Windows program of the build under Wine, quietly and on its own:
-#   wine-run.sh PREFIX PROGRAM [ARGUMENT]...
+#   wine-run.sh PREFIX LOADER SERVER PROGRAM [ARGUMENT]...
+# LOADER and SERVER are Wine's loader and server for the build's kind of
+# program: "wine" and "wineserver" for the 32-bit product, the 64-bit pair by
+# their own paths for the 64-bit test build (Debian's wrappers pick the 32-bit
+# pair whenever it is installed, even where it cannot run).
 # PREFIX is the build's own Wine folder, made on first use (a few seconds;
 # one caller makes it while any other waits), so that no run ever prints
 # Wine's own first-start messages. Wine's diagnostics stay off, so that a
@@ -12,20 +16,24 @@
 # came first.
 set -e
 prefix=$1
-shift
+loader=$2
+server=$3
+shift 3
 if [ "${TRIVU_WINE_DISPLAY:-}" = 1 ]; then
   prefix="$prefix-display"
 else
   unset DISPLAY WAYLAND_DISPLAY
 fi
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A loader named by its path also starts Wine's own helper processes.
+case "$loader" in /*) export WINELOADER="$loader" WINESERVER="$server" ;; esac
 if [ ! -f "$prefix/system.reg" ]; then
   mkdir -p "$(dirname "$prefix")"
   (
     flock 9
     if [ ! -f "$prefix/system.reg" ]; then
-      (unset DISPLAY WAYLAND_DISPLAY; wine wineboot -i >/dev/null 2>&1; wineserver -w)
+      (unset DISPLAY WAYLAND_DISPLAY; "$loader" wineboot -i >/dev/null 2>&1; "$server" -w)
     fi
   ) 9>"$prefix.lock"
 fi
-exec wine "$@"
+exec "$loader" "$@"

@@ -4,6 +4,8 @@
 #
 #   bash scripts/setup.sh          the Linux build
 #   bash scripts/setup.sh win32    also the Windows build and Wine to test it
+#   bash scripts/setup.sh win64    also the 64-bit Windows test build and Wine's
+#                                  64-bit loader (machines that cannot run 32-bit programs)
 #   bash scripts/setup.sh fuzz     also clang and libFuzzer (scripts/fuzz.sh)
 set -euo pipefail
 
@@ -11,6 +13,9 @@ packages=(cmake make g++ nlohmann-json3-dev libgtest-dev libgmock-dev libbenchma
 # The 32-bit Windows library is cross-built with mingw-w64 and tested under
 # Wine (32-bit, hence the i386 architecture), on a virtual display.
 win32_packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth)
+# Where 32-bit programs cannot run, the same sources are also built for 64-bit
+# Windows and tested under Wine's 64-bit loader.
+win64_packages=(g++-mingw-w64-x86-64 wine64 xvfb xauth)
 fuzz_packages=(clang-14 libclang-rt-14-dev libfuzzer-14-dev)
 
 sudo=""
@@ -30,8 +35,10 @@ install() {
   mapfile -t missing < <(missing_of "$@")
   if ((${#missing[@]} > 0)); then
     echo "setup: installing ${missing[*]}"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+    # Another install may hold the package manager's lock (a machine's own
+    # updates at start-up): wait for it rather than fail.
+    $sudo apt-get -o DPkg::Lock::Timeout=600 update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 install -y -qq "${missing[@]}"
   fi
 }
 
@@ -42,6 +49,9 @@ if [ "${1:-}" = win32 ]; then
     $sudo dpkg --add-architecture i386
   fi
   install "${win32_packages[@]}"
+fi
+if [ "${1:-}" = win64 ]; then
+  install "${win64_packages[@]}"
 fi
 if [ "${1:-}" = fuzz ]; then
   install "${fuzz_packages[@]}"

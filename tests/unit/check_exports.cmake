@@ -1,16 +1,26 @@
 # The library exports exactly the entry points that sdk/exports.h declares,
 # under their plain names: nothing of the implementation leaks out.
-#   cmake -DLIBRARY=path/trivu.mfx -DHEADER=sdk/exports.h [-DOBJDUMP=objdump] -P check_exports.cmake
-# With OBJDUMP the library is a Windows DLL, and its export table is read
-# from the PE file itself; otherwise the ELF dynamic symbol table.
+#   cmake -DLIBRARY=path/trivu.mfx -DHEADER=sdk/exports.h [-DOBJDUMP=objdump -DMACHINE=i386] -P check_exports.cmake
+# With OBJDUMP the library is a Windows DLL of the MACHINE's kind (i386: PE32,
+# the product; x86-64: PE32+, the 64-bit test build), and its export table is
+# read from the PE file itself; otherwise the ELF dynamic symbol table.
 set(exported "")
 if(OBJDUMP)
   execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "${OBJDUMP} failed on ${LIBRARY}")
   endif()
-  if(NOT dump MATCHES "file format pei-i386" OR NOT dump MATCHES "\nMagic[ \t]+010b[ \t]")
-    message(FATAL_ERROR "${LIBRARY} is not a 32-bit (PE32, i386) library")
+  if(MACHINE STREQUAL "i386")
+    set(magic 010b)
+    set(kind "a 32-bit (PE32, i386)")
+  elseif(MACHINE STREQUAL "x86-64")
+    set(magic 020b)
+    set(kind "a 64-bit (PE32+, x86-64)")
+  else()
+    message(FATAL_ERROR "check_exports.cmake: MACHINE is i386 or x86-64, not '${MACHINE}'")
+  endif()
+  if(NOT dump MATCHES "file format pei-${MACHINE}\n" OR NOT dump MATCHES "\nMagic[ \t]+${magic}[ \t]")
+    message(FATAL_ERROR "${LIBRARY} is not ${kind} library")
   endif()
   string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table[^\n]*\n(([ \t]+\\[[ 0-9]+\\] [^\n]*\n)*)" _ "${dump}")
   # Whole "[ ordinal] name" entries: a lone "]" would upset CMake's lists.
