@@ -1,13 +1,18 @@
 # Checks of the Windows library that read the PE file and run nothing, so
 # that they hold on machines that cannot run the build's programs too.
-#   cmake -DLIBRARY=trivu.mfx -DCHECK=imports|resources -DOBJDUMP=objdump -DWINDRES=windres
-#         [-DSCRIPT=resources/trivu.rc] -P check_pe.cmake
+#   cmake -DLIBRARY=trivu.mfx -DCHECK=imports|resources|pops -DOBJDUMP=objdump -DWINDRES=windres
+#         [-DSCRIPT=resources/trivu.rc] [-DHEADER=sdk/exports.h] -P check_pe.cmake
 #
 # imports:   the library needs nothing but the system's KERNEL32 and USER32
 #            and the C runtime msvcrt (everything else is linked in).
 # resources: the library carries exactly the resources of the script (the
 #            string table, the three menus, the about dialog and the version
 #            record), read back from the PE file by the resource compiler.
+# pops:      (32-bit library) every export removes as many bytes of arguments
+#            as its declaration in sdk/exports.h has arguments, 4 each: the
+#            host's standard calls leave the stack as it was. Read off the
+#            `ret N` the export's code reaches first, following a jump where
+#            the export's code continues elsewhere.
 cmake_minimum_required(VERSION 3.25)
 
 function(run_tool output)
@@ -63,6 +68,97 @@ elseif(CHECK STREQUAL "resources")
     endif()
   endforeach()
   message(STATUS "resources: as resources/trivu.rc")
+elseif(CHECK STREQUAL "pops")
+  # The argument bytes each export is declared with: 4 per top-level comma-
+  # separated argument (every argument of the interface fills one 4-byte slot).
+  file(READ ${HEADER} header)
+  string(REGEX MATCHALL "WINAPI [A-Za-z0-9_]+\\([^;]*\\)" declarations "${header}")
+  foreach(declaration IN LISTS declarations)
+    string(REGEX MATCH "^WINAPI ([A-Za-z0-9_]+)\\((.*)\\)$" _ "${declaration}")
+    set(name ${CMAKE_MATCH_1})
+    set(arguments "${CMAKE_MATCH_2}")
+    # Drop nested parentheses (a callback's own arguments), then count.
+    string(REGEX REPLACE "\\([^()]*\\)" "" arguments "${arguments}")
+    string(REGEX REPLACE "\\([^()]*\\)" "" arguments "${arguments}")
+    string(STRIP "${arguments}" arguments)
+    if(arguments STREQUAL "" OR arguments STREQUAL "void")
+      set(wanted_${name} 0)
+    else()
+      string(REGEX MATCHALL "," commas "${arguments}")
+      list(LENGTH commas count)
+      math(EXPR wanted_${name} "4 * (${count} + 1)")
+    endif()
+  endforeach()
+
+  run_tool(dump ${OBJDUMP} -p ${LIBRARY})
+  string(REGEX MATCH "ImageBase[ \t]+([0-9a-fA-F]+)" _ "${dump}")
+  set(base ${CMAKE_MATCH_1})
+  string(REGEX MATCHALL "\\[ *[0-9]+\\] \\+base\\[ *[0-9]+\\] [0-9a-f]+ Export RVA" rvas "${dump}")
+  foreach(entry IN LISTS rvas)
+    string(REGEX MATCH "^\\[ *([0-9]+)\\] \\+base\\[ *[0-9]+\\] ([0-9a-f]+)" _ "${entry}")
+    set(rva_${CMAKE_MATCH_1} ${CMAKE_MATCH_2})
+  endforeach()
+  string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table[^\n]*\n(([ \t]+\\[[ 0-9]+\\] [^\n]*\n)*)" _ "${dump}")
+  string(REGEX MATCHALL "\\[[ 0-9]+\\] [^\n]+" names "${CMAKE_MATCH_1}")
+
+  set(faults "")
+  set(checked 0)
+  foreach(entry IN LISTS names)
+    string(REGEX MATCH "^\\[ *([0-9]+)\\] (.+)$" _ "${entry}")
+    set(index ${CMAKE_MATCH_1})
+    set(name ${CMAKE_MATCH_2})
+    if(NOT DEFINED wanted_${name})
+      continue()  # not an entry point of sdk/exports.h: the export check reports it
+    endif()
+    math(EXPR address "0x${base} + 0x${rva_${index}}" OUTPUT_FORMAT HEXADECIMAL)
+    set(popped "")
+    set(hops 0)
+    while(popped STREQUAL "" AND hops LESS 4)
+      math(EXPR stop "${address} + 0x1000" OUTPUT_FORMAT HEXADECIMAL)
+      run_tool(code ${OBJDUMP} -d --no-show-raw-insn --start-address=${address} --stop-address=${stop} ${LIBRARY})
+      string(REGEX MATCHALL "\n *[0-9a-f]+:\t[^\n]+" instructions "${code}")
+      set(first TRUE)
+      set(next "")
+      foreach(instruction IN LISTS instructions)
+        string(REGEX REPLACE "^\n *[0-9a-f]+:\t" "" instruction "${instruction}")
+        if(instruction MATCHES "^ret +\\$0x([0-9a-f]+)")
+          math(EXPR popped "0x${CMAKE_MATCH_1}")
+          break()
+        elseif(instruction MATCHES "^ret")
+          set(popped 0)
+          break()
+        elseif(instruction MATCHES "^jmp +0x([0-9a-f]+)$")
+          # The export's code goes on elsewhere: at its start (a folded
+          # routine), or before it (a tail call into another routine).
+          math(EXPR target "0x${CMAKE_MATCH_1}")
+          math(EXPR here "${address}")
+          if(first OR target LESS here)
+            math(EXPR next "${target}" OUTPUT_FORMAT HEXADECIMAL)
+            break()
+          endif()
+        endif()
+        set(first FALSE)
+      endforeach()
+      if(popped STREQUAL "" AND next STREQUAL "")
+        break()
+      endif()
+      set(address ${next})
+      math(EXPR hops "${hops} + 1")
+    endwhile()
+    if(popped STREQUAL "")
+      string(APPEND faults "  ${name}: no return found\n")
+    elseif(NOT popped EQUAL wanted_${name})
+      string(APPEND faults "  ${name}: pops ${popped} bytes, declared with ${wanted_${name}}\n")
+    endif()
+    math(EXPR checked "${checked} + 1")
+  endforeach()
+  if(NOT faults STREQUAL "")
+    message(FATAL_ERROR "exports that leave the host's stack unbalanced:\n${faults}")
+  endif()
+  if(checked EQUAL 0)
+    message(FATAL_ERROR "no export of sdk/exports.h found in ${LIBRARY}")
+  endif()
+  message(STATUS "pops: ${checked} exports pop their declared argument bytes")
 else()
-  message(FATAL_ERROR "check_pe.cmake: CHECK is imports or resources, not '${CHECK}'")
+  message(FATAL_ERROR "check_pe.cmake: CHECK is imports, resources or pops, not '${CHECK}'")
 endif()
