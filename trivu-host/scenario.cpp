@@ -105,6 +105,7 @@ struct Parser {
     void desktop(const Json& j, const std::string& path);
     void files(const Json& j, const std::string& path);
     bool fileClash(const std::string& name, const std::string& at);
+    void checkName(const std::u16string& name, const std::string& at);
     void extensions(const Json& j, const std::string& path);
     void objects(const Json& j, const std::string& path);
 };
@@ -853,6 +854,16 @@ bool Parser::fileClash(const std::string& name, const std::string& at) {
     return false;
 }
 
+// The host keeps an object's name inline, in 24 UTF-16 units with its zero.
+void Parser::checkName(const std::u16string& name, const std::string& at) {
+    constexpr size_t kMaxUnits = OIL_NAME_UNITS - 1;
+    if (name.empty())
+        fail(at, "a name cannot be empty");
+    else if (name.size() > kMaxUnits)
+        fail(at, "a name is at most " + std::to_string(kMaxUnits) + " UTF-16 units, this one has " +
+                     std::to_string(name.size()) + " (the host keeps it in 24 units with its zero)");
+}
+
 void Parser::extensions(const Json& j, const std::string& path) {
     static const char* const props[PROP_COUNT] = {"forcePopup", "regexIcase", "regexControlChars", "jsonShare"};
     if (!j.is_object()) {
@@ -866,7 +877,7 @@ void Parser::extensions(const Json& j, const std::string& path) {
         t.name = it.key();
         t.name16 = toUtf16(t.name);
         t.path = at;
-        if (t.name.empty()) fail(at, "a name cannot be empty");
+        checkName(t.name16, at);
         if (!v.is_object()) {
             fail(at, std::string("an object of properties is wanted here, not ") + describe(v));
             continue;
@@ -906,7 +917,7 @@ void Parser::objects(const Json& j, const std::string& path) {
         ObjectType t;
         t.name = it.key();
         t.name16 = toUtf16(t.name);
-        if (t.name.empty()) fail(at, "a name cannot be empty");
+        checkName(t.name16, at);
         if (!v.is_object()) {
             fail(at, std::string("an object of properties is wanted here, not ") + describe(v));
             continue;

@@ -109,6 +109,12 @@ elseif(GROUP STREQUAL "keys")
     STATUS 2 STDERR "frames[0]: key \"ticks\" given twice\n")
   expect(in_a_files_map "{\"files\": {\"a.txt\": \"1\", \"a.txt\": \"2\"}, \"frames\": []}"
     STATUS 2 STDERR "files: key \"a.txt\" given twice\n" NO_FILE a.txt)
+  # Names are keys too: the host keeps 23 UTF-16 units of one (é is one unit,
+  # the emoji two).
+  expect(names_of_23_units "{\"objects\": {\"ééééééééééééééééééééééé\": {}}, \"extensions\": {\"abcdefghijklmnopqrstu😀\": {}}, \"frames\": []}"
+    STATUS 0 STDERR "")
+  expect(names_of_24_units "{\"objects\": {\"abcdefghijklmnopqrstuvwx\": {}}, \"extensions\": {\"abcdefghijklmnopqrstuv😀\": {}}, \"frames\": []}"
+    STATUS 2 STDERR "extensions[\"abcdefghijklmnopqrstuv😀\"]: a name is at most 23 UTF-16 units, this one has 24 (the host keeps it in 24 units with its zero)\nobjects.abcdefghijklmnopqrstuvwx: a name is at most 23 UTF-16 units, this one has 24 (the host keeps it in 24 units with its zero)\n")
 
 elseif(GROUP STREQUAL "records")
   # A TEXT the editor's record cannot hold: exit 1, and nothing written.
