@@ -168,7 +168,7 @@ void BM_SineWavePlainLoop(benchmark::State& state) {
 // cosine, the stores and the redraw request.
 void BM_OrbitalPlainLoop(benchmark::State& state) {
     plainLoop<OrbitalRecord>(state, orbitRecord, [](OrbitalRecord& r, RunFunction redraw) {
-        if (r.stopped || r.repetitions != 0 || r.rejectArmed) return;
+        if (r.sleep.stopped || r.sleep.repetitions != 0 || r.rejectArmed) return;
         r.angle += r.omega;
         if (r.angle < 0) r.angle += 360;
         if (std::fabs(r.angle) >= 360) r.angle = std::fmod(r.angle, 360.0);

@@ -82,13 +82,14 @@ void directly(RUNDATA& rd, headerObject* candidate, F&& treat) {
 
 // Each answers whether the record is of a kind it concerns.
 
+// Every kind but Null stops and sleeps.
+template <typename Record>
+constexpr bool hasSleep = requires(Record r) { r.sleep; };
+
 template <typename Record>
 bool stop(Record& r, bool toggle) {
-    if constexpr (std::is_same_v<Record, MotionRecord>) {
+    if constexpr (!hasSleep<Record>) {
         return false;
-    } else if constexpr (std::is_same_v<Record, OrbitalRecord>) {
-        r.stopped = toggle ? !r.stopped : true;
-        return true;
     } else {
         r.sleep.stopped = toggle ? !r.sleep.stopped : true;
         return true;
@@ -101,22 +102,23 @@ struct SleepValues {
 
 template <typename Record>
 bool sleepFor(Record& r, const SleepValues& v, bool orbitsToo) {
-    if constexpr (std::is_same_v<Record, MotionRecord>) {
+    constexpr bool orbit = std::is_same_v<Record, OrbitalRecord>;
+    if constexpr (!hasSleep<Record>) {
         return false;
-    } else if constexpr (std::is_same_v<Record, OrbitalRecord>) {
-        if (!orbitsToo) return false;
-        r.asleep = v.interval != 0;
-        r.sleepLeft = r.sleepLength = v.frames;
-        r.repetitions = v.repetitions;
-        r.rotationLeft = 0;
-        r.rotationPerSleep = v.interval;  // degrees here, not the registration's magnitude minus one
-        return true;
     } else {
+        if (orbit && !orbitsToo) return false;
         r.sleep.asleep = v.interval != 0;
         r.sleep.sleepLeft = r.sleep.sleepLength = v.frames;
         r.sleep.repetitions = v.repetitions;
-        r.sleep.intervalLeft = 0;
-        r.sleep.intervalLength = v.interval;
+        // Wt is what passes between two sleeps: frames, or an orbit's degrees
+        // (here as given, not as the registration's magnitude minus one).
+        if constexpr (orbit) {
+            r.rotationLeft = 0;
+            r.rotationPerSleep = v.interval;
+        } else {
+            r.sleep.intervalLeft = 0;
+            r.sleep.intervalLength = v.interval;
+        }
         return true;
     }
 }

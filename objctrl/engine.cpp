@@ -145,27 +145,59 @@ bool sleepFrame(RUNDATA& rd, const headerObject& object, int32_t& sleepLeft) {
     return false;
 }
 
-}  // namespace
+// What passes between two sleep phases of a line or a wave: frames.
+struct FramesBetween {
+    SleepBlock& s;
+    bool moveOn() {
+        if (s.intervalLeft == 0) return false;
+        --s.intervalLeft;
+        return true;
+    }
+    void restart() { s.intervalLeft = s.intervalLength; }
+    void asleep(RUNDATA&) {}
+};
 
-bool stepSleep(RUNDATA& rd, const headerObject& object, SleepBlock& s) {
+// For an orbit: the degrees it turns. Its asleep frames also report its angle.
+struct DegreesBetween {
+    OrbitalRecord& r;
+    bool moveOn() {
+        if (r.rotationLeft <= 0) return false;
+        r.rotationLeft -= std::fabs(r.omega);
+        return true;
+    }
+    void restart() { r.rotationLeft = r.rotationPerSleep; }
+    void asleep(RUNDATA& rd) { rd.eventAngle = r.angle; }
+};
+
+// The sleep cycle of every moving kind. Answers whether the record moves
+// this frame; each asleep frame reports condition 15, and the frame that
+// ends a phase moves.
+template <typename Between>
+bool sleepCycle(RUNDATA& rd, const headerObject& object, SleepBlock& s, Between between) {
     if (s.repetitions == 0) {
         s.asleep = false;
         return true;
     }
     if (!s.asleep) {
-        if (s.intervalLeft != 0) {
-            --s.intervalLeft;
-            return true;
-        }
+        if (between.moveOn()) return true;
         s.asleep = true;
         s.sleepLeft = s.sleepLength;
     }
+    between.asleep(rd);
     if (s.sleepLeft != 0) return sleepFrame(rd, object, s.sleepLeft);
     s.asleep = false;
-    s.intervalLeft = s.intervalLength;
+    between.restart();
     if (s.repetitions > 0) --s.repetitions;
     return true;
 }
+
+}  // namespace
+
+bool stepSleep(RUNDATA& rd, const headerObject& object, SleepBlock& s) {
+    return sleepCycle(rd, object, s, FramesBetween{s});
+}
+
+bool stepOrbitSleep(RUNDATA& rd, OrbitalRecord& r) { return sleepCycle(rd, *r.object, r.sleep, DegreesBetween{r}); }
 
 namespace {
 
@@ -309,14 +341,20 @@ void advanceNullTimers(RUNDATA& rd) {
     });
 }
 
-// Whether the record moves this frame: not stopped, not expiring, awake.
-inline bool moves(RUNDATA& rd, MotionRecord& r, SleepBlock& sleep) {
+// Whether a record moves this frame: not stopped, not expiring, awake. A
+// record without sleep phases, the common case, is decided here.
+template <typename Record>
+inline bool moves(RUNDATA& rd, Record& r) {
+    SleepBlock& sleep = r.sleep;
     if (sleep.stopped || expiring(r)) return false;
     if (sleep.repetitions == 0) {
         if (sleep.asleep) sleep.asleep = false;
         return true;
     }
-    return stepSleep(rd, *r.object, sleep);
+    if constexpr (std::is_same_v<Record, OrbitalRecord>)
+        return stepOrbitSleep(rd, r);
+    else
+        return stepSleep(rd, *r.object, sleep);
 }
 
 // Walks one moving kind: objects the game destroyed leave, `step` moves the
@@ -339,7 +377,7 @@ void walk(RUNDATA& rd, std::vector<Record>& records, Step step) {
 void updateWrapFlip(RUNDATA& rd) {
     const Redrawer redraw(rd);
     walk(rd, registry().wrapFlips, [&](WrapFlipRecord& r) {
-        if (!moves(rd, r, r.sleep)) return;
+        if (!moves(rd, r)) return;
         crossWall(rd, r);
         place(redraw, *r.object, r.x, r.y);
     });
@@ -348,7 +386,7 @@ void updateWrapFlip(RUNDATA& rd) {
 void updateSineWave(RUNDATA& rd) {
     const Redrawer redraw(rd);
     walk(rd, registry().sineWaves, [&](SineWaveRecord& r) {
-        if (!moves(rd, r, r.sleep)) return;
+        if (!moves(rd, r)) return;
         if (r.growActive) {
             growStep(r.amplitude, r.grow);
             if (r.grow.repetitions == 0) r.growActive = false;
@@ -359,28 +397,6 @@ void updateSineWave(RUNDATA& rd) {
         r.angle = foldWaveAngle(r.angle + r.omega, r.omega);
         place(redraw, *r.object, r.x, r.y);
     });
-}
-
-// The angle-based sleep of an orbit. Answers whether the record moves.
-bool orbitAwake(RUNDATA& rd, OrbitalRecord& r) {
-    if (r.repetitions == 0) {
-        r.asleep = false;
-        return true;
-    }
-    if (!r.asleep) {
-        if (r.rotationLeft > 0) {
-            r.rotationLeft -= std::fabs(r.omega);
-            return true;
-        }
-        r.asleep = true;
-        r.sleepLeft = r.sleepLength;
-    }
-    rd.eventAngle = r.angle;
-    if (r.sleepLeft != 0) return sleepFrame(rd, *r.object, r.sleepLeft);
-    r.asleep = false;
-    r.rotationLeft = r.rotationPerSleep;
-    if (r.repetitions > 0) --r.repetitions;
-    return true;
 }
 
 // A centre object that the game destroyed freezes the centre where it was.
@@ -398,7 +414,7 @@ void followCentre(OrbitalRecord& r) {
 void updateOrbital(RUNDATA& rd) {
     const Redrawer redraw(rd);
     walk(rd, registry().orbitals, [&](OrbitalRecord& r) {
-        if (r.stopped || expiring(r) || !orbitAwake(rd, r)) return;
+        if (!moves(rd, r)) return;
         if (r.growActive) {
             growStep(r.radiusX, r.growX);
             growStep(r.radiusY, r.growY);
@@ -406,7 +422,7 @@ void updateOrbital(RUNDATA& rd) {
         }
         followCentre(r);
         r.angle = foldOrbitAngle(r.angle + r.omega);
-        if (r.repetitions != 0 && r.rotationLeft <= 0) r.angle = snapToSleepPoint(r.angle, r.omega, r.rotationLeft);
+        if (r.sleep.repetitions != 0 && r.rotationLeft <= 0) r.angle = snapToSleepPoint(r.angle, r.omega, r.rotationLeft);
         const Point p = orbitPoint(r);
         place(redraw, *r.object, p.x, p.y);
     });

@@ -50,8 +50,9 @@ struct MotionRecord {
     bool destroyOnReject = false;
 };
 
-// Stopping and the frame-counted sleep cycle of WrapFlip, SineWave and
-// Movetoward records.
+// Stopping and the sleep cycle of every moving kind. Between two sleep
+// phases the lines and waves count frames (the interval here); an orbit
+// counts the degrees it turns instead (its rotation fields).
 struct SleepBlock {
     bool stopped = false;
     bool asleep = false;
@@ -102,14 +103,10 @@ struct OrbitalRecord : MotionRecord {
     double radiusX = 0;
     double radiusY = 0;
     double omega = 0;  // degrees per frame; positive turns counter-clockwise
-    bool stopped = false;
+    SleepBlock sleep;  // its interval unused: see rotationLeft
     double offsetX = 0;
     double offsetY = 0;
-    bool asleep = false;
-    int32_t sleepLeft = 0;
-    int32_t repetitions = 0;
-    double rotationLeft = 0;  // degrees before the next sleep
-    int32_t sleepLength = 0;
+    double rotationLeft = 0;  // degrees to turn before the next sleep
     double rotationPerSleep = 0;
     headerObject* centreObject = nullptr;
     double centreX = 0;
