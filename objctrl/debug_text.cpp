@@ -144,12 +144,12 @@ void kindFields(const MoveTowardRecord&) {}
 
 template <typename Container>
 void recordLines(const Container& records, const MotionGroup* only) {
-    for (const auto& r : records) {
-        if (only != nullptr && r.groupId != only->groupId) continue;
+    forEachLive(records, [&](const auto& r) {
+        if (only != nullptr && r.groupId != only->groupId) return;
         prefix(r);
         kindFields(r);
         suffix(r);
-    }
+    });
 }
 
 }  // namespace

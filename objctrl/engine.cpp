@@ -40,100 +40,23 @@ void reportEvent(RUNDATA& rd, const headerObject& object, int32_t x, int32_t y, 
     rd.eventX = x;
     rd.eventY = y;
     if (int32_t fixed = fixedValueOf(object); fixed != 0) rd.eventFixedValue = fixed;
-    raiseMotionEvent(rd, condition);
+    generateEvent(rd, condition);
 }
 
 namespace {
 
-// The walk over one container that takes records out as it goes (see
-// OpenGap). Until the first record leaves there is no gap and the walk runs
-// over the container as it is; from then on each kept record is moved down
-// over the gap once, and the gap is erased when the walk ends or an event
-// is about to run. The current record always sits just before the gap, so
-// closing the gap never moves it: in a vector its reference stays valid
-// across events.
+// Counts a running reject timer down, or takes the record out when it has
+// run out: group accounting (condition 9 still sees the record), the
+// object's destruction when asked, then the record leaves.
 template <typename Container>
-class GapWalk {
-public:
-    using Record = typename Container::value_type;
-
-    explicit GapWalk(Container& records) : records_(records), size_(records.size()), outer_(registry().openGap) {
-        registry().openGap = {&GapWalk::closeGap, this};
-    }
-    ~GapWalk() {
-        close();
-        registry().openGap = outer_;
-    }
-    GapWalk(const GapWalk&) = delete;
-    GapWalk& operator=(const GapWalk&) = delete;
-
-    // Walks every record with `visit(record, index)`, which answers whether
-    // the record left (through leave()).
-    template <typename Visit>
-    void run(Visit visit) {
-        // Locals, which the game's events cannot reach: they stay in
-        // registers across the calls into the host.
-        const size_t count = size_;
-        size_t at = 0;
-        if constexpr (std::is_same_v<Container, std::vector<Record>>) {
-            Record* const first = records_.data();
-            while (at < count && !visit(first[at], at)) ++at;
-        } else {
-            while (at < count && !visit(records_[at], at)) ++at;
-        }
-        if (at == count) return;
-        // A record left: from here on the gap travels with the walk.
-        for (at = begin_; end_ < size_; at = begin_) {
-            if (begin_ != end_) records_[begin_] = records_[end_];
-            ++begin_;
-            ++end_;
-            visit(records_[at], at);
-        }
-    }
-
-    // The record at `at`, the one being visited, joins the gap.
-    void leave(size_t at) {
-        forgetObject(records_[at].object);
-        if (begin_ == end_) end_ = at + 1;
-        begin_ = at;
-    }
-
-    void close() {
-        if (begin_ == end_) return;
-        records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(begin_),
-                       records_.begin() + static_cast<std::ptrdiff_t>(end_));
-        size_ -= end_ - begin_;
-        end_ = begin_;
-    }
-
-private:
-    static void closeGap(void* walk) { static_cast<GapWalk*>(walk)->close(); }
-
-    Container& records_;
-    size_t begin_ = 0, end_ = 0;  // the gap; the records from end_ on are still to walk
-    size_t size_;
-    OpenGap outer_;
-};
-
-// Counts a running reject timer down, or takes the current record out when
-// it has run out: group accounting (condition 9 still sees the record), the
-// object's destruction when asked, then the record leaves. Answers whether
-// it left.
-template <typename Container>
-bool stepRejectTimer(RUNDATA& rd, GapWalk<Container>& walk, MotionRecord& r, size_t at) {
-    if (!r.rejectArmed) return false;
+void stepRejectTimer(RUNDATA& rd, Container& records, MotionRecord& r) {
     if (r.rejectCountdown != 0) {
         --r.rejectCountdown;
-        return false;
+        return;
     }
-    // Copied first: the events of condition 9 close the gap, which in a deque
-    // moves every record.
-    headerObject* object = r.object;
-    const bool destroy = r.destroyOnReject;
     removeFromGroup(rd, r.groupId, r.kindIndex);
-    if (destroy) destroyObject(rd, *object);
-    walk.leave(at);
-    return true;
+    if (r.destroyOnReject) destroyObject(rd, *r.object);
+    leave(records, r);
 }
 
 // One frame of a sleep phase: condition 15 with the frames still to sleep,
@@ -315,30 +238,33 @@ Point orbitPoint(const OrbitalRecord& r) {
 
 namespace {
 
-// A registered object that the game destroyed itself leaves the registry,
-// and is never written to again.
-template <typename Container>
-void dropDestroyed(RUNDATA& rd, GapWalk<Container>& walk, const MotionRecord& r, size_t at) {
-    const uint8_t groupId = r.groupId, kindIndex = r.kindIndex;
-    walk.leave(at);
-    removeFromGroup(rd, groupId, kindIndex);
-}
-
 inline bool destroyedByGame(const MotionRecord& r) { return (r.object->hoFlags & HOF_DESTROYED) != 0; }
 
 // A record whose timer has just run out moves no more.
 bool expiring(const MotionRecord& r) { return r.rejectArmed && r.rejectCountdown == 0; }
 
+// Walks one kind: a record whose object the game destroyed leaves, with the
+// usual group accounting, and is never written to again; `step` moves the
+// others, then their reject timers count. The events raised on the way
+// cannot reshape the container (registration and rejection refuse while it
+// is walked, a Null registration only appends); records that leave stay in
+// place, dead, until the pass has ended.
+template <typename Container, typename Step>
+void walk(RUNDATA& rd, Container& records, Step step) {
+    forEachLive(records, [&](auto& r) {
+        if (destroyedByGame(r)) {
+            removeFromGroup(rd, r.groupId, r.kindIndex);
+            leave(records, r);
+            return;
+        }
+        step(r);
+        if (r.rejectArmed) stepRejectTimer(rd, records, r);
+    });
+}
+
 // Null records only wait: most frames touch nothing but their flags.
 void advanceNullTimers(RUNDATA& rd) {
-    GapWalk pass(registry().nulls);
-    pass.run([&](MotionRecord& r, size_t at) {
-        if (destroyedByGame(r)) {
-            dropDestroyed(rd, pass, r, at);
-            return true;
-        }
-        return r.rejectArmed && stepRejectTimer(rd, pass, r, at);
-    });
+    walk(rd, registry().nulls, [](MotionRecord&) {});
 }
 
 // Whether a record moves this frame: not stopped, not expiring, awake. A
@@ -355,23 +281,6 @@ inline bool moves(RUNDATA& rd, Record& r) {
         return stepOrbitSleep(rd, r);
     else
         return stepSleep(rd, *r.object, sleep);
-}
-
-// Walks one moving kind: objects the game destroyed leave, `step` moves the
-// others, then their reject timers count. The events raised on the way
-// cannot reshape the array (registration and rejection refuse while it is
-// walked); only the walk's own gap changes it.
-template <typename Record, typename Step>
-void walk(RUNDATA& rd, std::vector<Record>& records, Step step) {
-    GapWalk pass(records);
-    pass.run([&](Record& r, size_t at) {
-        if (destroyedByGame(r)) {
-            dropDestroyed(rd, pass, r, at);
-            return true;
-        }
-        step(r);
-        return r.rejectArmed && stepRejectTimer(rd, pass, r, at);
-    });
 }
 
 void updateWrapFlip(RUNDATA& rd) {
@@ -437,10 +346,10 @@ bool runMotionPass(RUNDATA& rd) {
     {
         WalkGuard walking;
         if (!reg.groups.empty()) {
-            if (!reg.nulls.empty()) advanceNullTimers(rd);
-            if (!reg.wrapFlips.empty()) updateWrapFlip(rd);
-            if (!reg.sineWaves.empty()) updateSineWave(rd);
-            if (!reg.orbitals.empty()) updateOrbital(rd);
+            if (countRegistered(KIND_NULL) != 0) advanceNullTimers(rd);
+            if (countRegistered(KIND_WRAPFLIP) != 0) updateWrapFlip(rd);
+            if (countRegistered(KIND_SINEWAVE) != 0) updateSineWave(rd);
+            if (countRegistered(KIND_ORBITAL) != 0) updateOrbital(rd);
         }
     }
     rd.inHandler = false;

@@ -4,7 +4,7 @@
 // The pass walks each container front to back. Events raised from inside it
 // (walls, sleep, condition 9) run the game's events at once; while it runs,
 // registration and rejection refuse to reshape the containers, and records
-// that leave during a walk are erased together (see OpenGap).
+// that leave stay in place, dead, until the pass ends (see forEachLive).
 #pragma once
 
 #include "objctrl/registry.h"
