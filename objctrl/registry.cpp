@@ -91,17 +91,18 @@ void arm(MotionRecord& r, int32_t frames, bool destroy) {
     r.destroyOnReject = destroy;
 }
 
-// Arms the group's records of one kind that have no timer yet; answers how
-// many it armed.
+// Arms the group's records of one kind that have no timer yet; a record
+// already counting down keeps its count. Answers whether the walk treated as
+// many of the group's records as its counter for the kind says.
 template <typename Container>
-uint32_t armGroup(Container& records, uint8_t groupId, uint32_t count, int32_t frames, bool destroy) {
-    uint32_t armed = 0;
+bool armGroup(Container& records, uint8_t groupId, uint32_t count, int32_t frames, bool destroy) {
+    uint32_t treated = 0;
     forEachLive(records, [&](MotionRecord& r) {
-        if (r.groupId != groupId || r.rejectArmed) return true;
-        arm(r, frames, destroy);
-        return ++armed < count;
+        if (r.groupId != groupId) return true;
+        if (!r.rejectArmed) arm(r, frames, destroy);
+        return ++treated < count;
     });
-    return armed;
+    return treated == count;
 }
 
 // Removes the group's records of one kind at once, in order, each as a
@@ -268,7 +269,7 @@ bool rejectByName(RUNDATA& rd, const std::u16string& groupName, int32_t frames, 
     if (named == nullptr) return false;
     const uint8_t groupId = named->groupId;
     WalkGuard walking;
-    bool armed = false;
+    bool wake = false;
     auto treat = [&](auto& records) {
         constexpr uint8_t kind = kindOf<std::remove_reference_t<decltype(records)>>();
         // The group may be gone by now (condition 9 of an earlier kind).
@@ -278,13 +279,15 @@ bool rejectByName(RUNDATA& rd, const std::u16string& groupName, int32_t frames, 
             removeGroupRecords(rd, records, groupId, destroy);
             return;
         }
-        armed = armGroup(records, groupId, g->count[kind], frames, destroy) > 0 || armed;
+        // Once the kind's records are all armed, the pass is woken if it
+        // sleeps.
+        if (armGroup(records, groupId, g->count[kind], frames, destroy) && !rd.handleEnabled) wake = true;
     };
     treat(state.nulls);
     treat(state.wrapFlips);
     treat(state.sineWaves);
     treat(state.orbitals);
-    return armed;
+    return wake;
 }
 
 bool rejectDirect(RUNDATA& rd, headerObject& object, int32_t frames, bool destroy) {

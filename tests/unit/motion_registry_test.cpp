@@ -186,14 +186,20 @@ TEST_F(MotionRegistryTest, RejectingANameAtOnceDestroysInOrderAndRaisesOnce) {
     EXPECT_EQ(instance.expression(13, {-1}), 1);
 }
 
+// A count-down by name wakes the pass only when it sleeps.
 TEST_F(MotionRegistryTest, TimersRestartForAllButNotByName) {
     test::Sprite& a = sprite(1);
     test::Sprite& b = sprite(2);
     wrap(a, u"g");
     wrap(b, u"h");
-    instance.action(REJECT_BY_NAME, {u"g", 8});
-    instance.action(REJECT_BY_NAME, {u"g", 3});  // keeps its running countdown
+    const int woken = instance.rehandles;
+    instance.action(REJECT_BY_NAME, {u"g", 8});  // the pass runs already: no new wake
+    EXPECT_EQ(instance.rehandles, woken);
+    instance.rd().handleEnabled = false;
+    instance.action(REJECT_BY_NAME, {u"g", 3});  // keeps its running countdown, and wakes the pass
     EXPECT_EQ(reg().wrapFlips[0].rejectCountdown, 8);
+    EXPECT_EQ(instance.rehandles, woken + 1);
+    EXPECT_TRUE(instance.rd().handleEnabled);
     instance.action(REJECT_DIRECT, {a.header(), 2});  // already counting: nothing
     EXPECT_EQ(reg().wrapFlips[0].rejectCountdown, 8);
     instance.action(REJECT_DESTROY_BY_NAME, {u"", 5});  // restarts every timer
