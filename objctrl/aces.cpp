@@ -125,12 +125,12 @@ void registerOrbital(RUNDATA& rd, int subKind) {
     r.radiusX = p[0];
     r.radiusY = p[1];
     r.omega = p[2];
-    r.stopped = p[3] != 0;
+    r.sleep.stopped = p[3] != 0;
     r.offsetX = p[6];
     r.offsetY = p[7];
-    r.repetitions = toPixel(p[10]);
-    r.asleep = p[8] != 0 && r.repetitions != 0;
-    r.sleepLength = r.sleepLeft = toPixel(std::fabs(p[9]));
+    r.sleep.repetitions = toPixel(p[10]);
+    r.sleep.asleep = p[8] != 0 && r.sleep.repetitions != 0;
+    r.sleep.sleepLength = r.sleep.sleepLeft = toPixel(std::fabs(p[9]));
     r.rotationPerSleep = r.rotationLeft = std::fabs(p[11]) - 1;
     r.centreMode = static_cast<uint8_t>(subKind);
     r.centreObject = subKind == SUB_ORBIT_TARGET ? registry().pendingCentre : object;

@@ -39,15 +39,14 @@ void byNameCounted(const std::u16string& name, F&& treat) {
     forEachContainer(registry(), [&](auto& records) {
         uint32_t left = 0;
         if (g != nullptr) {
-            if (records.empty()) return;
-            left = g->count[records.front().kindIndex];
+            left = g->count[kindOf<std::remove_reference_t<decltype(records)>>()];
             if (left == 0) return;
         }
-        for (auto& r : records) {
-            if (g != nullptr && r.groupId != g->groupId) continue;
-            if (!treat(r)) continue;
-            if (g != nullptr && --left == 0) return;
-        }
+        forEachLive(records, [&](auto& r) {
+            if (g != nullptr && r.groupId != g->groupId) return true;
+            if (!treat(r)) return true;
+            return g == nullptr || --left != 0;
+        });
     });
 }
 
@@ -58,8 +57,9 @@ void byNameAll(const std::u16string& name, F&& treat) {
     const MotionGroup* g = nullptr;
     if (!pickGroup(name, g)) return;
     forEachContainer(registry(), [&](auto& records) {
-        for (auto& r : records)
+        forEachLive(records, [&](auto& r) {
             if (g == nullptr || r.groupId == g->groupId) treat(r);
+        });
     });
 }
 
@@ -70,11 +70,12 @@ void directly(RUNDATA& rd, headerObject* candidate, F&& treat) {
     if (object == nullptr) return;
     bool found = false;
     forEachContainer(registry(), [&](auto& records) {
-        for (auto& r : records) {
-            if (found || r.object != object) continue;
+        forEachLive(records, [&](auto& r) {
+            if (found || r.object != object) return !found;
             found = true;
             treat(r);
-        }
+            return false;
+        });
     });
 }
 
@@ -82,13 +83,14 @@ void directly(RUNDATA& rd, headerObject* candidate, F&& treat) {
 
 // Each answers whether the record is of a kind it concerns.
 
+// Every kind but Null stops and sleeps.
+template <typename Record>
+constexpr bool hasSleep = requires(Record r) { r.sleep; };
+
 template <typename Record>
 bool stop(Record& r, bool toggle) {
-    if constexpr (std::is_same_v<Record, MotionRecord>) {
+    if constexpr (!hasSleep<Record>) {
         return false;
-    } else if constexpr (std::is_same_v<Record, OrbitalRecord>) {
-        r.stopped = toggle ? !r.stopped : true;
-        return true;
     } else {
         r.sleep.stopped = toggle ? !r.sleep.stopped : true;
         return true;
@@ -101,22 +103,23 @@ struct SleepValues {
 
 template <typename Record>
 bool sleepFor(Record& r, const SleepValues& v, bool orbitsToo) {
-    if constexpr (std::is_same_v<Record, MotionRecord>) {
+    constexpr bool orbit = std::is_same_v<Record, OrbitalRecord>;
+    if constexpr (!hasSleep<Record>) {
         return false;
-    } else if constexpr (std::is_same_v<Record, OrbitalRecord>) {
-        if (!orbitsToo) return false;
-        r.asleep = v.interval != 0;
-        r.sleepLeft = r.sleepLength = v.frames;
-        r.repetitions = v.repetitions;
-        r.rotationLeft = 0;
-        r.rotationPerSleep = v.interval;  // degrees here, not the registration's magnitude minus one
-        return true;
     } else {
+        if (orbit && !orbitsToo) return false;
         r.sleep.asleep = v.interval != 0;
         r.sleep.sleepLeft = r.sleep.sleepLength = v.frames;
         r.sleep.repetitions = v.repetitions;
-        r.sleep.intervalLeft = 0;
-        r.sleep.intervalLength = v.interval;
+        // Wt is what passes between two sleeps: frames, or an orbit's degrees
+        // (here as given, not as the registration's magnitude minus one).
+        if constexpr (orbit) {
+            r.rotationLeft = 0;
+            r.rotationPerSleep = v.interval;
+        } else {
+            r.sleep.intervalLeft = 0;
+            r.sleep.intervalLength = v.interval;
+        }
         return true;
     }
 }
@@ -178,7 +181,7 @@ void grow(RUNDATA& rd, Container& records, uint8_t kindIndex, const ParamFormat&
     if (actionLoopIndex(rd) != 0) return;
     const std::u16string name = textParam(rd);
     const std::u16string text = textParam(rd);
-    if (records.empty()) return;
+    if (countRegistered(kindIndex + 1) == 0) return;
     bool none = false;
     const MotionGroup* g = growGroup(name, kindIndex, none);
     if (none) {
@@ -186,8 +189,9 @@ void grow(RUNDATA& rd, Container& records, uint8_t kindIndex, const ParamFormat&
         return;
     }
     if (!MatchParams(rd, text, format) || rd.floatParams.size() != values) return;
-    for (auto& r : records)
+    forEachLive(records, [&](auto& r) {
         if (g == nullptr || r.groupId == g->groupId) apply(r, rd.floatParams.data());
+    });
 }
 
 }  // namespace
@@ -234,7 +238,7 @@ void growWaveAmplitude(RUNDATA& rd) {
 void changeCentre(RUNDATA& rd) {
     if (actionLoopIndex(rd) != 0) return;
     MotionRegistry& reg = registry();
-    if (reg.groups.empty() || reg.orbitals.empty()) return;
+    if (reg.groups.empty() || countRegistered(KIND_ORBITAL) == 0) return;
     headerObject* centre = usableSprite(rd, objectParam(rd));
     if (centre == nullptr) return;
     byNameAll(textParam(rd), [&](auto& r) {

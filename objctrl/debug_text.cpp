@@ -81,13 +81,13 @@ void suffix(const MotionRecord& r) {
     put("\r\n");
 }
 
-void sleepPart(bool stopped, bool asleep, int32_t sleepLeft, int32_t repetitions) {
-    if (stopped) put(" : STOP");
-    if (asleep) {
+void sleepPart(const SleepBlock& s) {
+    if (s.stopped) put(" : STOP");
+    if (s.asleep) {
         put(" : Slp = ");
-        left(sleepLeft, 4);
+        left(s.sleepLeft, 4);
         put(" (");
-        right(repetitions, 3);
+        right(s.repetitions, 3);
         put(" )");
     }
 }
@@ -112,7 +112,7 @@ void kindFields(const MotionRecord&) {}
 
 void kindFields(const WrapFlipRecord& r) {
     lineFields(r);
-    sleepPart(r.sleep.stopped, r.sleep.asleep, r.sleep.sleepLeft, r.sleep.repetitions);
+    sleepPart(r.sleep);
 }
 
 void kindFields(const SineWaveRecord& r) {
@@ -120,7 +120,7 @@ void kindFields(const SineWaveRecord& r) {
     put(" : AG [ ");
     padded(shortest(std::floor(r.angle * 100) / 100), 7, false);
     put(" ]");
-    sleepPart(r.sleep.stopped, r.sleep.asleep, r.sleep.sleepLeft, r.sleep.repetitions);
+    sleepPart(r.sleep);
 }
 
 // Two decimals, cut in single precision.
@@ -137,19 +137,19 @@ void kindFields(const OrbitalRecord& r) {
     put(" ] : AG [ ");
     padded(cut(r.angle), 7, false);
     put(" ]");
-    sleepPart(r.stopped, r.asleep, r.sleepLeft, r.repetitions);
+    sleepPart(r.sleep);
 }
 
 void kindFields(const MoveTowardRecord&) {}
 
 template <typename Container>
 void recordLines(const Container& records, const MotionGroup* only) {
-    for (const auto& r : records) {
-        if (only != nullptr && r.groupId != only->groupId) continue;
+    forEachLive(records, [&](const auto& r) {
+        if (only != nullptr && r.groupId != only->groupId) return;
         prefix(r);
         kindFields(r);
         suffix(r);
-    }
+    });
 }
 
 }  // namespace

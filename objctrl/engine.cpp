@@ -40,100 +40,23 @@ void reportEvent(RUNDATA& rd, const headerObject& object, int32_t x, int32_t y, 
     rd.eventX = x;
     rd.eventY = y;
     if (int32_t fixed = fixedValueOf(object); fixed != 0) rd.eventFixedValue = fixed;
-    raiseMotionEvent(rd, condition);
+    generateEvent(rd, condition);
 }
 
 namespace {
 
-// The walk over one container that takes records out as it goes (see
-// OpenGap). Until the first record leaves there is no gap and the walk runs
-// over the container as it is; from then on each kept record is moved down
-// over the gap once, and the gap is erased when the walk ends or an event
-// is about to run. The current record always sits just before the gap, so
-// closing the gap never moves it: in a vector its reference stays valid
-// across events.
+// Counts a running reject timer down, or takes the record out when it has
+// run out: group accounting (condition 9 still sees the record), the
+// object's destruction when asked, then the record leaves.
 template <typename Container>
-class GapWalk {
-public:
-    using Record = typename Container::value_type;
-
-    explicit GapWalk(Container& records) : records_(records), size_(records.size()), outer_(registry().openGap) {
-        registry().openGap = {&GapWalk::closeGap, this};
-    }
-    ~GapWalk() {
-        close();
-        registry().openGap = outer_;
-    }
-    GapWalk(const GapWalk&) = delete;
-    GapWalk& operator=(const GapWalk&) = delete;
-
-    // Walks every record with `visit(record, index)`, which answers whether
-    // the record left (through leave()).
-    template <typename Visit>
-    void run(Visit visit) {
-        // Locals, which the game's events cannot reach: they stay in
-        // registers across the calls into the host.
-        const size_t count = size_;
-        size_t at = 0;
-        if constexpr (std::is_same_v<Container, std::vector<Record>>) {
-            Record* const first = records_.data();
-            while (at < count && !visit(first[at], at)) ++at;
-        } else {
-            while (at < count && !visit(records_[at], at)) ++at;
-        }
-        if (at == count) return;
-        // A record left: from here on the gap travels with the walk.
-        for (at = begin_; end_ < size_; at = begin_) {
-            if (begin_ != end_) records_[begin_] = records_[end_];
-            ++begin_;
-            ++end_;
-            visit(records_[at], at);
-        }
-    }
-
-    // The record at `at`, the one being visited, joins the gap.
-    void leave(size_t at) {
-        forgetObject(records_[at].object);
-        if (begin_ == end_) end_ = at + 1;
-        begin_ = at;
-    }
-
-    void close() {
-        if (begin_ == end_) return;
-        records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(begin_),
-                       records_.begin() + static_cast<std::ptrdiff_t>(end_));
-        size_ -= end_ - begin_;
-        end_ = begin_;
-    }
-
-private:
-    static void closeGap(void* walk) { static_cast<GapWalk*>(walk)->close(); }
-
-    Container& records_;
-    size_t begin_ = 0, end_ = 0;  // the gap; the records from end_ on are still to walk
-    size_t size_;
-    OpenGap outer_;
-};
-
-// Counts a running reject timer down, or takes the current record out when
-// it has run out: group accounting (condition 9 still sees the record), the
-// object's destruction when asked, then the record leaves. Answers whether
-// it left.
-template <typename Container>
-bool stepRejectTimer(RUNDATA& rd, GapWalk<Container>& walk, MotionRecord& r, size_t at) {
-    if (!r.rejectArmed) return false;
+void stepRejectTimer(RUNDATA& rd, Container& records, MotionRecord& r) {
     if (r.rejectCountdown != 0) {
         --r.rejectCountdown;
-        return false;
+        return;
     }
-    // Copied first: the events of condition 9 close the gap, which in a deque
-    // moves every record.
-    headerObject* object = r.object;
-    const bool destroy = r.destroyOnReject;
     removeFromGroup(rd, r.groupId, r.kindIndex);
-    if (destroy) destroyObject(rd, *object);
-    walk.leave(at);
-    return true;
+    if (r.destroyOnReject) destroyObject(rd, *r.object);
+    leave(records, r);
 }
 
 // One frame of a sleep phase: condition 15 with the frames still to sleep,
@@ -145,27 +68,59 @@ bool sleepFrame(RUNDATA& rd, const headerObject& object, int32_t& sleepLeft) {
     return false;
 }
 
-}  // namespace
+// What passes between two sleep phases of a line or a wave: frames.
+struct FramesBetween {
+    SleepBlock& s;
+    bool moveOn() {
+        if (s.intervalLeft == 0) return false;
+        --s.intervalLeft;
+        return true;
+    }
+    void restart() { s.intervalLeft = s.intervalLength; }
+    void asleep(RUNDATA&) {}
+};
 
-bool stepSleep(RUNDATA& rd, const headerObject& object, SleepBlock& s) {
+// For an orbit: the degrees it turns. Its asleep frames also report its angle.
+struct DegreesBetween {
+    OrbitalRecord& r;
+    bool moveOn() {
+        if (r.rotationLeft <= 0) return false;
+        r.rotationLeft -= std::fabs(r.omega);
+        return true;
+    }
+    void restart() { r.rotationLeft = r.rotationPerSleep; }
+    void asleep(RUNDATA& rd) { rd.eventAngle = r.angle; }
+};
+
+// The sleep cycle of every moving kind. Answers whether the record moves
+// this frame; each asleep frame reports condition 15, and the frame that
+// ends a phase moves.
+template <typename Between>
+bool sleepCycle(RUNDATA& rd, const headerObject& object, SleepBlock& s, Between between) {
     if (s.repetitions == 0) {
         s.asleep = false;
         return true;
     }
     if (!s.asleep) {
-        if (s.intervalLeft != 0) {
-            --s.intervalLeft;
-            return true;
-        }
+        if (between.moveOn()) return true;
         s.asleep = true;
         s.sleepLeft = s.sleepLength;
     }
+    between.asleep(rd);
     if (s.sleepLeft != 0) return sleepFrame(rd, object, s.sleepLeft);
     s.asleep = false;
-    s.intervalLeft = s.intervalLength;
+    between.restart();
     if (s.repetitions > 0) --s.repetitions;
     return true;
 }
+
+}  // namespace
+
+bool stepSleep(RUNDATA& rd, const headerObject& object, SleepBlock& s) {
+    return sleepCycle(rd, object, s, FramesBetween{s});
+}
+
+bool stepOrbitSleep(RUNDATA& rd, OrbitalRecord& r) { return sleepCycle(rd, *r.object, r.sleep, DegreesBetween{r}); }
 
 namespace {
 
@@ -283,63 +238,55 @@ Point orbitPoint(const OrbitalRecord& r) {
 
 namespace {
 
-// A registered object that the game destroyed itself leaves the registry,
-// and is never written to again.
-template <typename Container>
-void dropDestroyed(RUNDATA& rd, GapWalk<Container>& walk, const MotionRecord& r, size_t at) {
-    const uint8_t groupId = r.groupId, kindIndex = r.kindIndex;
-    walk.leave(at);
-    removeFromGroup(rd, groupId, kindIndex);
-}
-
 inline bool destroyedByGame(const MotionRecord& r) { return (r.object->hoFlags & HOF_DESTROYED) != 0; }
 
 // A record whose timer has just run out moves no more.
 bool expiring(const MotionRecord& r) { return r.rejectArmed && r.rejectCountdown == 0; }
 
-// Null records only wait: most frames touch nothing but their flags.
-void advanceNullTimers(RUNDATA& rd) {
-    GapWalk pass(registry().nulls);
-    pass.run([&](MotionRecord& r, size_t at) {
+// Walks one kind: a record whose object the game destroyed leaves, with the
+// usual group accounting, and is never written to again; `step` moves the
+// others, then their reject timers count. The events raised on the way
+// cannot reshape the container (registration and rejection refuse while it
+// is walked, a Null registration only appends); records that leave stay in
+// place, dead, until the pass has ended.
+template <typename Container, typename Step>
+void walk(RUNDATA& rd, Container& records, Step step) {
+    forEachLive(records, [&](auto& r) {
         if (destroyedByGame(r)) {
-            dropDestroyed(rd, pass, r, at);
-            return true;
+            removeFromGroup(rd, r.groupId, r.kindIndex);
+            leave(records, r);
+            return;
         }
-        return r.rejectArmed && stepRejectTimer(rd, pass, r, at);
+        step(r);
+        if (r.rejectArmed) stepRejectTimer(rd, records, r);
     });
 }
 
-// Whether the record moves this frame: not stopped, not expiring, awake.
-inline bool moves(RUNDATA& rd, MotionRecord& r, SleepBlock& sleep) {
+// Null records only wait: most frames touch nothing but their flags.
+void advanceNullTimers(RUNDATA& rd) {
+    walk(rd, registry().nulls, [](MotionRecord&) {});
+}
+
+// Whether a record moves this frame: not stopped, not expiring, awake. A
+// record without sleep phases, the common case, is decided here.
+template <typename Record>
+inline bool moves(RUNDATA& rd, Record& r) {
+    SleepBlock& sleep = r.sleep;
     if (sleep.stopped || expiring(r)) return false;
     if (sleep.repetitions == 0) {
         if (sleep.asleep) sleep.asleep = false;
         return true;
     }
-    return stepSleep(rd, *r.object, sleep);
-}
-
-// Walks one moving kind: objects the game destroyed leave, `step` moves the
-// others, then their reject timers count. The events raised on the way
-// cannot reshape the array (registration and rejection refuse while it is
-// walked); only the walk's own gap changes it.
-template <typename Record, typename Step>
-void walk(RUNDATA& rd, std::vector<Record>& records, Step step) {
-    GapWalk pass(records);
-    pass.run([&](Record& r, size_t at) {
-        if (destroyedByGame(r)) {
-            dropDestroyed(rd, pass, r, at);
-            return true;
-        }
-        step(r);
-        return r.rejectArmed && stepRejectTimer(rd, pass, r, at);
-    });
+    if constexpr (std::is_same_v<Record, OrbitalRecord>)
+        return stepOrbitSleep(rd, r);
+    else
+        return stepSleep(rd, *r.object, sleep);
 }
 
 void updateWrapFlip(RUNDATA& rd) {
     const Redrawer redraw(rd);
     walk(rd, registry().wrapFlips, [&](WrapFlipRecord& r) {
-        if (!moves(rd, r, r.sleep)) return;
+        if (!moves(rd, r)) return;
         crossWall(rd, r);
         place(redraw, *r.object, r.x, r.y);
     });
@@ -348,7 +295,7 @@ void updateWrapFlip(RUNDATA& rd) {
 void updateSineWave(RUNDATA& rd) {
     const Redrawer redraw(rd);
     walk(rd, registry().sineWaves, [&](SineWaveRecord& r) {
-        if (!moves(rd, r, r.sleep)) return;
+        if (!moves(rd, r)) return;
         if (r.growActive) {
             growStep(r.amplitude, r.grow);
             if (r.grow.repetitions == 0) r.growActive = false;
@@ -359,28 +306,6 @@ void updateSineWave(RUNDATA& rd) {
         r.angle = foldWaveAngle(r.angle + r.omega, r.omega);
         place(redraw, *r.object, r.x, r.y);
     });
-}
-
-// The angle-based sleep of an orbit. Answers whether the record moves.
-bool orbitAwake(RUNDATA& rd, OrbitalRecord& r) {
-    if (r.repetitions == 0) {
-        r.asleep = false;
-        return true;
-    }
-    if (!r.asleep) {
-        if (r.rotationLeft > 0) {
-            r.rotationLeft -= std::fabs(r.omega);
-            return true;
-        }
-        r.asleep = true;
-        r.sleepLeft = r.sleepLength;
-    }
-    rd.eventAngle = r.angle;
-    if (r.sleepLeft != 0) return sleepFrame(rd, *r.object, r.sleepLeft);
-    r.asleep = false;
-    r.rotationLeft = r.rotationPerSleep;
-    if (r.repetitions > 0) --r.repetitions;
-    return true;
 }
 
 // A centre object that the game destroyed freezes the centre where it was.
@@ -398,7 +323,7 @@ void followCentre(OrbitalRecord& r) {
 void updateOrbital(RUNDATA& rd) {
     const Redrawer redraw(rd);
     walk(rd, registry().orbitals, [&](OrbitalRecord& r) {
-        if (r.stopped || expiring(r) || !orbitAwake(rd, r)) return;
+        if (!moves(rd, r)) return;
         if (r.growActive) {
             growStep(r.radiusX, r.growX);
             growStep(r.radiusY, r.growY);
@@ -406,7 +331,7 @@ void updateOrbital(RUNDATA& rd) {
         }
         followCentre(r);
         r.angle = foldOrbitAngle(r.angle + r.omega);
-        if (r.repetitions != 0 && r.rotationLeft <= 0) r.angle = snapToSleepPoint(r.angle, r.omega, r.rotationLeft);
+        if (r.sleep.repetitions != 0 && r.rotationLeft <= 0) r.angle = snapToSleepPoint(r.angle, r.omega, r.rotationLeft);
         const Point p = orbitPoint(r);
         place(redraw, *r.object, p.x, p.y);
     });
@@ -421,10 +346,10 @@ bool runMotionPass(RUNDATA& rd) {
     {
         WalkGuard walking;
         if (!reg.groups.empty()) {
-            if (!reg.nulls.empty()) advanceNullTimers(rd);
-            if (!reg.wrapFlips.empty()) updateWrapFlip(rd);
-            if (!reg.sineWaves.empty()) updateSineWave(rd);
-            if (!reg.orbitals.empty()) updateOrbital(rd);
+            if (countRegistered(KIND_NULL) != 0) advanceNullTimers(rd);
+            if (countRegistered(KIND_WRAPFLIP) != 0) updateWrapFlip(rd);
+            if (countRegistered(KIND_SINEWAVE) != 0) updateSineWave(rd);
+            if (countRegistered(KIND_ORBITAL) != 0) updateOrbital(rd);
         }
     }
     rd.inHandler = false;

@@ -4,7 +4,7 @@
 // The pass walks each container front to back. Events raised from inside it
 // (walls, sleep, condition 9) run the game's events at once; while it runs,
 // registration and rejection refuse to reshape the containers, and records
-// that leave during a walk are erased together (see OpenGap).
+// that leave stay in place, dead, until the pass ends (see forEachLive).
 #pragma once
 
 #include "objctrl/registry.h"
@@ -17,9 +17,12 @@ bool runMotionPass(RUNDATA& rd);
 
 // ---- Shared steps ---------------------------------------------------------------
 
-// The frame-counted sleep cycle. Answers whether the record moves this frame;
-// each asleep frame reports condition 15.
+// The sleep cycle, counting frames between its phases. Answers whether the
+// record moves this frame; each asleep frame reports condition 15.
 bool stepSleep(RUNDATA& rd, const headerObject& object, SleepBlock& sleep);
+// The same for an orbit, which counts the degrees it turns between its
+// phases, and reports its angle (eventAngle) while asleep.
+bool stepOrbitSleep(RUNDATA& rd, OrbitalRecord& r);
 
 // Moves the record along its axis by its speed and applies the wall rules,
 // raising the wall conditions. Answers whether a wall was met.

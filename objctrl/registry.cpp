@@ -18,7 +18,7 @@ void refillFreeIds(std::deque<uint8_t>& ids) {
     for (int id = 0; id < UNIQUE_ID_COUNT; ++id) ids.push_back(static_cast<uint8_t>(id));
 }
 
-bool isRegistered(const headerObject* object) { return state.objects.count(object) != 0; }
+bool isRegistered(const headerObject* object) { return state.slots.count(object) != 0; }
 
 // Alterable values A and B as integers; an object without a values array
 // keeps none (an array holds all 26 values).
@@ -68,11 +68,13 @@ bool registerInto(RUNDATA& rd, Container& records, headerObject& object, const s
     record.groupId = g->groupId;
     record.kindIndex = kindIndex;
     try {
-        state.objects.insert(&object);
+        // Over a slot naming an older record of the object, which is leaving
+        // (see leave).
+        state.slots.insert_or_assign(&object, records.size());
         records.push_back(std::move(record));
     } catch (...) {
         // Out of memory: as before the call, and no empty group behind.
-        state.objects.erase(&object);
+        state.slots.erase(&object);
         if (created) {
             state.freeIds.push_front(g->groupId);
             state.groups.pop_back();
@@ -84,89 +86,91 @@ bool registerInto(RUNDATA& rd, Container& records, headerObject& object, const s
     return true;
 }
 
-void destroyAll(RUNDATA& rd) {
-    forEachContainer(state, [&](auto& records) {
-        for (auto& r : records) destroyObject(rd, *r.object);
-    });
-}
-
-template <typename Container>
-void armAll(Container& records, int32_t frames, bool destroy) {
-    for (auto& r : records) {
-        r.rejectArmed = true;
-        r.rejectCountdown = frames;
-        r.destroyOnReject = destroy;
-    }
-}
-
 void arm(MotionRecord& r, int32_t frames, bool destroy) {
     r.rejectArmed = true;
     r.rejectCountdown = frames;
     r.destroyOnReject = destroy;
 }
 
-// Arms the group's records of one kind that have no timer yet; answers how
-// many it armed.
+// Arms the group's records of one kind that have no timer yet; a record
+// already counting down keeps its count. Answers whether the walk treated as
+// many of the group's records as its counter for the kind says.
 template <typename Container>
-uint32_t armGroup(Container& records, uint8_t groupId, uint32_t count, int32_t frames, bool destroy) {
-    uint32_t armed = 0;
-    for (size_t i = 0; i < records.size() && armed < count; ++i) {
-        MotionRecord& r = records[i];
-        if (r.groupId != groupId || r.rejectArmed) continue;
-        arm(r, frames, destroy);
-        ++armed;
-    }
-    return armed;
+bool armGroup(Container& records, uint8_t groupId, uint32_t count, int32_t frames, bool destroy) {
+    uint32_t treated = 0;
+    forEachLive(records, [&](MotionRecord& r) {
+        if (r.groupId != groupId) return true;
+        if (!r.rejectArmed) arm(r, frames, destroy);
+        return ++treated < count;
+    });
+    return treated == count;
 }
 
-// Removes the group's records of one kind at once, in order. The records
-// leave in one compacting move; then each object is destroyed when asked and
-// counted out of its group, the last count raising condition 9 with the
-// records already gone, as if each had been erased on its own.
+// Removes the group's records of one kind at once, in order, each as a
+// record leaves on its own: its object destroyed when asked, its group
+// counter down (the kind's last one may remove the group, raising condition
+// 9 while the record still stands), then the record gone.
 template <typename Container>
-void removeGroupRecords(RUNDATA& rd, Container& records, uint8_t groupId, uint8_t kindIndex, bool destroy) {
-    const MotionGroup* g = findGroupById(groupId);
-    if (g == nullptr) return;
-    const size_t count = g->count[kindIndex];
-    std::vector<headerObject*> leaving;
-    leaving.reserve(count);
-    auto kept = records.begin();
-    for (auto at = records.begin(); at != records.end(); ++at) {
-        if (at->groupId == groupId && leaving.size() < count) {
-            leaving.push_back(at->object);  // into the room reserved: cannot fail
-            forgetObject(at->object);
-        } else {
-            *kept++ = *at;
-        }
-    }
-    records.erase(kept, records.end());
-    for (headerObject* object : leaving) {
-        if (destroy) destroyObject(rd, *object);
-        removeFromGroup(rd, groupId, kindIndex);
-    }
+void removeGroupRecords(RUNDATA& rd, Container& records, uint8_t groupId, bool destroy) {
+    constexpr uint8_t kind = kindOf<Container>();
+    forEachLive(records, [&](MotionRecord& r) {
+        if (r.groupId != groupId) return true;
+        if (destroy) destroyObject(rd, *r.object);
+        removeFromGroup(rd, groupId, kind);
+        leave(records, r);
+        const MotionGroup* g = findGroupById(groupId);
+        return g != nullptr && g->count[kind] != 0;
+    });
+}
+
+// The live record of `object` in `records`, through its slot.
+template <typename Container>
+MotionRecord* recordOf(Container& records, const headerObject& object) {
+    const auto slot = state.slots.find(&object);
+    if (slot == state.slots.end() || slot->second >= records.size()) return nullptr;
+    MotionRecord& r = records[slot->second];
+    return r.object == &object ? &r : nullptr;
 }
 
 template <typename Container>
 bool rejectDirectIn(RUNDATA& rd, Container& records, headerObject& object, int32_t frames, bool destroy) {
-    for (size_t i = 0; i < records.size(); ++i) {
-        MotionRecord& r = records[i];
-        if (r.object != &object || r.rejectArmed) continue;
-        if (frames >= 1) {
-            arm(r, frames, destroy);
-            return true;
-        }
-        const uint8_t groupId = r.groupId, kindIndex = r.kindIndex;
-        if (!state.groups.empty() && findGroupById(groupId) == nullptr) {
+    MotionRecord* r = recordOf(records, object);
+    if (r == nullptr || r->rejectArmed) return false;
+    if (frames >= 1) {
+        arm(*r, frames, destroy);
+        return true;
+    }
+    if (!state.groups.empty()) {
+        if (findGroupById(r->groupId) == nullptr) {
             notify(rd, notices::noMatchedUniqueId);
             return false;
         }
-        records.erase(records.begin() + static_cast<std::ptrdiff_t>(i));
-        forgetObject(&object);
-        if (!state.groups.empty()) removeFromGroup(rd, groupId, kindIndex);
-        if (destroy) destroyObject(rd, object);
-        return false;
+        // Condition 9 still finds the record in place: events raised here
+        // cannot reach it (rejections refuse), and a Null registration only
+        // appends, which moves no record.
+        removeFromGroup(rd, r->groupId, kindOf<Container>());
     }
+    if (destroy) destroyObject(rd, object);
+    leave(records, *r);
     return false;
+}
+
+// Moves the live records of `records` down over the dead ones, in order, and
+// tells the slots where they now stand.
+template <typename Container>
+void compact(Container& records, size_t& dead) noexcept {
+    size_t kept = 0;
+    for (size_t at = 0; at < records.size(); ++at) {
+        if (!isLive(records[at])) continue;
+        if (kept != at) {
+            records[kept] = records[at];
+            if (auto slot = state.slots.find(records[kept].object); slot != state.slots.end() && slot->second == at)
+                slot->second = kept;
+        }
+        ++kept;
+    }
+    records.erase(records.begin() + static_cast<std::ptrdiff_t>(kept), records.end());
+    dead = 0;
 }
 
 }  // namespace
@@ -175,6 +179,13 @@ MotionRegistry& registry() { return state; }
 
 void ensureInitialised() {
     std::call_once(initialised, [] { refillFreeIds(state.freeIds); });
+}
+
+void compactRegistry() noexcept {
+    forEachContainer(state, [](auto& records) {
+        size_t& dead = state.dead[kindOf<std::remove_reference_t<decltype(records)>>()];
+        if (dead > records.size() - dead) compact(records, dead);
+    });
 }
 
 void resetRegistry() {
@@ -236,48 +247,55 @@ void removeFromGroup(RUNDATA& rd, uint8_t groupId, uint8_t kindIndex) {
         state.lastRejectedGroup = g.name;
         state.groups.erase(state.groups.begin() + static_cast<std::ptrdiff_t>(i));
         state.freeIds.push_back(groupId);
-        raiseMotionEvent(rd, CND_GROUP_REJECTED);
+        generateEvent(rd, CND_GROUP_REJECTED);
         return;
     }
 }
 
-void raiseMotionEvent(RUNDATA& rd, int condition) {
-    if (state.openGap.close != nullptr) state.openGap.close(state.openGap.walk);
-    generateEvent(rd, condition);
-}
-
 bool rejectAll(RUNDATA& rd, int32_t frames, bool destroy) {
     if (frames >= 1) {
-        forEachContainer(state, [&](auto& records) { armAll(records, frames, destroy); });
+        forEachContainer(state, [&](auto& records) {
+            forEachLive(records, [&](MotionRecord& r) { arm(r, frames, destroy); });
+        });
         return true;
     }
-    if (destroy) destroyAll(rd);
+    if (destroy) {
+        forEachContainer(state, [&](auto& records) {
+            forEachLive(records, [&](MotionRecord& r) { destroyObject(rd, *r.object); });
+        });
+    }
     forEachContainer(state, [](auto& records) { records.clear(); });
-    state.objects.clear();
+    state.dead = {};
+    state.slots.clear();
     state.groups.clear();
     refillFreeIds(state.freeIds);
     return false;
 }
 
 bool rejectByName(RUNDATA& rd, const std::u16string& groupName, int32_t frames, bool destroy) {
-    const MotionGroup* g = findGroupByName(groupName);
-    if (g == nullptr) return false;
-    const uint8_t groupId = g->groupId;
-    const auto counts = g->count;
+    const MotionGroup* named = findGroupByName(groupName);
+    if (named == nullptr) return false;
+    const uint8_t groupId = named->groupId;
     WalkGuard walking;
-    bool armed = false;
-    auto treat = [&](auto& records, uint8_t kindIndex) {
-        if (counts[kindIndex] == 0) return;
-        if (frames >= 1)
-            armed = armGroup(records, groupId, counts[kindIndex], frames, destroy) > 0 || armed;
-        else
-            removeGroupRecords(rd, records, groupId, kindIndex, destroy);
+    bool wake = false;
+    auto treat = [&](auto& records) {
+        constexpr uint8_t kind = kindOf<std::remove_reference_t<decltype(records)>>();
+        // The group may be gone by now (condition 9 of an earlier kind).
+        const MotionGroup* g = findGroupById(groupId);
+        if (g == nullptr || g->count[kind] == 0) return;
+        if (frames < 1) {
+            removeGroupRecords(rd, records, groupId, destroy);
+            return;
+        }
+        // Once the kind's records are all armed, the pass is woken if it
+        // sleeps.
+        if (armGroup(records, groupId, g->count[kind], frames, destroy) && !rd.handleEnabled) wake = true;
     };
-    treat(state.nulls, INDEX_NULL);
-    treat(state.wrapFlips, INDEX_WRAPFLIP);
-    treat(state.sineWaves, INDEX_SINEWAVE);
-    treat(state.orbitals, INDEX_ORBITAL);
-    return armed;
+    treat(state.nulls);
+    treat(state.wrapFlips);
+    treat(state.sineWaves);
+    treat(state.orbitals);
+    return wake;
 }
 
 bool rejectDirect(RUNDATA& rd, headerObject& object, int32_t frames, bool destroy) {
@@ -292,18 +310,13 @@ bool rejectDirect(RUNDATA& rd, headerObject& object, int32_t frames, bool destro
 }
 
 int32_t countRegistered(int32_t motionKind) {
-    switch (motionKind) {
-        case KIND_NULL: return static_cast<int32_t>(state.nulls.size());
-        case KIND_WRAPFLIP: return static_cast<int32_t>(state.wrapFlips.size());
-        case KIND_SINEWAVE: return static_cast<int32_t>(state.sineWaves.size());
-        case KIND_ORBITAL: return static_cast<int32_t>(state.orbitals.size());
-        case KIND_MOVETOWARD: return static_cast<int32_t>(state.moveTowards.size());
-        default: {
-            size_t total = 0;
-            forEachContainer(state, [&](const auto& records) { total += records.size(); });
-            return static_cast<int32_t>(total);
-        }
-    }
+    size_t total = 0;
+    forEachContainer(state, [&](const auto& records) {
+        constexpr uint8_t kind = kindOf<std::remove_cvref_t<decltype(records)>>();
+        if (motionKind == kind + 1 || motionKind < KIND_NULL || motionKind > KIND_MOVETOWARD)
+            total += records.size() - state.dead[kind];
+    });
+    return static_cast<int32_t>(total);
 }
 
 void wakeMotionPass(RUNDATA& rd) {

@@ -6,6 +6,10 @@
 // contiguous arrays for the others), visited in the order Null, WrapFlip,
 // SineWave, Orbital, Movetoward, each front to back.
 //
+// A record that leaves is only marked dead where it stands (its object
+// cleared): the game's events, which run inside the walks, see every other
+// record where it was. The containers are compacted once no walk is open.
+//
 // Index
 //   1. Records        the common fields, then each kind's own
 //   2. Groups and the registry
@@ -16,7 +20,8 @@
 #include <cstdint>
 #include <deque>
 #include <string>
-#include <unordered_set>
+#include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 #include "host/rundata.h"
@@ -50,8 +55,9 @@ struct MotionRecord {
     bool destroyOnReject = false;
 };
 
-// Stopping and the frame-counted sleep cycle of WrapFlip, SineWave and
-// Movetoward records.
+// Stopping and the sleep cycle of every moving kind. Between two sleep
+// phases the lines and waves count frames (the interval here); an orbit
+// counts the degrees it turns instead (its rotation fields).
 struct SleepBlock {
     bool stopped = false;
     bool asleep = false;
@@ -102,14 +108,10 @@ struct OrbitalRecord : MotionRecord {
     double radiusX = 0;
     double radiusY = 0;
     double omega = 0;  // degrees per frame; positive turns counter-clockwise
-    bool stopped = false;
+    SleepBlock sleep;  // its interval unused: see rotationLeft
     double offsetX = 0;
     double offsetY = 0;
-    bool asleep = false;
-    int32_t sleepLeft = 0;
-    int32_t repetitions = 0;
-    double rotationLeft = 0;  // degrees before the next sleep
-    int32_t sleepLength = 0;
+    double rotationLeft = 0;  // degrees to turn before the next sleep
     double rotationPerSleep = 0;
     headerObject* centreObject = nullptr;
     double centreX = 0;
@@ -138,27 +140,22 @@ struct MotionGroup {
 
 inline constexpr int UNIQUE_ID_COUNT = 255;
 
-// A walk that takes records out of a container leaves them in a gap that it
-// erases once, instead of moving the rest of the array at every removal
-// (thousands of timers running out in one frame would cost the square of
-// the count). The game must never see a gap: every event this subsystem
-// raises first closes the walk's open one (raiseMotionEvent).
-struct OpenGap {
-    void (*close)(void* walk) = nullptr;
-    void* walk = nullptr;
-};
-
 struct MotionRegistry {
     std::deque<MotionRecord> nulls;
     std::vector<WrapFlipRecord> wrapFlips;
     std::vector<SineWaveRecord> sineWaves;
     std::vector<OrbitalRecord> orbitals;
     std::vector<MoveTowardRecord> moveTowards;
+    // Records per kind index that have left but still stand in their
+    // container, dead, until it is compacted.
+    std::array<size_t, KIND_INDEX_COUNT> dead{};
 
-    // Every object that has a record, so that a registration need not look
-    // through all records (an action over n objects would cost n * n / 2).
-    // Kept by registration and by each way a record leaves (forgetObject).
-    std::unordered_set<const headerObject*> objects;
+    // Where each registered object's record stands in its container, so that
+    // a registration need not look through all records and a direct
+    // rejection goes straight to its record (an action over n objects would
+    // otherwise cost n * n / 2). Kept by registration, by each way a record
+    // leaves (leave) and by compaction.
+    std::unordered_map<const headerObject*, size_t> slots;
 
     std::vector<MotionGroup> groups;  // in creation order
     std::deque<uint8_t> freeIds;      // unique IDs 0..254, first in first out
@@ -172,10 +169,10 @@ struct MotionRegistry {
     std::u16string currentGroupName;
     headerObject* pendingCentre = nullptr;
 
-    // Above 0 while the motion pass or an immediate rejection walks the
-    // containers: the events they raise must not reshape them.
+    // Walks open at any depth (the motion pass, an immediate rejection):
+    // while one is, the events they raise must not reshape the containers,
+    // and nothing is compacted.
     int walking = 0;
-    OpenGap openGap;
 };
 
 MotionRegistry& registry();
@@ -190,13 +187,66 @@ void forEachContainer(MotionRegistry& reg, F&& f) {
     f(reg.moveTowards);
 }
 
-// Holds `walking` up for a scope.
+// The kind index of the records a container holds.
+template <typename Container>
+constexpr uint8_t kindOf() {
+    using Record = typename Container::value_type;
+    if constexpr (std::is_same_v<Record, WrapFlipRecord>) return INDEX_WRAPFLIP;
+    else if constexpr (std::is_same_v<Record, SineWaveRecord>) return INDEX_SINEWAVE;
+    else if constexpr (std::is_same_v<Record, OrbitalRecord>) return INDEX_ORBITAL;
+    else if constexpr (std::is_same_v<Record, MoveTowardRecord>) return INDEX_MOVETOWARD;
+    else return INDEX_NULL;
+}
+
+inline bool isLive(const MotionRecord& r) { return r.object != nullptr; }
+
+// The one way every reader walks a container: its live records front to
+// back, up to the container's end as it stands at each step, so that a
+// record an event appends on the way (a Null registration) is visited too.
+// `visit(record)` may answer false to end the walk. A visit may raise events
+// but must not keep a record across a compaction: none happens while a walk
+// is open (WalkGuard).
+template <typename Container, typename Visit>
+void forEachLive(Container& records, Visit&& visit) {
+    for (size_t at = 0; at < records.size(); ++at) {
+        auto& r = records[at];
+        if (!isLive(r)) continue;
+        if constexpr (std::is_same_v<decltype(visit(r)), bool>) {
+            if (!visit(r)) return;
+        } else {
+            visit(r);
+        }
+    }
+}
+
+// Compacts the containers in which dead records outnumber live ones; called
+// when the outermost walk ends. Compacting only then, and only past that
+// share, keeps an action that rejects many objects one by one linear.
+void compactRegistry() noexcept;
+
+// Holds `walking` up for a scope; the outermost one compacts on its way out.
 struct WalkGuard {
     WalkGuard() { ++registry().walking; }
-    ~WalkGuard() { --registry().walking; }
+    ~WalkGuard() {
+        if (--registry().walking == 0) compactRegistry();
+    }
     WalkGuard(const WalkGuard&) = delete;
     WalkGuard& operator=(const WalkGuard&) = delete;
 };
+
+// The last step of every way out: the record `r` of `records` is dead where
+// it stands, and its object free to register again.
+template <typename Container>
+void leave(Container& records, MotionRecord& r) {
+    MotionRegistry& reg = registry();
+    // The slot may already name a newer record of the same object (one
+    // registered from an event after its group had gone): that one stays.
+    if (auto slot = reg.slots.find(r.object);
+        slot != reg.slots.end() && slot->second < records.size() && &records[slot->second] == &r)
+        reg.slots.erase(slot);
+    r.object = nullptr;
+    ++reg.dead[kindOf<Container>()];
+}
 
 // ---- 3. Operations -------------------------------------------------------------
 
@@ -223,18 +273,12 @@ bool registerObject(RUNDATA& rd, headerObject& object, const std::u16string& gro
 // condition 9 is raised for it.
 void removeFromGroup(RUNDATA& rd, uint8_t groupId, uint8_t kindIndex);
 
-// A record of `object` has left its container.
-inline void forgetObject(const headerObject* object) { registry().objects.erase(object); }
-
-// Raises `condition` once the containers are whole again (see OpenGap).
-void raiseMotionEvent(RUNDATA& rd, int condition);
-
 // The three rejections. Each answers whether the motion pass must be woken.
 bool rejectAll(RUNDATA& rd, int32_t frames, bool destroy);
 bool rejectByName(RUNDATA& rd, const std::u16string& groupName, int32_t frames, bool destroy);
 bool rejectDirect(RUNDATA& rd, headerObject& object, int32_t frames, bool destroy);
 
-// Records of a MotionKind; the sum of all for 0 and any other number.
+// Live records of a MotionKind; the sum of all for 0 and any other number.
 int32_t countRegistered(int32_t motionKind);
 
 MotionGroup* findGroupByName(const std::u16string& name);

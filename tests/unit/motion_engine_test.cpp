@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cstdlib>
 #include <deque>
+#include <functional>
+#include <string>
 #include <new>
 
 #include "fake_host.h"
@@ -190,6 +192,20 @@ TEST_F(MotionEngineTest, TimedNullRecordsGoInThePassAfterTheirCount) {
     EXPECT_FALSE(instance.rd().handleEnabled);
     EXPECT_EQ(s.object.roHo.hoX, 5);
 
+    // A timed record that condition 9 registers while the pass walks the
+    // Null queue is counted down by that same walk.
+    test::Sprite& late = sprite(3);
+    instance.action(34, {sprite(4).header(), u"g", 1});
+    instance.onEvent = [&](int) {
+        if (instance.events.size() == 2) instance.action(34, {late.header(), u"h", 1});
+    };
+    pass();
+    pass();
+    EXPECT_EQ(registry().nulls.back().rejectCountdown, 0);
+    pass();
+    EXPECT_EQ(instance.destroyed.back(), late.header());
+    instance.onEvent = nullptr;
+
     test::Sprite& plain = sprite(2);
     instance.action(34, {plain.header(), u"g", -5});  // no timer: never expires, no wake
     EXPECT_FALSE(instance.rd().handleEnabled);
@@ -203,7 +219,7 @@ TEST_F(MotionEngineTest, StoppedRecordsStillExpire) {
     pass();
     EXPECT_EQ(s.object.roHo.hoX, 10);
     pass();
-    EXPECT_TRUE(registry().wrapFlips.empty());
+    EXPECT_EQ(countRegistered(KIND_TOTAL), 0);
     EXPECT_EQ(instance.events, (std::vector<int>{CND_GROUP_REJECTED}));
 }
 
@@ -222,7 +238,7 @@ TEST_F(MotionEngineTest, MovingRecordsWriteBackAndObjectsDestroyedByTheGameLeave
     pass();
     EXPECT_EQ(a.object.roHo.hoX, 13);
     EXPECT_EQ(b.object.roHo.hoY, 9);
-    EXPECT_EQ(registry().wrapFlips.size(), 1u);
+    EXPECT_EQ(countRegistered(KIND_WRAPFLIP), 1);
     EXPECT_EQ(registry().lastRejectedGroup, u"h");
     EXPECT_TRUE(instance.destroyed.empty());
 }
@@ -243,39 +259,66 @@ TEST_F(MotionEngineTest, AWallEventCannotRegisterOrReject) {
     EXPECT_FALSE(instance.rd().inHandler);
 }
 
-// The records that leave in one pass go together, but every event raised on
-// the way sees the array as if each had been erased on its own: condition 9
-// still holds the record whose timer emptied the group, a wall event after
-// the removals holds neither them nor a gap.
-TEST_F(MotionEngineTest, EventsSeeLeavingRecordsGoneOneByOne) {
-    const char16_t* groups[] = {u"a", u"b", u"a", u"c", u"b"};
-    for (int16_t n = 1; n <= 5; ++n)
-        instance.action(27, {sprite(n, n == 4 ? 100 : 10, 0).header(), groups[n - 1], u"+1, false, 0, 100"});
-    for (WrapFlipRecord& r : registry().wrapFlips) r.rejectArmed = r.object->hoNumber != 4;
-    std::vector<std::string> views;
-    instance.onEvent = [&](int condition) {
-        std::string view = std::to_string(condition);
-        view += ':';
-        for (const WrapFlipRecord& r : registry().wrapFlips) {
-            view += ' ';
-            view += std::to_string(r.object->hoNumber);
-        }
-        views.push_back(view);
+// Every way out takes its steps in the same order, the record going last:
+// condition 9's events run while the leaving record still stands (expression
+// 13 counts it, the debug text lists it) and its group is already gone from
+// the table; the records that left before it in the same walk are gone. The
+// containers are compacted once no walk is open.
+TEST_F(MotionEngineTest, ConditionNineSeesTheLeavingRecordInPlace) {
+    struct Case {
+        const char* way;
+        std::function<void(std::vector<test::Sprite*>&)> reject;  // the group's sprites 1 (Null), 2 and 3
+        const char* atConditionNine;  // expression 13, the debug text's lines, the objects destroyed so far
     };
-    pass();
-    EXPECT_EQ(views, (std::vector<std::string>{"9: 3 4 5", "12: 4 5", "11: 4 5", "9: 4 5"}));  // 12, 11: the walls
-    ASSERT_EQ(registry().wrapFlips.size(), 1u);
-    EXPECT_EQ(registry().wrapFlips[0].object->hoNumber, 4);
-
-    // Rejected at once by name: destroyed in order, gone before condition 9.
-    for (int16_t n = 6; n <= 8; ++n)
-        instance.action(27, {sprite(n, 10, 0).header(), n == 7 ? u"e" : u"d", u"+1, false, 0, 100"});
-    views.clear();
-    instance.action(22, {u"d", 0});
-    EXPECT_EQ(views, (std::vector<std::string>{"9: 4 7"}));
-    ASSERT_EQ(instance.destroyed.size(), 2u);
-    EXPECT_EQ(instance.destroyed[0]->hoNumber, 6);
-    EXPECT_EQ(instance.destroyed[1]->hoNumber, 8);
+    const Case cases[] = {
+        {"by name at once", [&](auto&) { instance.action(22, {u"g", 0}); }, "total 2 ****30003, destroyed 3"},
+        {"directly at once",
+         [&](auto& g) {
+             for (test::Sprite* s : g) instance.action(26, {s->header(), 0});
+         },
+         "total 2 ****30003, destroyed 2"},
+        {"count-down",
+         [&](auto&) {
+             instance.action(22, {u"g", 1});
+             pass();
+             pass();
+         },
+         "total 2 ****30003, destroyed 2"},
+        {"destroyed by the game",
+         [&](auto& g) {
+             for (test::Sprite* s : g) s->object.roHo.hoFlags |= HOF_DESTROYED;
+             pass();
+         },
+         "total 2 ****30003, destroyed 0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.way);
+        resetRegistry();
+        instance.destroyed.clear();
+        std::vector<test::Sprite*> g = {&sprite(1), &sprite(2), &sprite(3)};
+        instance.action(20, {g[0]->header(), u"g"});
+        for (int i : {1, 2}) instance.action(27, {g[i]->header(), u"g", u"+1, false, -1000, 1000"});
+        instance.action(27, {sprite(4).header(), u"keep", u"+1, false, -1000, 1000"});
+        std::vector<std::string> views;
+        instance.onEvent = [&](int condition) {
+            if (condition != CND_GROUP_REJECTED) return;
+            const std::u16string text = instance.textExpression(14, {u""});
+            std::string view = "total ";
+            view += std::to_string(instance.expression(13, {0}));
+            for (const char16_t* line : {u"g                    uID", u"****10001", u"****20002", u"****30003"}) {
+                if (text.find(line) == std::u16string::npos) continue;
+                view += ' ';
+                view.append(line, line + 9);
+            }
+            view += ", destroyed ";
+            view += std::to_string(instance.destroyed.size());
+            views.push_back(view);
+        };
+        c.reject(g);
+        EXPECT_EQ(views, (std::vector<std::string>{c.atConditionNine}));
+        EXPECT_EQ(instance.expression(13, {0}), 1);
+        EXPECT_EQ(registry().nulls.size() + registry().wrapFlips.size(), 1u);
+    }
 }
 
 // Named: a lambda does not convert to the services' calling convention on

@@ -85,35 +85,47 @@ TEST_F(MotionRegistryTest, AnObjectIsRegisteredOnceWhateverTheGroupOrKind) {
     EXPECT_EQ(instance.expression(13, {0}), 1);
 }
 
-// Each way a record leaves frees its object for a new registration: the
-// index of registered objects names exactly the objects that have records.
+// Each way a record leaves frees its object for a new registration, and
+// compaction keeps the index right: it names exactly the objects that have
+// live records, each with the place where its record stands.
 TEST_F(MotionRegistryTest, EveryWayOutFreesTheObject) {
     auto indexIsExact = [&] {
-        std::unordered_set<const headerObject*> held;
-        forEachContainer(reg(), [&](const auto& records) {
-            for (const auto& r : records) held.insert(r.object);
+        size_t live = 0;
+        bool placed = true;
+        forEachContainer(reg(), [&](auto& records) {
+            forEachLive(records, [&](const MotionRecord& r) {
+                ++live;
+                const auto slot = reg().slots.find(r.object);
+                placed = placed && slot != reg().slots.end() && &records[slot->second] == &r;
+            });
         });
-        return held == reg().objects;
+        return placed && live == reg().slots.size();
     };
-    test::Sprite* s[4] = {&sprite(1), &sprite(2), &sprite(3), &sprite(4)};
-    for (test::Sprite* one : s) wrap(*one, u"g");
+    std::vector<test::Sprite*> s;
+    for (int16_t n = 1; n <= 9; ++n) wrap(*s.emplace_back(&sprite(n)), u"g");
     instance.action(REJECT_BY_NAME, {u"g", 0});
-    EXPECT_TRUE(reg().objects.empty());
+    EXPECT_TRUE(reg().slots.empty());
     for (test::Sprite* one : s) wrap(*one, u"g");
     instance.action(REJECT_DIRECT, {s[0]->header(), 0});
     instance.action(REJECT_DIRECT, {s[1]->header(), 1});  // leaves in the second pass
     s[2]->object.roHo.hoFlags |= HOF_DESTROYED;           // leaves in the first
+    instance.action(REJECT_DIRECT, {s[4]->header(), 0});
+    EXPECT_TRUE(indexIsExact());
     HandleRunObject(&instance.rd());
     HandleRunObject(&instance.rd());
     EXPECT_TRUE(indexIsExact());
-    ASSERT_EQ(reg().wrapFlips.size(), 1u);
+    instance.action(REJECT_DIRECT, {s[5]->header(), 0});  // dead now outnumber live
+    EXPECT_EQ(reg().wrapFlips.size(), 4u);  // compacted: 3, 6, 7 and 8 are left
+    EXPECT_TRUE(indexIsExact());
     wrap(*s[0], u"g");
     wrap(*s[1], u"h");
     wrap(*s[3], u"h");  // still registered: refused
-    EXPECT_EQ(reg().wrapFlips.size(), 3u);
+    EXPECT_EQ(instance.expression(13, {2}), 6);
     EXPECT_TRUE(indexIsExact());
+    instance.action(REJECT_DIRECT, {s[8]->header(), 0});  // found where it stands after the compaction
+    EXPECT_EQ(instance.expression(13, {2}), 5);
     instance.action(REJECT_BY_NAME, {u"", 0});  // everything
-    EXPECT_TRUE(reg().objects.empty());
+    EXPECT_TRUE(reg().slots.empty());
 }
 
 TEST_F(MotionRegistryTest, RegistrationMarksTheLoopIndexAndTheKind) {
@@ -174,14 +186,20 @@ TEST_F(MotionRegistryTest, RejectingANameAtOnceDestroysInOrderAndRaisesOnce) {
     EXPECT_EQ(instance.expression(13, {-1}), 1);
 }
 
+// A count-down by name wakes the pass only when it sleeps.
 TEST_F(MotionRegistryTest, TimersRestartForAllButNotByName) {
     test::Sprite& a = sprite(1);
     test::Sprite& b = sprite(2);
     wrap(a, u"g");
     wrap(b, u"h");
-    instance.action(REJECT_BY_NAME, {u"g", 8});
-    instance.action(REJECT_BY_NAME, {u"g", 3});  // keeps its running countdown
+    const int woken = instance.rehandles;
+    instance.action(REJECT_BY_NAME, {u"g", 8});  // the pass runs already: no new wake
+    EXPECT_EQ(instance.rehandles, woken);
+    instance.rd().handleEnabled = false;
+    instance.action(REJECT_BY_NAME, {u"g", 3});  // keeps its running countdown, and wakes the pass
     EXPECT_EQ(reg().wrapFlips[0].rejectCountdown, 8);
+    EXPECT_EQ(instance.rehandles, woken + 1);
+    EXPECT_TRUE(instance.rd().handleEnabled);
     instance.action(REJECT_DIRECT, {a.header(), 2});  // already counting: nothing
     EXPECT_EQ(reg().wrapFlips[0].rejectCountdown, 8);
     instance.action(REJECT_DESTROY_BY_NAME, {u"", 5});  // restarts every timer
@@ -202,11 +220,11 @@ TEST_F(MotionRegistryTest, DirectRejectionLooksWhereAlterableValueBPoints) {
     s.values[1].m_type = TYPE_DOUBLE;
     s.values[1].m_double = 0.9;  // truncated to 0: the Null queue, where it is not
     instance.action(REJECT_DIRECT, {s.header(), 0});
-    EXPECT_EQ(reg().wrapFlips.size(), 1u);
+    EXPECT_EQ(instance.expression(13, {2}), 1);
     s.values[1].m_type = TYPE_LONG;
     s.values[1].m_long = 257;  // modulo 256: WrapFlip
     instance.action(REJECT_DIRECT, {s.header(), 0});
-    EXPECT_TRUE(reg().wrapFlips.empty());
+    EXPECT_EQ(instance.expression(13, {2}), 0);
 }
 
 TEST_F(MotionRegistryTest, ARecordWhoseGroupIsMissingStaysWithTheBox) {
