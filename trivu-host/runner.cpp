@@ -528,7 +528,8 @@ void drawEvent(Run& run, ExtInstance& ext, int condition) {
 
 void recordPositions(Run& run) {
     for (const Instance& in : run.instances)
-        if (!in.removed) run.drawing->position(in.ro.rHo.hoNumber, nameOf(run, in), in.ro.rHo.hoX, in.ro.rHo.hoY);
+        if (!in.removed)
+            run.drawing->position(in.ro.rHo.hoNumber, nameOf(run, in), run.tick, in.ro.rHo.hoX, in.ro.rHo.hoY);
 }
 
 void callAction(Run& run, Scope& scope, const Action& a, ExtInstance& ext, int loopParam, Instance* loop, size_t index,
@@ -651,6 +652,7 @@ intptr_t WINAPI serviceDestroy(headerObject* ho, uint32_t, intptr_t) {
     std::string name;
     if (Instance* in = findInstance(run, ho)) {
         name = nameOf(run, *in);
+        if (run.drawing) run.drawing->destroyed(ho->hoNumber);
     } else if (ExtInstance* ext = findExt(run, ho)) {
         name = run.sc.extensions[ext->type].name + "#" + std::to_string(ho->hoNumber);
     } else {
@@ -778,6 +780,7 @@ void act(Run& run, Scope& scope, const Action& a) {
             for (Instance* in : selected(run, scope, a.object)) {
                 if (x) in->ro.rHo.hoX = *x;
                 if (y) in->ro.rHo.hoY = *y;
+                if (run.drawing && (x || y)) run.drawing->placed(in->ro.rHo.hoNumber);
             }
             return;
         }
