@@ -547,6 +547,8 @@ void callAction(Run& run, Scope& scope, const Action& a, ExtInstance& ext, int l
     MotionCall motion = drawn ? motionBefore(run, scope, a, *loop, index) : MotionCall{};
     run.lib.infos.actions[a.code](ext.rd, 0, 0);
     if (drawn) noteMotion(run, motion, call, *loop);
+    if (run.drawing && Drawing::isController(a.code))
+        run.drawing->control(a.code, {call.texts.begin(), call.texts.end()}, loop ? loop->ro.rHo.hoNumber : -1);
     run.rh.rh2ActionLoopCount = savedIndex;
     run.rh.rh2ActionLoop = savedMore;
 }

@@ -34,6 +34,42 @@ enum : int {
     ORBIT_TARGET = 45,
 };
 
+// The controllers drawn, by name or for one instance.
+enum : int {
+    REJECT_NAMED = 21,
+    REJECT_DESTROY_NAMED = 22,
+    REJECT_DIRECT = 25,
+    REJECT_DESTROY_DIRECT = 26,
+    TOGGLE_STOP_NAMED = 28,
+    STOP_NAMED = 29,
+    TOGGLE_STOP_DIRECT = 30,
+    REVERSE_NAMED = 50,
+    REVERSE_DIRECT = 51,
+};
+
+// The marks beside the events' conditions (11 to 15).
+enum : int { STOPPED = 100, REVERSED, REJECTED };
+
+int controlMark(int code) {
+    switch (code) {
+        case REJECT_NAMED:
+        case REJECT_DESTROY_NAMED:
+        case REJECT_DIRECT:
+        case REJECT_DESTROY_DIRECT: return REJECTED;
+        case TOGGLE_STOP_NAMED:
+        case STOP_NAMED:
+        case TOGGLE_STOP_DIRECT: return STOPPED;
+        case REVERSE_NAMED:
+        case REVERSE_DIRECT: return REVERSED;
+        default: return 0;
+    }
+}
+
+bool isDirect(int code) {
+    return code == REJECT_DIRECT || code == REJECT_DESTROY_DIRECT || code == TOGGLE_STOP_DIRECT ||
+           code == REVERSE_DIRECT;
+}
+
 bool isLine(int code) { return code == HORIZONTAL_WRAP || (code >= HORIZONTAL_FLIP && code <= VERTICAL_FLIP); }
 bool isWave(int code) { return code >= HORIZONTAL_WRAP_WAVE && code <= VERTICAL_FLIP_WAVE; }
 bool isOrbit(int code) { return code == ORBIT_OWN || code == ORBIT_TARGET; }
@@ -88,6 +124,8 @@ int32_t pixel(double v) {
 bool Drawing::isMotionRegistration(int code) {
     return code == NULL_MOTION || code == TIMED_NULL || isLine(code) || isWave(code) || isOrbit(code);
 }
+
+bool Drawing::isController(int code) { return controlMark(code) != 0; }
 
 // ---- 2. Gathering -------------------------------------------------------------------------
 
@@ -164,6 +202,23 @@ void Drawing::event(int condition, int32_t x, int32_t y) {
     p.marks.push_back({condition, p.lastTick + 1, x, y});
 }
 
+// A controller is marked on the instances of the groups it names, as the
+// registrations drew them, where each stood at the end of the last tick.
+void Drawing::control(int code, const std::vector<std::u16string>& texts, int number) {
+    const int kind = controlMark(code);
+    if (kind == 0) return;
+    Panel& p = panel();
+    const bool direct = isDirect(code);
+    if (!direct && texts.empty()) return;
+    for (size_t i = 0; i < p.paths.size(); ++i) {
+        const Path& path = p.paths[i];
+        if (path.group < 0 || path.points.empty()) continue;
+        const bool named = direct ? path.number == number
+                                  : texts[0].empty() || p.groups[static_cast<size_t>(path.group)] == texts[0];
+        if (named) p.marks.push_back({kind, p.lastTick + 1, path.points.back().x, path.points.back().y, static_cast<int>(i)});
+    }
+}
+
 namespace {
 
 using Point = Drawing::Point;
@@ -238,7 +293,7 @@ std::vector<Stretch> stretches(const Path& p) {
 // each other.
 struct Spot {
     int path;  // the instance's index in the panel, -1 when none was near
-    int condition;
+    int kind;
     int32_t x, y;
     int count;
 };
@@ -267,15 +322,15 @@ int ownerOf(const Panel& p, const Drawing::Mark& m) {
 std::vector<Spot> spots(const Panel& p) {
     std::vector<Spot> out;
     for (const Drawing::Mark& m : p.marks) {
-        const int owner = ownerOf(p, m);
+        const int owner = m.owner >= 0 ? m.owner : ownerOf(p, m);
         auto same = [&](const Spot& s) {
-            return s.path == owner && s.condition == m.condition && std::llabs(int64_t{s.x} - m.x) <= kMergeRadius &&
+            return s.path == owner && s.kind == m.kind && std::llabs(int64_t{s.x} - m.x) <= kMergeRadius &&
                    std::llabs(int64_t{s.y} - m.y) <= kMergeRadius;
         };
         if (auto it = std::find_if(out.begin(), out.end(), same); it != out.end())
             ++it->count;
         else
-            out.push_back({owner, m.condition, m.x, m.y, 1});
+            out.push_back({owner, m.kind, m.x, m.y, 1});
     }
     return out;
 }
@@ -467,21 +522,40 @@ std::string shape(const std::string& kind, int64_t x, int64_t y, const char* col
     if (kind == "right-wall") d = "M " + pt(x + 5, y) + " L " + pt(x - 3, y - 5) + " L " + pt(x - 3, y + 5) + " Z";
     if (kind == "top-wall") d = "M " + pt(x, y - 5) + " L " + pt(x - 5, y + 3) + " L " + pt(x + 5, y + 3) + " Z";
     if (kind == "bottom-wall") d = "M " + pt(x, y + 5) + " L " + pt(x - 5, y - 3) + " L " + pt(x + 5, y - 3) + " Z";
+    if (kind == "stopped")
+        return cls + "M " + pt(x - 4, y - 5) + " h 3 v 10 h -3 Z M " + pt(x + 1, y - 5) + " h 3 v 10 h -3 Z\" fill=\"" +
+               kInk + "\"/>\n";
+    if (kind == "reversed")
+        return cls + "M " + pt(x - 5, y - 4) + " L " + pt(x + 5, y + 4) + " L " + pt(x + 5, y - 4) + " L " +
+               pt(x - 5, y + 4) + " Z\" fill=\"" + kInk + "\"/>\n";
+    if (kind == "rejected")
+        return "<g class=\"rejected\"><circle cx=\"" + num(x) + "\" cy=\"" + num(y) + "\" r=\"5\" fill=\"#ffffff\" stroke=\"" +
+               kInk + "\" stroke-width=\"1.5\"/><path d=\"M " + pt(x - 3, y + 3) + " L " + pt(x + 3, y - 3) +
+               "\" stroke=\"" + kInk + "\" stroke-width=\"1.5\"/></g>\n";
     if (kind == "asleep") return cls + "M " + pt(x, y - 5) + " L " + pt(x + 5, y) + " L " + pt(x, y + 5) + " L " +
                                  pt(x - 5, y) + " Z\" fill=\"#ffffff\" stroke=\"" + kInk + "\" stroke-width=\"1.5\"/>\n";
     return cls + d + "\" fill=\"" + kInk + "\"/>\n";
 }
 
 struct Meaning {
-    int condition;
-    const char* kind;
+    int kind;
+    const char* shape;
     const char* text;
 };
-const Meaning kEvents[] = {{11, "left-wall", "left wall"},   {12, "right-wall", "right wall"},
-                           {13, "top-wall", "top wall"},     {14, "bottom-wall", "bottom wall"},
-                           {15, "asleep", "asleep"}};
+const Meaning kMarks[] = {{11, "left-wall", "left wall"},
+                          {12, "right-wall", "right wall"},
+                          {13, "top-wall", "top wall"},
+                          {14, "bottom-wall", "bottom wall"},
+                          {15, "asleep", "asleep"},
+                          {STOPPED, "stopped", "stop or toggle stop"},
+                          {REVERSED, "reversed", "reversed"},
+                          {REJECTED, "rejected", "rejected"}};
 
-const Meaning& meaningOf(int condition) { return kEvents[std::clamp(condition, 11, 15) - 11]; }
+const Meaning& meaningOf(int kind) {
+    for (const Meaning& m : kMarks)
+        if (m.kind == kind) return m;
+    return kMarks[0];
+}
 
 // An arrowhead at `at` pointing along (dx, dy), in whole pixels.
 std::string arrow(const Point& at, int64_t dx, int64_t dy, const char* colour) {
@@ -630,10 +704,10 @@ std::vector<Row> legendRows(const Panel& p, const std::vector<Spot>& marks) {
         rows.emplace_back("<line x1=\"8\" y1=\"-10\" x2=\"8\" y2=\"2\" stroke=\"#888888\" stroke-dasharray=\"3 2\"/>",
                           "wall of a group");
     if (!p.centres.empty()) rows.emplace_back(sample("centre"), "orbit centre");
-    for (const Meaning& m : kEvents) {
+    for (const Meaning& m : kMarks) {
         bool used = false;
-        for (const Spot& s : marks) used = used || s.condition == m.condition;
-        if (used) rows.emplace_back(sample(m.kind), m.text);
+        for (const Spot& s : marks) used = used || s.kind == m.kind;
+        if (used) rows.emplace_back(sample(m.shape), m.text);
     }
     for (const Spot& s : marks) merged = merged || s.count > 1;
     if (destroyed) rows.emplace_back(sample("destroyed"), "destroyed through the extension");
@@ -671,7 +745,7 @@ std::string panelBody(const Panel& p, const Box& b, const std::vector<Spot>& mar
     for (const Path& path : p.paths) out += instance(path);
     for (const Point& c : p.centres) out += shape("centre", c.x, c.y, kInk);
     for (const Spot& s : marks) {
-        out += "<g class=\"event\">" + shape(meaningOf(s.condition).kind, s.x, s.y, kInk);
+        out += "<g class=\"event\">" + shape(meaningOf(s.kind).shape, s.x, s.y, kInk);
         const std::string count = "\xC3\x97" + num(s.count);
         if (s.count > 1) out += text(labels.place(count, s.x, s.y), count, "count", kInk);
         out += "</g>\n";

@@ -42,11 +42,16 @@ public:
     void placed(int number);
     // The extension destroyed the instance.
     void destroyed(int number);
+    // A controller action ran: stop, reverse or reject, by group name
+    // (texts[0]; empty for every group) or for the instance `number`.
+    // Other actions are ignored.
+    void control(int code, const std::vector<std::u16string>& texts, int number);
 
     std::string svg() const;
 
     static bool isMotionRegistration(int code);
     static bool isMotionEvent(int condition) { return condition >= 11 && condition <= 15; }
+    static bool isController(int code);
 
     struct Point {
         int64_t tick;
@@ -66,10 +71,13 @@ public:
         bool vertical;  // a line x = at (a horizontal motion's wall), else y = at
         int32_t at;
     };
+    // A wall or sleep event (its condition, 11 to 15) or a controller that
+    // reached an instance (STOPPED, REVERSED, REJECTED in svg.cpp).
     struct Mark {
-        int condition;
+        int kind;
         int64_t tick;
         int32_t x, y;
+        int owner = -1;  // the path's index, -1 for the one nearest
     };
     struct Panel {
         std::string name;

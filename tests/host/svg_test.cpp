@@ -255,6 +255,26 @@ const Case kCases[] = {
          const Element panel = named(all, "rect", "panel").at(0);
          EXPECT_LT(number(panel, "x") + number(panel, "width"), 400);  // framed on the paths, not the far wall
      }},
+    {"controllers mark the instances of the groups they name, or the one they ran for",
+     [](Drawing& d) {
+         d.startFrame("Controllers");
+         d.motionCall(registration(37, 0, {u"a", u"+2, false, 0, 400"}, 1));
+         d.motionCall(registration(37, 1, {u"b", u"+2, false, 0, 400"}, 1));
+         d.motionCall(registration(37, 2, {u"a", u"+2, false, 0, 400"}, 1));
+         for (int64_t t = 0; t < 3; ++t)
+             for (int n = 0; n < 3; ++n) d.position(n, "Ball#" + std::to_string(n), t, 10 + 2 * static_cast<int32_t>(t), 40 * n);
+         d.control(29, {u"a"}, -1);   // stop a: Ball#0 and Ball#2
+         d.control(51, {}, 1);        // reverse Ball#1
+         d.control(21, {u""}, -1);    // reject every group
+         d.control(21, {u"c"}, -1);   // no such group
+         d.control(33, {}, -1);       // not a controller
+     },
+     [](const std::vector<Element>& all) {
+         EXPECT_EQ(named(all, "path", "stopped").size(), 2u);
+         EXPECT_EQ(named(all, "path", "reversed").size(), 1u);
+         EXPECT_EQ(named(all, "g", "rejected").size(), 3u);
+         EXPECT_EQ(named(all, "g", "event").size(), 6u);
+     }},
     {"registrations give groups, colours, walls and centres; refused ones nothing",
      [](Drawing& d) {
          d.startFrame("Walls & <flips>");
