@@ -213,9 +213,10 @@ void Drawing::control(int code, const std::vector<std::u16string>& texts, int nu
     for (size_t i = 0; i < p.paths.size(); ++i) {
         const Path& path = p.paths[i];
         if (path.group < 0 || path.points.empty()) continue;
-        const bool named = direct ? path.number == number
-                                  : texts[0].empty() || p.groups[static_cast<size_t>(path.group)] == texts[0];
-        if (named) p.marks.push_back({kind, p.lastTick + 1, path.points.back().x, path.points.back().y, static_cast<int>(i)});
+        const bool named =
+            direct ? path.number == number : texts[0].empty() || p.groups[static_cast<size_t>(path.group)] == texts[0];
+        if (named)
+            p.marks.push_back({kind, p.lastTick + 1, path.points.back().x, path.points.back().y, static_cast<int>(i)});
     }
 }
 
@@ -307,9 +308,11 @@ int ownerOf(const Panel& p, const Drawing::Mark& m) {
     int best = -1;
     int64_t bestDistance = std::numeric_limits<int64_t>::max();
     for (size_t i = 0; i < p.paths.size(); ++i) {
-        for (const Point& pt : p.paths[i].points) {
-            if (pt.tick != m.tick && pt.tick != m.tick - 1) continue;
-            const int64_t d = std::max(std::llabs(int64_t{pt.x} - m.x), std::llabs(int64_t{pt.y} - m.y));
+        const std::vector<Point>& points = p.paths[i].points;  // in tick order
+        auto at = std::lower_bound(points.begin(), points.end(), m.tick - 1,
+                                   [](const Point& pt, int64_t tick) { return pt.tick < tick; });
+        for (; at != points.end() && at->tick <= m.tick; ++at) {
+            const int64_t d = std::max(std::llabs(int64_t{at->x} - m.x), std::llabs(int64_t{at->y} - m.y));
             if (d < bestDistance) {
                 bestDistance = d;
                 best = static_cast<int>(i);
@@ -327,7 +330,8 @@ std::vector<Spot> spots(const Panel& p) {
             return s.path == owner && s.kind == m.kind && std::llabs(int64_t{s.x} - m.x) <= kMergeRadius &&
                    std::llabs(int64_t{s.y} - m.y) <= kMergeRadius;
         };
-        if (auto it = std::find_if(out.begin(), out.end(), same); it != out.end())
+        // Newest first: a sleeping instance adds to the mark it made last.
+        if (auto it = std::find_if(out.rbegin(), out.rend(), same); it != out.rend())
             ++it->count;
         else
             out.push_back({owner, m.kind, m.x, m.y, 1});
@@ -344,11 +348,11 @@ const char* const kUngrouped = "#444444";
 const char* const kInk = "#222222";  // the event marks
 
 constexpr int32_t kMargin = 24;
-constexpr int32_t kTitle = 28;        // the room for a panel's title above it
-constexpr int32_t kNearWall = 40;     // a wall this close to the paths is drawn in the panel
-constexpr int32_t kWallOverhang = 12; // a wall reaches this far past its group's extent
-constexpr int64_t kArrowEvery = 80;   // pixels of travel between two direction arrows
-constexpr int64_t kLongJump = 120;    // a longer jump (a wrap) has no link, which would read as a track
+constexpr int32_t kTitle = 28;         // the room for a panel's title above it
+constexpr int32_t kNearWall = 40;      // a wall this close to the paths is drawn in the panel
+constexpr int32_t kWallOverhang = 12;  // a wall reaches this far past its group's extent
+constexpr int64_t kArrowEvery = 80;    // pixels of travel between two direction arrows
+constexpr int64_t kLongJump = 120;     // a longer jump (a wrap) has no link, which would read as a track
 constexpr int32_t kLegendWidth = 240;
 constexpr int32_t kLegendLine = 16;
 
@@ -365,8 +369,6 @@ struct Box {
     void settle() {
         if (empty()) minX = maxX = minY = maxY = 0;
     }
-    int64_t width() const { return maxX - minX + 2 * kMargin; }
-    int64_t height() const { return maxY - minY + 2 * kMargin; }
 };
 
 Box groupExtent(const Panel& p, int group) {
@@ -506,11 +508,11 @@ std::string shape(const std::string& kind, int64_t x, int64_t y, const char* col
         return "<circle class=\"start\" cx=\"" + num(x) + "\" cy=\"" + num(y) + "\" r=\"4\" fill=\"" + colour +
                "\" stroke=\"#ffffff\"/>\n";
     if (kind == "end")
-        return "<rect class=\"end\" x=\"" + num(x - 4) + "\" y=\"" + num(y - 4) + "\" width=\"8\" height=\"8\" fill=\"" +
-               colour + "\" stroke=\"#ffffff\"/>\n";
+        return "<rect class=\"end\" x=\"" + num(x - 4) + "\" y=\"" + num(y - 4) +
+               "\" width=\"8\" height=\"8\" fill=\"" + colour + "\" stroke=\"#ffffff\"/>\n";
     if (kind == "jump-end")
-        return "<circle class=\"jump-end\" cx=\"" + num(x) + "\" cy=\"" + num(y) + "\" r=\"2.5\" fill=\"#ffffff\" stroke=\"" +
-               colour + "\"/>\n";
+        return "<circle class=\"jump-end\" cx=\"" + num(x) + "\" cy=\"" + num(y) +
+               "\" r=\"2.5\" fill=\"#ffffff\" stroke=\"" + colour + "\"/>\n";
     if (kind == "destroyed")
         return cls + "M " + pt(x - 5, y - 5) + " L " + pt(x + 5, y + 5) + " M " + pt(x - 5, y + 5) + " L " +
                pt(x + 5, y - 5) + "\" stroke=\"" + kInk + "\" stroke-width=\"2.5\"/>\n";
@@ -529,11 +531,12 @@ std::string shape(const std::string& kind, int64_t x, int64_t y, const char* col
         return cls + "M " + pt(x - 5, y - 4) + " L " + pt(x + 5, y + 4) + " L " + pt(x + 5, y - 4) + " L " +
                pt(x - 5, y + 4) + " Z\" fill=\"" + kInk + "\"/>\n";
     if (kind == "rejected")
-        return "<g class=\"rejected\"><circle cx=\"" + num(x) + "\" cy=\"" + num(y) + "\" r=\"5\" fill=\"#ffffff\" stroke=\"" +
-               kInk + "\" stroke-width=\"1.5\"/><path d=\"M " + pt(x - 3, y + 3) + " L " + pt(x + 3, y - 3) +
-               "\" stroke=\"" + kInk + "\" stroke-width=\"1.5\"/></g>\n";
-    if (kind == "asleep") return cls + "M " + pt(x, y - 5) + " L " + pt(x + 5, y) + " L " + pt(x, y + 5) + " L " +
-                                 pt(x - 5, y) + " Z\" fill=\"#ffffff\" stroke=\"" + kInk + "\" stroke-width=\"1.5\"/>\n";
+        return "<g class=\"rejected\"><circle cx=\"" + num(x) + "\" cy=\"" + num(y) +
+               "\" r=\"5\" fill=\"#ffffff\" stroke=\"" + kInk + "\" stroke-width=\"1.5\"/><path d=\"M " +
+               pt(x - 3, y + 3) + " L " + pt(x + 3, y - 3) + "\" stroke=\"" + kInk + "\" stroke-width=\"1.5\"/></g>\n";
+    if (kind == "asleep")
+        return cls + "M " + pt(x, y - 5) + " L " + pt(x + 5, y) + " L " + pt(x, y + 5) + " L " + pt(x - 5, y) +
+               " Z\" fill=\"#ffffff\" stroke=\"" + kInk + "\" stroke-width=\"1.5\"/>\n";
     return cls + d + "\" fill=\"" + kInk + "\"/>\n";
 }
 
@@ -542,14 +545,16 @@ struct Meaning {
     const char* shape;
     const char* text;
 };
-const Meaning kMarks[] = {{11, "left-wall", "left wall"},
-                          {12, "right-wall", "right wall"},
-                          {13, "top-wall", "top wall"},
-                          {14, "bottom-wall", "bottom wall"},
-                          {15, "asleep", "asleep"},
-                          {STOPPED, "stopped", "stop or toggle stop"},
-                          {REVERSED, "reversed", "reversed"},
-                          {REJECTED, "rejected", "rejected"}};
+const Meaning kMarks[] = {
+    {11, "left-wall", "left wall"},
+    {12, "right-wall", "right wall"},
+    {13, "top-wall", "top wall"},
+    {14, "bottom-wall", "bottom wall"},
+    {15, "asleep", "asleep"},
+    {STOPPED, "stopped", "stop or toggle stop"},
+    {REVERSED, "reversed", "reversed"},
+    {REJECTED, "rejected", "rejected"},
+};
 
 const Meaning& meaningOf(int kind) {
     for (const Meaning& m : kMarks)
@@ -643,7 +648,8 @@ std::string wall(const Panel& p, const Drawing::Wall& w, const Box& frame, const
         const bool inward = w.vertical ? 2 * w.at > e.minX + e.maxX : false;
         return "<line class=\"wall\" x1=\"" + num(x1) + "\" y1=\"" + num(y1) + "\" x2=\"" + num(x2) + "\" y2=\"" +
                num(y2) + "\" stroke=\"" + grey + "\" stroke-dasharray=\"6 4\"/>\n" +
-               text(labels.place(wallName(p, w), x1, y1, inward ? Labels::LEFT_FIRST : Labels::RIGHT_FIRST), wallName(p, w), "wall-label", grey);
+               text(labels.place(wallName(p, w), x1, y1, inward ? Labels::LEFT_FIRST : Labels::RIGHT_FIRST),
+                    wallName(p, w), "wall-label", grey);
     }
     // The arrow sits on the edge the wall lies beyond, level with the middle
     // of the group.
@@ -666,9 +672,9 @@ std::string wall(const Panel& p, const Drawing::Wall& w, const Box& frame, const
     }
     const std::string name = wallName(p, w);
     // Its label stays inside the panel.
-    const Labels::Placed at = labels.place(name, x, y, w.vertical && w.at > frame.maxX ? Labels::LEFT_ONLY : Labels::RIGHT_FIRST);
-    return "<path class=\"wall-arrow\" d=\"" + d + "\" fill=\"" + grey + "\"/>\n" +
-           text(at, name, "wall-label", grey);
+    const Labels::Placed at =
+        labels.place(name, x, y, w.vertical && w.at > frame.maxX ? Labels::LEFT_ONLY : Labels::RIGHT_FIRST);
+    return "<path class=\"wall-arrow\" d=\"" + d + "\" fill=\"" + grey + "\"/>\n" + text(at, name, "wall-label", grey);
 }
 
 using Row = std::pair<std::string, std::string>;  // a drawn sample, its meaning

@@ -230,7 +230,7 @@ const Case kCases[] = {
          EXPECT_EQ(named(all, "g", "event").size(), 9u);
          const auto counts = named(all, "text", "count");
          ASSERT_EQ(counts.size(), 7u);
-         EXPECT_EQ(counts[0].text, "\xC3\x97" "3");
+         EXPECT_EQ(counts[0].text, std::string("\xC3\x97") + "3");
      }},
     {"a wall is drawn over its own group only, labelled; a far one is an arrow at the edge",
      [](Drawing& d) {
@@ -262,12 +262,12 @@ const Case kCases[] = {
          d.motionCall(registration(37, 1, {u"b", u"+2, false, 0, 400"}, 1));
          d.motionCall(registration(37, 2, {u"a", u"+2, false, 0, 400"}, 1));
          for (int64_t t = 0; t < 3; ++t)
-             for (int n = 0; n < 3; ++n) d.position(n, "Ball#" + std::to_string(n), t, 10 + 2 * static_cast<int32_t>(t), 40 * n);
-         d.control(29, {u"a"}, -1);   // stop a: Ball#0 and Ball#2
-         d.control(51, {}, 1);        // reverse Ball#1
-         d.control(21, {u""}, -1);    // reject every group
-         d.control(21, {u"c"}, -1);   // no such group
-         d.control(33, {}, -1);       // not a controller
+             for (int32_t n = 0; n < 3; ++n) d.position(n, "Ball#" + std::to_string(n), t, 10 + 2 * n, 40 * n);
+         d.control(29, {u"a"}, -1);  // stop a: Ball#0 and Ball#2
+         d.control(51, {}, 1);       // reverse Ball#1
+         d.control(21, {u""}, -1);   // reject every group
+         d.control(21, {u"c"}, -1);  // no such group
+         d.control(33, {}, -1);      // not a controller
      },
      [](const std::vector<Element>& all) {
          EXPECT_EQ(named(all, "path", "stopped").size(), 2u);
