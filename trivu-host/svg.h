@@ -72,7 +72,7 @@ public:
         int32_t at;
     };
     // A wall or sleep event (its condition, 11 to 15) or a controller that
-    // reached an instance (STOPPED, REVERSED, REJECTED in svg.cpp).
+    // reached an instance (STOPPED, REVERSED, REJECTED in svg_layout.h).
     struct Mark {
         int kind;
         int64_t tick;
