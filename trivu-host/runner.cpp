@@ -541,7 +541,8 @@ void drawEvent(Run& run, ExtInstance& ext, int condition) {
 
 void recordPositions(Run& run) {
     for (const Instance& in : run.instances)
-        if (!in.removed) run.drawing->position(in.ro.roHo.hoNumber, nameOf(run, in), in.ro.roHo.hoX, in.ro.roHo.hoY);
+        if (!in.removed)
+            run.drawing->position(in.ro.roHo.hoNumber, nameOf(run, in), run.tick, in.ro.roHo.hoX, in.ro.roHo.hoY);
 }
 
 void callAction(Run& run, Scope& scope, const Action& a, ExtInstance& ext, int loopParam, Instance* loop, size_t index,
@@ -559,6 +560,8 @@ void callAction(Run& run, Scope& scope, const Action& a, ExtInstance& ext, int l
     MotionCall motion = drawn ? motionBefore(run, scope, a, *loop, index) : MotionCall{};
     run.lib.infos.actions[a.code](ext.rd, 0, 0);
     if (drawn) noteMotion(run, motion, call, *loop);
+    if (run.drawing && Drawing::isController(a.code))
+        run.drawing->control(a.code, {call.texts.begin(), call.texts.end()}, loop ? loop->ro.roHo.hoNumber : -1);
     run.rh.rh2.rh2ActionLoopCount = savedIndex;
     run.rh.rh2.rh2ActionLoop = savedMore;
 }
@@ -664,6 +667,7 @@ intptr_t WINAPI serviceDestroy(headerObject* ho, uintptr_t, intptr_t) {
     std::string name;
     if (Instance* in = findInstance(run, ho)) {
         name = nameOf(run, *in);
+        if (run.drawing) run.drawing->destroyed(ho->hoNumber);
     } else if (ExtInstance* ext = findExt(run, ho)) {
         name = run.sc.extensions[ext->type].name + "#" + std::to_string(ho->hoNumber);
     } else {
@@ -788,6 +792,7 @@ void act(Run& run, Scope& scope, const Action& a) {
             for (Instance* in : selected(run, scope, a.object)) {
                 if (x) in->ro.roHo.hoX = *x;
                 if (y) in->ro.roHo.hoY = *y;
+                if (run.drawing && (x || y)) run.drawing->placed(in->ro.roHo.hoNumber);
             }
             return;
         }

@@ -1,20 +1,22 @@
-// Index
-//   1. What the motion registrations say: group, walls, centre
-//   2. Gathering
-//   3. Drawing: bounds, panels, the document
+// The gathering side of the `--svg` drawing: what the runner reports while
+// it plays (positions, placements, destructions, events, controllers) is
+// kept per frame, and a motion registration is read the way the extension
+// read it (the group it names, the walls of a line or a wave, the centre of
+// an orbit), only when the instance's marks show that it took. The reading
+// and layout are in svg_layout.cpp, the writing in svg_write.cpp.
 #include "trivu-host/svg.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <limits>
 #include <optional>
 
+#include "trivu-host/svg_layout.h"
 
 namespace host {
 namespace {
 
-// ---- 1. What the motion registrations say ------------------------------------------
+// ---- What the motion registrations say ---------------------------------------------
 
 enum : int {
     NULL_MOTION = 20,
@@ -30,6 +32,39 @@ enum : int {
     ORBIT_OWN = 44,
     ORBIT_TARGET = 45,
 };
+
+// The controllers drawn, by name or for one instance.
+enum : int {
+    REJECT_NAMED = 21,
+    REJECT_DESTROY_NAMED = 22,
+    REJECT_DIRECT = 25,
+    REJECT_DESTROY_DIRECT = 26,
+    TOGGLE_STOP_NAMED = 28,
+    STOP_NAMED = 29,
+    TOGGLE_STOP_DIRECT = 30,
+    REVERSE_NAMED = 50,
+    REVERSE_DIRECT = 51,
+};
+
+int controlMark(int code) {
+    switch (code) {
+        case REJECT_NAMED:
+        case REJECT_DESTROY_NAMED:
+        case REJECT_DIRECT:
+        case REJECT_DESTROY_DIRECT: return layout::REJECTED;
+        case TOGGLE_STOP_NAMED:
+        case STOP_NAMED:
+        case TOGGLE_STOP_DIRECT: return layout::STOPPED;
+        case REVERSE_NAMED:
+        case REVERSE_DIRECT: return layout::REVERSED;
+        default: return 0;
+    }
+}
+
+bool isDirect(int code) {
+    return code == REJECT_DIRECT || code == REJECT_DESTROY_DIRECT || code == TOGGLE_STOP_DIRECT ||
+           code == REVERSE_DIRECT;
+}
 
 bool isLine(int code) { return code == HORIZONTAL_WRAP || (code >= HORIZONTAL_FLIP && code <= VERTICAL_FLIP); }
 bool isWave(int code) { return code >= HORIZONTAL_WRAP_WAVE && code <= VERTICAL_FLIP_WAVE; }
@@ -80,65 +115,15 @@ int32_t pixel(double v) {
     return static_cast<int32_t>(v);
 }
 
-// ---- 3. Drawing helpers ----------------------------------------------------------------
-
-// Distinct hues for motion groups, in order of registration.
-const char* const kColours[] = {"#1f77b4", "#d62728", "#2ca02c", "#9467bd", "#ff7f0e",
-                                "#17becf", "#8c564b", "#e377c2", "#bcbd22", "#7f7f7f"};
-const char* const kUngrouped = "#444444";
-
-constexpr int32_t kMargin = 24;
-constexpr int32_t kTitle = 28;  // the room for a panel's title above it
-
-std::string escape(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default:
-                // Control characters are not allowed in XML 1.0.
-                if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') continue;
-                out += c;
-        }
-    }
-    return out;
-}
-
-std::string num(int64_t v) { return std::to_string(v); }
-
-struct Box {
-    int64_t minX = std::numeric_limits<int64_t>::max(), minY = std::numeric_limits<int64_t>::max();
-    int64_t maxX = std::numeric_limits<int64_t>::min(), maxY = std::numeric_limits<int64_t>::min();
-    void addX(int64_t x) {
-        minX = std::min(minX, x);
-        maxX = std::max(maxX, x);
-    }
-    void addY(int64_t y) {
-        minY = std::min(minY, y);
-        maxY = std::max(maxY, y);
-    }
-    void add(int64_t x, int64_t y) {
-        addX(x);
-        addY(y);
-    }
-    void settle() {
-        if (minX > maxX) minX = maxX = 0;
-        if (minY > maxY) minY = maxY = 0;
-    }
-    int64_t width() const { return maxX - minX + 2 * kMargin; }
-    int64_t height() const { return maxY - minY + 2 * kMargin; }
-};
-
 }  // namespace
 
 bool Drawing::isMotionRegistration(int code) {
     return code == NULL_MOTION || code == TIMED_NULL || isLine(code) || isWave(code) || isOrbit(code);
 }
 
-// ---- 2. Gathering -------------------------------------------------------------------------
+bool Drawing::isController(int code) { return controlMark(code) != 0; }
+
+// ---- Gathering ------------------------------------------------------------------------
 
 Drawing::Panel& Drawing::panel() {
     if (panels_.empty()) panels_.emplace_back();
@@ -159,11 +144,17 @@ void Drawing::startFrame(const std::string& name) {
     lastTexts_.clear();
 }
 
-void Drawing::position(int number, const std::string& label, int32_t x, int32_t y) {
+void Drawing::position(int number, const std::string& label, int64_t tick, int32_t x, int32_t y) {
     Path& p = path(number);
     p.label = label;
-    p.points.push_back({x, y});
+    p.points.push_back({tick, x, y, p.placedNext});
+    p.placedNext = false;
+    panel().lastTick = tick;
 }
+
+void Drawing::placed(int number) { path(number).placedNext = true; }
+
+void Drawing::destroyed(int number) { path(number).destroyed = true; }
 
 void Drawing::motionCall(const MotionCall& call) {
     if (!isMotionRegistration(call.code)) return;
@@ -187,8 +178,8 @@ void Drawing::motionCall(const MotionCall& call) {
     const std::vector<double>& v = *values;
     auto addWall = [&](bool vertical, int32_t at) {
         for (const Wall& w : p.walls)
-            if (w.vertical == vertical && w.at == at) return;
-        p.walls.push_back({vertical, at});
+            if (w.group == owner.group && w.vertical == vertical && w.at == at) return;
+        p.walls.push_back({owner.group, vertical, at});
     };
     if ((isLine(call.code) && v.size() == 4) || (isWave(call.code) && v.size() == 8)) {
         const size_t first = v.size() - 2;
@@ -197,81 +188,32 @@ void Drawing::motionCall(const MotionCall& call) {
     } else if (isOrbit(call.code) && v.size() == 12) {
         const int32_t cx = call.code == ORBIT_OWN ? call.x : call.centreX;
         const int32_t cy = call.code == ORBIT_OWN ? call.y : call.centreY;
-        p.centres.push_back({pixel(cx + v[6]), pixel(cy + v[7])});
+        p.centres.push_back({p.lastTick + 1, pixel(cx + v[6]), pixel(cy + v[7]), false});
     }
 }
 
-// A sleeping object reports the same place every frame: one marker is enough.
+// Events raised during a tick come before that tick's positions.
 void Drawing::event(int condition, int32_t x, int32_t y) {
-    for (const Mark& m : panel().marks)
-        if (m.condition == condition && m.at.x == x && m.at.y == y) return;
-    panel().marks.push_back({condition, {x, y}});
+    Panel& p = panel();
+    p.marks.push_back({condition, p.lastTick + 1, x, y});
 }
 
-// ---- 3. Drawing ---------------------------------------------------------------------------
-
-std::string Drawing::svg() const {
-    std::vector<Box> boxes;
-    int64_t width = 0, height = 0;
-    for (const Panel& p : panels_) {
-        Box b;
-        for (const Path& path : p.paths)
-            for (const Point& pt : path.points) b.add(pt.x, pt.y);
-        for (const Point& c : p.centres) b.add(c.x, c.y);
-        for (const Mark& m : p.marks) b.add(m.at.x, m.at.y);
-        for (const Wall& w : p.walls) w.vertical ? b.addX(w.at) : b.addY(w.at);
-        b.settle();
-        boxes.push_back(b);
-        width = std::max(width, b.width());
-        height += kTitle + b.height();
+// A controller is marked on the instances of the groups it names, as the
+// registrations drew them, where each stood at the end of the last tick.
+void Drawing::control(int code, const std::vector<std::u16string>& texts, int number) {
+    const int kind = controlMark(code);
+    if (kind == 0) return;
+    Panel& p = panel();
+    const bool direct = isDirect(code);
+    if (!direct && texts.empty()) return;
+    for (size_t i = 0; i < p.paths.size(); ++i) {
+        const Path& path = p.paths[i];
+        if (path.group < 0 || path.points.empty()) continue;
+        const bool named =
+            direct ? path.number == number : texts[0].empty() || p.groups[static_cast<size_t>(path.group)] == texts[0];
+        if (named)
+            p.marks.push_back({kind, p.lastTick + 1, path.points.back().x, path.points.back().y, static_cast<int>(i)});
     }
-    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + num(width) + "\" height=\"" + num(height) +
-           "\" viewBox=\"0 0 " + num(width) + " " + num(height) + "\" font-family=\"sans-serif\" font-size=\"12\">\n";
-    int64_t top = 0;
-    for (size_t i = 0; i < panels_.size(); ++i) {
-        const Panel& p = panels_[i];
-        const Box& b = boxes[i];
-        out += "<g class=\"frame\">\n";
-        out += "<text x=\"4\" y=\"" + num(top + 18) + "\" font-size=\"14\">" + escape(p.name) + "</text>\n";
-        const int64_t dx = kMargin - b.minX, dy = top + kTitle + kMargin - b.minY;
-        out += "<g transform=\"translate(" + num(dx) + " " + num(dy) + ")\">\n";
-        out += "<rect class=\"panel\" x=\"" + num(b.minX - kMargin) + "\" y=\"" + num(b.minY - kMargin) + "\" width=\"" +
-               num(b.width()) + "\" height=\"" + num(b.height()) + "\" fill=\"#fafafa\" stroke=\"#cccccc\"/>\n";
-        for (const Wall& w : p.walls) {
-            const bool v = w.vertical;
-            out += "<line class=\"wall\" x1=\"" + num(v ? w.at : b.minX - kMargin) + "\" y1=\"" +
-                   num(v ? b.minY - kMargin : w.at) + "\" x2=\"" + num(v ? w.at : b.maxX + kMargin) + "\" y2=\"" +
-                   num(v ? b.maxY + kMargin : w.at) + "\" stroke=\"#999999\" stroke-dasharray=\"6 4\"/>\n";
-        }
-        for (const Path& path : p.paths) {
-            if (path.points.empty()) continue;
-            const char* colour = path.group >= 0 ? kColours[path.group % std::size(kColours)] : kUngrouped;
-            out += "<polyline class=\"path\" data-instance=\"" + escape(path.label) + "\" points=\"";
-            for (size_t k = 0; k < path.points.size(); ++k) {
-                if (k > 0) out += ' ';
-                out += num(path.points[k].x);
-                out += ',';
-                out += num(path.points[k].y);
-            }
-            out += "\" fill=\"none\" stroke=\"";
-            out += colour;
-            out += "\" stroke-width=\"1.5\"/>\n";
-        }
-        for (const Point& c : p.centres) {
-            out += "<path class=\"centre\" d=\"M " + num(c.x - 5) + " " + num(c.y) + " H " + num(c.x + 5) + " M " +
-                   num(c.x) + " " + num(c.y - 5) + " V " + num(c.y + 5) + "\" stroke=\"#000000\"/>\n";
-        }
-        for (const Mark& m : p.marks) {
-            out += "<g class=\"event\"><circle cx=\"" + num(m.at.x) + "\" cy=\"" + num(m.at.y) +
-                   "\" r=\"3\" fill=\"#000000\"/><text x=\"" + num(m.at.x + 4) + "\" y=\"" + num(m.at.y - 4) +
-                   "\" font-size=\"9\">" + num(m.condition) + "</text></g>\n";
-        }
-        out += "</g>\n</g>\n";
-        top += kTitle + b.height();
-    }
-    out += "</svg>\n";
-    return out;
 }
 
 }  // namespace host

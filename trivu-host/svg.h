@@ -1,10 +1,10 @@
 // `run --svg FILE`: a drawing of the motions of a run, one panel per frame.
 //
 // The runner hands over what it sees while it plays (positions at the end
-// of each tick, the extension's motion registrations as it called them, and
-// the wall and sleep events it raised); svg() draws it all at the end. The
-// output depends on nothing but those inputs, so the same scenario gives the
-// same bytes.
+// of each tick, the extension's motion registrations as it called them, the
+// wall and sleep events it raised, the objects it destroyed and the ones the
+// game placed); svg() draws it all at the end. The output depends on nothing
+// but those inputs, so the same scenario gives the same bytes.
 #pragma once
 
 #include <cstdint>
@@ -31,36 +31,53 @@ inline constexpr int EVENT_Y_EXPRESSION = 16;
 class Drawing {
 public:
     void startFrame(const std::string& name);
-    // An instance's position at the end of a tick.
-    void position(int number, const std::string& label, int32_t x, int32_t y);
+    // An instance's position at the end of tick `tick`.
+    void position(int number, const std::string& label, int64_t tick, int32_t x, int32_t y);
     // Motion registrations give instances their group's colour, and walls
     // and centres to draw; other actions are ignored.
     void motionCall(const MotionCall& call);
     // A wall (11 to 14) or sleep (15) event at the position it reported.
     void event(int condition, int32_t x, int32_t y);
+    // The game set the instance's position: its path breaks there.
+    void placed(int number);
+    // The extension destroyed the instance.
+    void destroyed(int number);
+    // A controller action ran: stop, reverse or reject, by group name
+    // (texts[0]; empty for every group) or for the instance `number`.
+    // Other actions are ignored.
+    void control(int code, const std::vector<std::u16string>& texts, int number);
 
     std::string svg() const;
 
     static bool isMotionRegistration(int code);
     static bool isMotionEvent(int condition) { return condition >= 11 && condition <= 15; }
+    static bool isController(int code);
 
-private:
     struct Point {
+        int64_t tick;
         int32_t x, y;
+        bool placed;  // the game put it here
     };
     struct Path {
         int number;
         std::string label;
         int group = -1;  // index into the panel's groups, -1 for none
         std::vector<Point> points;
+        bool placedNext = false;
+        bool destroyed = false;
     };
     struct Wall {
+        int group;
         bool vertical;  // a line x = at (a horizontal motion's wall), else y = at
         int32_t at;
     };
+    // A wall or sleep event (its condition, 11 to 15) or a controller that
+    // reached an instance (STOPPED, REVERSED, REJECTED in svg_layout.h).
     struct Mark {
-        int condition;
-        Point at;
+        int kind;
+        int64_t tick;
+        int32_t x, y;
+        int owner = -1;  // the path's index, -1 for the one nearest
     };
     struct Panel {
         std::string name;
@@ -69,7 +86,10 @@ private:
         std::vector<Wall> walls;
         std::vector<Point> centres;
         std::vector<Mark> marks;
+        int64_t lastTick = -1;
     };
+
+private:
     Panel& panel();
     Path& path(int number);
 
