@@ -123,7 +123,7 @@ TEST(NativeBox, MessageBoxesWaitForTheUserAndAnswerOk) {
     }
 }
 
-uint32_t WINAPI compatibleVersion(mv*) { return MMFVERSION_20 | 285; }
+uint32_t WINAPI compatibleVersion() { return MMFVERSION_20 | 285; }
 
 TEST(NativeEditor, AboutBoxIsARealDialogClosedWithOk) {
     mv editor{};
