@@ -275,7 +275,8 @@ intptr_t Instance::next(uintptr_t request, int function) {
 void Instance::animate(headerObject* ho, int32_t anim) {
     OnHostSide host;
     if (active == nullptr) return;
-    active->animated.push_back(reinterpret_cast<RunObject*>(ho)->roa.raAnimFrameForced);
+    const int32_t forced = reinterpret_cast<RunObject*>(ho)->roa.raAnimFrameForced;  // a packed field: by value
+    active->animated.push_back(forced);
     active->animations.push_back(anim);
 }
 
