@@ -8,6 +8,9 @@
 // a desktop on which the call fails (no box, no window, no menu).
 #pragma once
 
+#include <cstddef>
+
+#include "platform/desktop_calls.h"
 #include "sdk/types.h"
 
 extern "C" {
@@ -62,31 +65,27 @@ struct DesktopDialog {
     int32_t controlCount;
 };
 
+// The table's entries are the rows of platform/desktop_calls.h, in order,
+// each a function that takes `context` first. Programs built before an
+// entry was added hand a shorter table: `size` tells.
+#define TRIVU_DESKTOP_MEMBER(name, Result, Parameters, Arguments, Failure, EntryResult, EntryParameters, \
+                             EntryArguments)                                                               \
+    EntryResult(*name) EntryParameters;
+#define TRIVU_DESKTOP_ENTRY_MEMBER(name, EntryResult, EntryParameters) EntryResult(*name) EntryParameters;
+
 struct TrivuDesktop {
     uint32_t size;  // sizeof(TrivuDesktop), for later growth
     void* context;
-
-    // MB_OK boxes; answer the button pressed (IDOK), 0 when no box could be shown.
-    int32_t (*messageBoxA)(void* context, HWND owner, const char* text, const char* caption, uint32_t type);
-    int32_t (*messageBoxW)(void* context, HWND owner, const char16_t* text, const char16_t* caption,
-                           uint32_t type);
-
-    HWND (*findWindowW)(void* context, const char16_t* className, const char16_t* windowName);
-    int32_t (*showWindow)(void* context, HWND window, int32_t command);
-    int32_t (*isZoomed)(void* context, HWND window);
-    int32_t (*isWindowVisible)(void* context, HWND window);
-    int32_t (*setWindowTextW)(void* context, HWND window, const char16_t* text);
-
-    // Menus the extension builds and hands to the host (HMENU values are the desktop's).
-    HMENU (*createPopupMenu)(void* context);
-    int32_t (*appendMenuW)(void* context, HMENU menu, uint32_t flags, uintptr_t idOrPopup, const char16_t* text);
-
-    // Modal dialogs: runs the dialog procedure until it calls endDialog; answers its result, -1 on failure.
-    intptr_t (*dialogBoxIndirectParamW)(void* context, const DesktopDialog* dialog, HWND owner, DLGPROC proc,
-                                        intptr_t param);
-    int32_t (*endDialog)(void* context, HWND dialog, intptr_t result);
-    intptr_t (*setWindowLongPtrW)(void* context, HWND window, int32_t index, intptr_t value);
-    intptr_t (*getWindowLongPtrW)(void* context, HWND window, int32_t index);
+    TRIVU_DESKTOP_CALLS(TRIVU_DESKTOP_MEMBER, TRIVU_DESKTOP_ENTRY_MEMBER)
 };
+
+#undef TRIVU_DESKTOP_MEMBER
+#undef TRIVU_DESKTOP_ENTRY_MEMBER
+
+// The layout crosses the library boundary: thirteen entries after the two
+// header fields, the dialog entry tenth.
+static_assert(offsetof(TrivuDesktop, messageBoxA) == 2 * sizeof(void*));
+static_assert(offsetof(TrivuDesktop, dialogBoxIndirectParamW) == 11 * sizeof(void*));
+static_assert(sizeof(TrivuDesktop) == 15 * sizeof(void*));
 
 }  // extern "C"

@@ -7,17 +7,6 @@
 
 namespace trivu::platform::native {
 
-int messageBoxA(const char* text, const char* caption);
-int messageBoxW(const char16_t* text, const char16_t* caption);
-HWND findWindowW(const char16_t* className, const char16_t* windowName);
-bool showWindow(HWND window, int command);
-bool isZoomed(HWND window);
-bool isWindowVisible(HWND window);
-bool setWindowTextW(HWND window, const char16_t* text);
-HMENU createPopupMenu();
-bool appendMenuW(HMENU menu, uint32_t flags, uintptr_t idOrPopup, const char16_t* text);
-bool endDialog(HWND dialog, intptr_t result);
-intptr_t setWindowLongPtrW(HWND window, int index, intptr_t value);
-intptr_t getWindowLongPtrW(HWND window, int index);
+TRIVU_DESKTOP_CALLS(TRIVU_DESKTOP_DECLARE, TRIVU_DESKTOP_NOTHING)
 
 }  // namespace trivu::platform::native

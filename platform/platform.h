@@ -32,24 +32,14 @@ namespace trivu::platform {
 // Installs the desktop the calls below go to; null detaches it.
 void attachDesktop(const TrivuDesktop* desktop);
 
-// MB_OK boxes with no owner and no icon. Both answer IDOK, or 0 when no box
-// could be shown (which callers treat as closed).
-int messageBoxA(const char* text, const char* caption);
-int messageBoxW(const char16_t* text, const char16_t* caption);
+// The desktop calls, one function per CALL row of platform/desktop_calls.h
+// (messageBoxA, findWindowW, appendMenuW, endDialog, ...), named and typed
+// after the USER32 calls they stand for.
+TRIVU_DESKTOP_CALLS(TRIVU_DESKTOP_DECLARE, TRIVU_DESKTOP_NOTHING)
 
-HWND findWindowW(const char16_t* className, const char16_t* windowName);
-bool showWindow(HWND window, int command);
-bool isZoomed(HWND window);
-bool isWindowVisible(HWND window);
-bool setWindowTextW(HWND window, const char16_t* text);
-
-HMENU createPopupMenu();
-bool appendMenuW(HMENU menu, uint32_t flags, uintptr_t idOrPopup, const char16_t* text);
-
+// Runs dialog resource `dialogId`; answers what its procedure passed to
+// endDialog, -1 when the dialog could not be shown.
 intptr_t dialogBoxParamW(int dialogId, HWND owner, DLGPROC proc, intptr_t param);
-bool endDialog(HWND dialog, intptr_t result);
-intptr_t setWindowLongPtrW(HWND window, int index, intptr_t value);
-intptr_t getWindowLongPtrW(HWND window, int index);
 
 // ---- Text (KERNEL32) --------------------------------------------------------
 

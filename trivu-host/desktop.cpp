@@ -262,19 +262,10 @@ struct DesktopCalls {
 Desktop::Desktop() {
     table_.size = sizeof(TrivuDesktop);
     table_.context = this;
-    table_.messageBoxA = DesktopCalls::messageBoxA;
-    table_.messageBoxW = DesktopCalls::messageBoxW;
-    table_.findWindowW = DesktopCalls::findWindowW;
-    table_.showWindow = DesktopCalls::showWindow;
-    table_.isZoomed = DesktopCalls::isZoomed;
-    table_.isWindowVisible = DesktopCalls::isWindowVisible;
-    table_.setWindowTextW = DesktopCalls::setWindowTextW;
-    table_.createPopupMenu = DesktopCalls::createPopupMenu;
-    table_.appendMenuW = DesktopCalls::appendMenuW;
-    table_.dialogBoxIndirectParamW = DesktopCalls::dialogBoxIndirectParamW;
-    table_.endDialog = DesktopCalls::endDialog;
-    table_.setWindowLongPtrW = DesktopCalls::setWindowLongPtrW;
-    table_.getWindowLongPtrW = DesktopCalls::getWindowLongPtrW;
+    // Every entry of the table, by the name it has in DesktopCalls.
+#define TRIVU_DESKTOP_FILL(name, ...) table_.name = DesktopCalls::name;
+    TRIVU_DESKTOP_CALLS(TRIVU_DESKTOP_FILL, TRIVU_DESKTOP_FILL)
+#undef TRIVU_DESKTOP_FILL
 }
 
 }  // namespace host

@@ -6,37 +6,28 @@
 // one go.
 //
 // Sections:
-//   Paths and faults      JSON paths, the Parser state
-//   AceDescriptions             reading the extension's description tables
-//   Small readers         keys, integers, names, extension references
-//   Expressions
-//   Parameters            of calls into the extension
-//   Conditions
-//   Actions
-//   Events and frames
-//   Top level             desktop, files, types, parseScenario
+//   Paths and faults      JSON paths, values described in messages
+//   Small readers         keys, integers, names, extension references, desktop states
+//   Top level             desktop, files, types
+//   AceDescriptions       reading the extension's description tables
+//   parseScenario
+//
+// Expressions and parameters are read in scenario_expressions.cpp;
+// conditions, actions, events and frames in scenario_events.cpp.
 
 #include "trivu-host/scenario.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <limits>
 
 #include "trivu-host/json_reader.h"
 #include "trivu-host/paths.h"
+#include "trivu-host/scenario_parser.h"
 #include "trivu-host/text.h"
 
-namespace host {
-
-namespace {
-
-// Deeper expressions than this are refused: evaluating them recursively must
-// never exhaust the stack.
-constexpr int kMaxExprDepth = 64;
-// Instance numbers are 16-bit object numbers.
-constexpr int64_t kMaxInstanceNumber = 32767;
+namespace host::reader {
 
 // ---- Paths and faults ----------------------------------------------------------
 
@@ -57,58 +48,6 @@ const char* describe(const Json& j) {
 const char* typeName(Type type) { return type == Type::Text ? "a text" : "a number"; }
 
 bool fitsInt32(double v) { return std::trunc(v) >= -2147483648.0 && std::trunc(v) <= 2147483647.0; }
-
-struct Parser {
-    const AceDescriptions& catalogue;
-    std::vector<std::string>& errors;
-    Scenario sc;
-    const std::vector<int>* frameExtensions = nullptr;  // `ext` defaults come from here
-    int depth = 0;
-
-    Parser(const AceDescriptions& d, std::vector<std::string>& e) : catalogue(d), errors(e) {}
-
-    void fail(const std::string& path, const std::string& what) {
-        errors.push_back((path.empty() ? std::string("(scenario)") : path) + ": " + what);
-    }
-
-    // Small readers
-    void checkKeys(const Json& j, const std::string& path, std::initializer_list<const char*> allowed);
-    std::optional<int64_t> integer(const Json& j, const std::string& path, int64_t lo, int64_t hi);
-    bool isTrue(const Json& j, const std::string& path);
-    int objectRef(const Json& j, const std::string& path);
-    int extensionRef(const Json& owner, const std::string& path);
-    const char* head(const Json& j, const std::string& path, std::initializer_list<const char*> heads,
-                     const char* what);
-
-    // Expressions
-    int addExpr(Expr e);
-    int expr(const Json& j, const std::string& path);
-    int exprObject(const Json& j, const std::string& path);
-    // Where a literal lands in a 32-bit field it must fit it.
-    enum class Fit { Any, Int32, IntegerInt32 };
-    int typedExpr(const Json& j, const std::string& path, Type want, Fit fit);
-    std::optional<int32_t> optionalInt32(const Json& owner, const char* key, const std::string& path);
-
-    // Calls
-    std::vector<Param> params(const Json& owner, const std::string& path, const AceDescription& info, bool ofExpression,
-                              const std::string& what);
-    const AceDescription* ace(const std::vector<AceDescription>& table, const Json& code, const std::string& path,
-                              const char* kind, int* codeOut);
-
-    std::optional<Condition> condition(const Json& j, const std::string& path, size_t position);
-    std::optional<Action> action(const Json& j, const std::string& path);
-    std::optional<Action> desktopAction(const Json& j, const std::string& path, Action act);
-    std::optional<Event> event(const Json& j, const std::string& path);
-    std::optional<Frame> frame(const Json& j, const std::string& path);
-    std::optional<StartInstance> instance(const Json& j, const std::string& path);
-
-    void desktop(const Json& j, const std::string& path);
-    void files(const Json& j, const std::string& path);
-    bool fileClash(const std::string& name, const std::string& at);
-    void checkName(const std::u16string& name, const std::string& at);
-    void extensions(const Json& j, const std::string& path);
-    void objects(const Json& j, const std::string& path);
-};
 
 // ---- Small readers ---------------------------------------------------------------
 
@@ -202,401 +141,7 @@ const char* Parser::head(const Json& j, const std::string& path, std::initialize
     return found;
 }
 
-// ---- Expressions -----------------------------------------------------------------
-
-int Parser::addExpr(Expr e) {
-    sc.exprs.push_back(std::move(e));
-    return static_cast<int>(sc.exprs.size() - 1);
-}
-
-int Parser::expr(const Json& j, const std::string& path) {
-    Expr e;
-    e.path = path;
-    if (j.is_number_integer()) {
-        if (j.is_number_unsigned() && j.get<uint64_t>() > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) {
-            fail(path, j.dump() + " is too large");
-            return -1;
-        }
-        e.literal.kind = ValueKind::Int;
-        e.literal.i = j.get<int64_t>();
-        return addExpr(std::move(e));
-    }
-    if (j.is_number_float()) {
-        e.literal.kind = ValueKind::Double;
-        e.literal.d = j.get<double>();
-        return addExpr(std::move(e));
-    }
-    if (j.is_string()) {
-        e.type = Type::Text;
-        e.literal.kind = ValueKind::Text;
-        e.literal.text = toUtf16(j.get<std::string>());
-        return addExpr(std::move(e));
-    }
-    if (!j.is_object()) {
-        fail(path, std::string("an expression is a number, a text or an object, not ") + describe(j));
-        return -1;
-    }
-    if (depth >= kMaxExprDepth) {
-        fail(path, "expressions nest deeper than " + std::to_string(kMaxExprDepth) + " levels");
-        return -1;
-    }
-    ++depth;
-    int index = exprObject(j, path);
-    --depth;
-    return index;
-}
-
-int Parser::exprObject(const Json& j, const std::string& path) {
-    static const struct {
-        const char* key;
-        ExprOp op;
-    } readers[] = {
-        {"x", ExprOp::X}, {"y", ExprOp::Y}, {"width", ExprOp::Width}, {"height", ExprOp::Height},
-        {"A", ExprOp::A}, {"B", ExprOp::B}, {"anim", ExprOp::Anim},   {"fixed", ExprOp::Fixed},
-    };
-    const char* h = head(j, path,
-                         {"trivu", "x", "y", "width", "height", "A", "B", "anim", "fixed", "count", "concat",
-                          "readFile", "fileHex", "exists", "desktop", "tick"},
-                         "expression");
-    if (!h) return -1;
-    const std::string key = h;
-    const std::string at = member(path, key);
-    Expr e;
-    e.path = path;
-
-    if (key == "trivu") {
-        checkKeys(j, path, {"trivu", "params", "ext"});
-        e.op = ExprOp::Extension;
-        e.ext = extensionRef(j, path);
-        const AceDescription* info = ace(catalogue.expressions, j["trivu"], path, "expression", &e.code);
-        if (!info) return -1;
-        e.type = (info->flags & EXPFLAG_STRING) ? Type::Text : Type::Number;
-        e.params = params(j, path, *info, true, "expression " + std::to_string(e.code));
-        return e.ext < 0 ? -1 : addExpr(std::move(e));
-    }
-    for (const auto& r : readers) {
-        if (key != r.key) continue;
-        checkKeys(j, path, {r.key, "index"});
-        e.op = r.op;
-        e.object = objectRef(j[key], at);
-        if (j.contains("index")) {
-            auto n = integer(j["index"], member(path, "index"), 0, kMaxInstanceNumber);
-            if (!n) return -1;
-            e.index = static_cast<int32_t>(*n);
-        }
-        return e.object < 0 ? -1 : addExpr(std::move(e));
-    }
-    checkKeys(j, path, {h});
-    const Json& v = j[key];
-    if (key == "count") {
-        e.op = ExprOp::Count;
-        e.object = objectRef(v, at);
-        return e.object < 0 ? -1 : addExpr(std::move(e));
-    }
-    if (key == "concat") {
-        e.op = ExprOp::Concat;
-        e.type = Type::Text;
-        if (!v.is_array()) {
-            fail(at, std::string("an array of expressions is wanted here, not ") + describe(v));
-            return -1;
-        }
-        bool ok = true;
-        for (size_t i = 0; i < v.size(); ++i) {
-            int part = expr(v[i], item(at, i));
-            ok = ok && part >= 0;
-            e.args.push_back(part);
-        }
-        return ok ? addExpr(std::move(e)) : -1;
-    }
-    if (key == "readFile" || key == "fileHex" || key == "exists") {
-        e.op = key == "readFile" ? ExprOp::ReadFile : key == "fileHex" ? ExprOp::FileHex : ExprOp::Exists;
-        e.type = key == "exists" ? Type::Number : Type::Text;
-        int p = typedExpr(v, at, Type::Text, Fit::Any);
-        if (p < 0) return -1;
-        e.args.push_back(p);
-        return addExpr(std::move(e));
-    }
-    if (key == "desktop") {
-        e.op = ExprOp::Desktop;
-        e.type = Type::Text;
-        std::string field = v.is_string() ? v.get<std::string>() : "";
-        if (field == "caption")
-            e.field = DesktopField::Caption;
-        else if (field == "state")
-            e.field = DesktopField::State;
-        else if (field == "taskbar")
-            e.field = DesktopField::Taskbar;
-        else {
-            fail(at, "\"caption\", \"state\" or \"taskbar\" is wanted here");
-            return -1;
-        }
-        return addExpr(std::move(e));
-    }
-    // tick
-    e.op = ExprOp::Tick;
-    return isTrue(v, at) ? addExpr(std::move(e)) : -1;
-}
-
-// An expression of a known kind. Silently wrapping a designer's number into a
-// 32-bit field would hide the mistake, so such a literal must fit.
-int Parser::typedExpr(const Json& j, const std::string& path, Type want, Fit fit) {
-    int index = expr(j, path);
-    if (index < 0) return -1;
-    const Expr& e = sc.exprs[index];
-    if (e.type != want) {
-        fail(path, std::string(typeName(want)) + " is wanted here, not " + typeName(e.type));
-        return -1;
-    }
-    if (fit != Fit::Any && e.op == ExprOp::Literal) {
-        bool fits = e.literal.kind == ValueKind::Int ? e.literal.i >= std::numeric_limits<int32_t>::min() &&
-                                                           e.literal.i <= std::numeric_limits<int32_t>::max()
-                                                     : fit == Fit::IntegerInt32 || fitsInt32(e.literal.d);
-        if (!fits) {
-            fail(path, j.dump() + " is outside the 32-bit range");
-            return -1;
-        }
-    }
-    return index;
-}
-
-std::optional<int32_t> Parser::optionalInt32(const Json& owner, const char* key, const std::string& path) {
-    if (!owner.contains(key)) return std::nullopt;
-    auto v = integer(owner[key], member(path, key), std::numeric_limits<int32_t>::min(),
-                     std::numeric_limits<int32_t>::max());
-    if (!v) return std::nullopt;
-    return static_cast<int32_t>(*v);
-}
-
-// ---- Parameters --------------------------------------------------------------------
-
-const AceDescription* Parser::ace(const std::vector<AceDescription>& table, const Json& code, const std::string& path,
-                                  const char* kind, int* codeOut) {
-    if (!code.is_number_integer()) {
-        fail(path, std::string("the number of ") + (kind[0] == 'c' ? "a " : "an ") + kind + " is wanted here, not " +
-                       describe(code));
-        return nullptr;
-    }
-    int64_t n = code.is_number_unsigned() && code.get<uint64_t>() > 1000000 ? 1000000 : code.get<int64_t>();
-    if (n < 0 || n >= static_cast<int64_t>(table.size()) || !table[n].present) {
-        fail(path, std::string("unknown ") + kind + " " + code.dump());
-        return nullptr;
-    }
-    *codeOut = static_cast<int>(n);
-    return &table[n];
-}
-
-std::vector<Param> Parser::params(const Json& owner, const std::string& path, const AceDescription& info,
-                                  bool ofExpression, const std::string& what) {
-    static const Json empty = Json::array();
-    const Json& list = owner.contains("params") ? owner["params"] : empty;
-    const std::string at = member(path, "params");
-    std::vector<Param> out;
-    if (!list.is_array()) {
-        fail(at, std::string("an array of parameters is wanted here, not ") + describe(list));
-        return out;
-    }
-    if (list.size() != info.kinds.size()) {
-        auto count = [](size_t n) { return std::to_string(n) + (n == 1 ? " parameter" : " parameters"); };
-        fail(path, what + " takes " + count(info.kinds.size()) + ", " + std::to_string(list.size()) + " given");
-        return out;
-    }
-    for (size_t i = 0; i < list.size(); ++i) {
-        const Json& p = list[i];
-        Param param;
-        param.path = item(at, i);
-        uint16_t kind = info.kinds[i];
-        if (!ofExpression && kind == PARAM_OBJECT) {
-            param.kind = ParamKind::Object;
-            if (!p.is_null()) {
-                if (!p.is_string()) {
-                    fail(param.path, std::string("an object name or null is wanted here, not ") + describe(p));
-                    continue;
-                }
-                param.object = objectRef(p, param.path);
-            }
-        } else if ((!ofExpression && kind == PARAM_EXPRESSION) || (ofExpression && kind == EXPPARAM_LONG)) {
-            param.kind = ParamKind::Number;
-            param.expr = typedExpr(p, param.path, Type::Number, Fit::Int32);
-        } else if ((!ofExpression && kind == PARAM_EXPSTRING) || (ofExpression && kind == EXPPARAM_STRING)) {
-            param.kind = ParamKind::Text;
-            param.expr = typedExpr(p, param.path, Type::Text, Fit::Any);
-        } else {
-            fail(param.path,
-                 what + " declares parameter kind " + std::to_string(kind) + ", which the host cannot pass");
-            continue;
-        }
-        out.push_back(std::move(param));
-    }
-    return out;
-}
-
-// ---- Conditions ----------------------------------------------------------------------
-
-std::optional<Condition> Parser::condition(const Json& j, const std::string& path, size_t position) {
-    if (!j.is_object()) {
-        fail(path, std::string("a condition is an object, not ") + describe(j));
-        return std::nullopt;
-    }
-    const char* h = head(j, path, {"start", "always", "tick", "every", "compare", "pick", "trivu"}, "condition");
-    if (!h) return std::nullopt;
-    const std::string key = h;
-    const std::string at = member(path, key);
-    const Json& v = j[key];
-    Condition c;
-    c.path = path;
-
-    if (key == "trivu") {
-        checkKeys(j, path, {"trivu", "params", "not", "ext"});
-        c.op = CondOp::Extension;
-        c.ext = extensionRef(j, path);
-        const AceDescription* info = ace(catalogue.conditions, v, path, "condition", &c.code);
-        if (!info) return std::nullopt;
-        const std::string what = "condition " + std::to_string(c.code);
-        if (j.contains("not")) {
-            if (!j["not"].is_boolean()) {
-                fail(member(path, "not"), std::string("true or false is wanted here, not ") + describe(j["not"]));
-                return std::nullopt;
-            }
-            c.negate = j["not"].get<bool>();
-        }
-        if (c.negate && !(info->flags & EVFLAG2_NOTABLE)) fail(path, what + " cannot be negated");
-        c.triggered = !(info->flags & EVFLAGS_ALWAYS);
-        if (c.triggered && position != 0)
-            fail(path, what + " is triggered: it can only be the first condition of an event");
-        c.params = params(j, path, *info, false, what);
-        if (c.ext < 0) return std::nullopt;
-        return c;
-    }
-    if (key == "pick") {
-        checkKeys(j, path, {"pick", "index"});
-        c.op = CondOp::Pick;
-        c.object = objectRef(v, at);
-        const std::string indexPath = member(path, "index");
-        if (!j.contains("index") || !j["index"].is_array()) {
-            fail(indexPath, "an array of instance numbers is wanted here");
-            return std::nullopt;
-        }
-        for (size_t i = 0; i < j["index"].size(); ++i) {
-            auto n = integer(j["index"][i], item(indexPath, i), 0, kMaxInstanceNumber);
-            if (n) c.numbers.push_back(static_cast<int32_t>(*n));
-        }
-        if (c.object < 0) return std::nullopt;
-        return c;
-    }
-    checkKeys(j, path, {h});
-    if (key == "start" || key == "always") {
-        c.op = key == "start" ? CondOp::Start : CondOp::Always;
-        if (!isTrue(v, at)) return std::nullopt;
-        return c;
-    }
-    if (key == "tick" || key == "every") {
-        c.op = key == "tick" ? CondOp::Tick : CondOp::Every;
-        auto n = integer(v, at, key == "tick" ? 0 : 1, std::numeric_limits<int64_t>::max());
-        if (!n) return std::nullopt;
-        c.n = *n;
-        return c;
-    }
-    // compare
-    c.op = CondOp::Compare;
-    if (!v.is_array() || v.size() != 3 || !v[1].is_string()) {
-        fail(at, "[EXPRESSION, OPERATOR, EXPRESSION] is wanted here");
-        return std::nullopt;
-    }
-    static const struct {
-        const char* text;
-        CompareOp op;
-    } ops[] = {
-        {"==", CompareOp::Eq}, {"!=", CompareOp::Ne}, {"<", CompareOp::Lt},
-        {"<=", CompareOp::Le}, {">", CompareOp::Gt},  {">=", CompareOp::Ge},
-    };
-    const std::string op = v[1].get<std::string>();
-    auto found = std::find_if(std::begin(ops), std::end(ops), [&](const auto& o) { return op == o.text; });
-    if (found == std::end(ops)) fail(item(at, 1), "unknown operator " + host::quoted(op));
-    c.lhs = expr(v[0], item(at, 0));
-    c.rhs = expr(v[2], item(at, 2));
-    if (found == std::end(ops) || c.lhs < 0 || c.rhs < 0) return std::nullopt;
-    c.compare = found->op;
-    if (sc.exprs[c.lhs].type != sc.exprs[c.rhs].type) {
-        fail(at, std::string("cannot compare ") + typeName(sc.exprs[c.lhs].type) + " with " +
-                     typeName(sc.exprs[c.rhs].type));
-        return std::nullopt;
-    }
-    return c;
-}
-
-// ---- Actions ---------------------------------------------------------------------------
-
-std::optional<Action> Parser::action(const Json& j, const std::string& path) {
-    if (!j.is_object()) {
-        fail(path, std::string("an action is an object, not ") + describe(j));
-        return std::nullopt;
-    }
-    const char* h = head(
-        j, path, {"trivu", "log", "dump", "set", "alt", "create", "destroy", "desktop", "nextFrame", "end"}, "action");
-    if (!h) return std::nullopt;
-    const std::string key = h;
-    const std::string at = member(path, key);
-    const Json& v = j[key];
-    Action a;
-    a.path = path;
-    bool ok = true;
-    // An optional number expression. Alterable values also hold doubles, so
-    // only their integer literals must fit 32 bits.
-    auto number = [&](const char* k) {
-        if (!j.contains(k)) return -1;
-        Fit fit = k[0] == 'A' || k[0] == 'B' ? Fit::IntegerInt32 : Fit::Int32;
-        int e = typedExpr(j[k], member(path, k), Type::Number, fit);
-        ok = ok && e >= 0;
-        return e;
-    };
-
-    if (key == "trivu") {
-        checkKeys(j, path, {"trivu", "params", "ext"});
-        a.op = ActOp::Extension;
-        a.ext = extensionRef(j, path);
-        const AceDescription* info = ace(catalogue.actions, v, path, "action", &a.code);
-        if (!info) return std::nullopt;
-        a.params = params(j, path, *info, false, "action " + std::to_string(a.code));
-        if (a.ext < 0) return std::nullopt;
-        return a;
-    }
-    if (key == "set" || key == "alt" || key == "create") {
-        checkKeys(j, path,
-                  key == "set"   ? std::initializer_list<const char*>{"set", "x", "y"}
-                  : key == "alt" ? std::initializer_list<const char*>{"alt", "A", "B"}
-                                 : std::initializer_list<const char*>{"create", "x", "y", "width", "height"});
-        a.op = key == "set" ? ActOp::Set : key == "alt" ? ActOp::Alt : ActOp::Create;
-        a.object = objectRef(v, at);
-        a.x = number("x");
-        a.y = number("y");
-        a.a = number("A");
-        a.b = number("B");
-        a.width = number("width");
-        a.height = number("height");
-        if (!ok || a.object < 0) return std::nullopt;
-        return a;
-    }
-    checkKeys(j, path, {h});
-    if (key == "log") {
-        a.op = ActOp::Log;
-        a.expr = expr(v, at);
-        if (a.expr < 0) return std::nullopt;
-        return a;
-    }
-    if (key == "dump" || key == "destroy") {
-        a.op = key == "dump" ? ActOp::Dump : ActOp::Destroy;
-        a.object = objectRef(v, at);
-        if (a.object < 0) return std::nullopt;
-        return a;
-    }
-    if (key == "desktop") {
-        a.op = ActOp::Desktop;
-        return desktopAction(v, at, std::move(a));
-    }
-    a.op = key == "nextFrame" ? ActOp::NextFrame : ActOp::End;
-    if (!isTrue(v, at)) return std::nullopt;
-    return a;
-}
+// ---- Desktop states -------------------------------------------------------------
 
 std::optional<WindowState> windowState(const Json& j) {
     std::string s = j.is_string() ? j.get<std::string>() : "";
@@ -612,154 +157,6 @@ std::optional<TaskbarState> taskbarState(const Json& j) {
     if (s == "hidden") return TaskbarState::Hidden;
     if (s == "absent") return TaskbarState::Absent;
     return std::nullopt;
-}
-
-std::optional<Action> Parser::desktopAction(const Json& j, const std::string& path, Action a) {
-    if (!j.is_object()) {
-        fail(path,
-             std::string("an object with \"state\", \"taskbar\" or \"caption\" is wanted here, not ") + describe(j));
-        return std::nullopt;
-    }
-    checkKeys(j, path, {"state", "taskbar", "caption"});
-    bool ok = true;
-    if (j.contains("state")) {
-        a.state = windowState(j["state"]);
-        if (!a.state) fail(member(path, "state"), "\"normal\", \"maximized\" or \"minimized\" is wanted here");
-        ok = ok && a.state;
-    }
-    if (j.contains("taskbar")) {
-        a.taskbar = taskbarState(j["taskbar"]);
-        if (!a.taskbar) fail(member(path, "taskbar"), "\"visible\", \"hidden\" or \"absent\" is wanted here");
-        ok = ok && a.taskbar;
-    }
-    if (j.contains("caption")) {
-        if (j["caption"].is_string())
-            a.caption = toUtf16(j["caption"].get<std::string>());
-        else
-            fail(member(path, "caption"), "a text is wanted here");
-        ok = ok && a.caption;
-    }
-    if (!ok) return std::nullopt;
-    return a;
-}
-
-// ---- Events and frames --------------------------------------------------------------------
-
-std::optional<Event> Parser::event(const Json& j, const std::string& path) {
-    if (!j.is_object()) {
-        fail(path, std::string("an event is an object, not ") + describe(j));
-        return std::nullopt;
-    }
-    checkKeys(j, path, {"if", "then", "comment"});
-    Event ev;
-    ev.path = path;
-    bool ok = true;
-    for (const char* key : {"if", "then"}) {
-        if (!j.contains(key)) continue;
-        const std::string at = member(path, key);
-        if (!j[key].is_array()) {
-            fail(at, std::string("an array is wanted here, not ") + describe(j[key]));
-            ok = false;
-            continue;
-        }
-        for (size_t i = 0; i < j[key].size(); ++i) {
-            if (key[0] == 'i') {
-                auto c = condition(j[key][i], item(at, i), i);
-                if (c) ev.conditions.push_back(std::move(*c));
-                ok = ok && c;
-            } else {
-                auto a = action(j[key][i], item(at, i));
-                if (a) ev.actions.push_back(std::move(*a));
-                ok = ok && a;
-            }
-        }
-    }
-    if (!ok) return std::nullopt;
-    ev.triggered = !ev.conditions.empty() && ev.conditions.front().triggered;
-    return ev;
-}
-
-std::optional<StartInstance> Parser::instance(const Json& j, const std::string& path) {
-    if (!j.is_object()) {
-        fail(path, std::string("an instance is an object, not ") + describe(j));
-        return std::nullopt;
-    }
-    checkKeys(j, path, {"object", "x", "y", "width", "height"});
-    StartInstance start;
-    if (!j.contains("object")) {
-        fail(path, "\"object\" is missing");
-        return std::nullopt;
-    }
-    start.object = objectRef(j["object"], member(path, "object"));
-    start.x = optionalInt32(j, "x", path).value_or(0);
-    start.y = optionalInt32(j, "y", path).value_or(0);
-    start.width = optionalInt32(j, "width", path);
-    start.height = optionalInt32(j, "height", path);
-    if (start.object < 0) return std::nullopt;
-    return start;
-}
-
-std::optional<Frame> Parser::frame(const Json& j, const std::string& path) {
-    if (!j.is_object()) {
-        fail(path, std::string("a frame is an object, not ") + describe(j));
-        return std::nullopt;
-    }
-    checkKeys(j, path, {"name", "ticks", "extensions", "instances", "events", "comment"});
-    Frame f;
-    f.path = path;
-    if (j.contains("name")) {
-        if (j["name"].is_string())
-            f.name = j["name"].get<std::string>();
-        else
-            fail(member(path, "name"), "a text is wanted here");
-    }
-    if (!j.contains("ticks"))
-        fail(path, "\"ticks\" is missing");
-    else if (auto n = integer(j["ticks"], member(path, "ticks"), 0, std::numeric_limits<int64_t>::max()))
-        f.ticks = *n;
-
-    if (j.contains("extensions")) {
-        const Json& list = j["extensions"];
-        const std::string at = member(path, "extensions");
-        if (!list.is_array()) fail(at, "an array of extension names is wanted here");
-        for (size_t i = 0; list.is_array() && i < list.size(); ++i) {
-            const std::string name = list[i].is_string() ? list[i].get<std::string>() : "";
-            auto found = std::find_if(sc.extensions.begin(), sc.extensions.end(),
-                                      [&](const ExtensionType& t) { return t.name == name; });
-            int index = static_cast<int>(found - sc.extensions.begin());
-            if (!list[i].is_string())
-                fail(item(at, i), "an extension name is wanted here");
-            else if (found == sc.extensions.end())
-                fail(item(at, i), "unknown extension " + host::quoted(name));
-            else if (std::find(f.extensions.begin(), f.extensions.end(), index) != f.extensions.end())
-                fail(item(at, i), "extension " + host::quoted(name) + " is listed twice");
-            else
-                f.extensions.push_back(index);
-        }
-    } else {
-        for (size_t i = 0; i < sc.extensions.size(); ++i) f.extensions.push_back(static_cast<int>(i));
-    }
-
-    if (j.contains("instances")) {
-        const std::string at = member(path, "instances");
-        const Json& list = j["instances"];
-        if (!list.is_array()) fail(at, "an array of instances is wanted here");
-        for (size_t i = 0; list.is_array() && i < list.size(); ++i)
-            if (auto start = instance(list[i], item(at, i))) f.instances.push_back(*start);
-        if (static_cast<int64_t>(f.instances.size() + f.extensions.size()) > kMaxInstanceNumber + 1)
-            fail(at, "a frame holds at most " + std::to_string(kMaxInstanceNumber + 1) + " instances");
-    }
-
-    frameExtensions = &f.extensions;
-    if (j.contains("events")) {
-        const std::string at = member(path, "events");
-        const Json& list = j["events"];
-        if (!list.is_array()) fail(at, "an array of events is wanted here");
-        for (size_t i = 0; list.is_array() && i < list.size(); ++i)
-            if (auto ev = event(list[i], item(at, i))) f.events.push_back(std::move(*ev));
-    }
-    frameExtensions = nullptr;
-    return f;
 }
 
 // ---- Top level ------------------------------------------------------------------------------
@@ -790,6 +187,8 @@ void Parser::desktop(const Json& j, const std::string& path) {
     }
 }
 
+namespace {
+
 // Files are confined to the current directory: a scenario is a test, and a
 // test that writes over /etc or ../other-project is always a mistake.
 bool isConfinedPath(const std::string& name) {
@@ -810,6 +209,8 @@ std::string normalFileName(const std::string& name) {
     if (normal.empty() || normal == "." || normal.back() == '/') return "";
     return normal;
 }
+
+}  // namespace
 
 void Parser::files(const Json& j, const std::string& path) {
     if (!j.is_object()) {
@@ -933,7 +334,13 @@ void Parser::objects(const Json& j, const std::string& path) {
     }
 }
 
-}  // namespace
+}  // namespace host::reader
+
+namespace host {
+
+using reader::describe;
+using reader::item;
+using reader::Parser;
 
 // ---- AceDescriptions ------------------------------------------------------------------------------------
 
