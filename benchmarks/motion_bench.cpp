@@ -19,7 +19,6 @@ intptr_t WINAPI noRedraw(headerObject*, uintptr_t, intptr_t) { return 0; }
 // A frame of `n` Active objects and an instance whose host redraws nothing.
 struct Scene {
     explicit Scene(int64_t n) {
-        ensureInitialised();
         resetRegistry();
         instance.runHeader.rh4.rh4KpxFunctions[RFUNCTION_REDRAW] = noRedraw;
         objects.resize(static_cast<size_t>(n));

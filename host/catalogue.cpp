@@ -18,7 +18,6 @@
 #include "json/aces.h"
 #include "json/store.h"
 #include "objctrl/aces.h"
-#include "objctrl/registry.h"
 #include "regex/aces.h"
 #include "window/aces.h"
 
@@ -334,35 +333,15 @@ const uint16_t* findEntry(AceKind kind, Match match) {
 
 // ---- 3. Routines --------------------------------------------------------------
 
-// The object-control family makes sure the registry exists before anything.
-constexpr bool isObjectControl(AceKind kind, int code) {
-    switch (kind) {
-        case AceKind::Action:
-            return (code >= 20 && code <= 22) || (code >= 25 && code <= 30) || (code >= 34 && code <= 45) ||
-                   (code >= 47 && code <= 51);
-        case AceKind::Condition: return code == 9;
-        case AceKind::Expression: return code == 13 || code == 14;
-    }
-    return false;
-}
-
 template <int Code>
 int16_t WINAPI actionRoutine(RUNDATA* rd, intptr_t, intptr_t) {
-    guarded([rd] {
-        const ActionRow& row = kActionRows[Code];
-        if constexpr (isObjectControl(AceKind::Action, Code)) ensureInitialised();
-        row.body(*rd);
-    });
+    guarded([rd] { kActionRows[Code].body(*rd); });
     return 0;
 }
 
 template <int Code>
 intptr_t WINAPI conditionRoutine(RUNDATA* rd, intptr_t, intptr_t) {
-    return guarded(intptr_t{0}, [rd]() -> intptr_t {
-        const ConditionRow& row = kConditionRows[Code];
-        if constexpr (isObjectControl(AceKind::Condition, Code)) ensureInitialised();
-        return row.body(*rd) ? 1 : 0;
-    });
+    return guarded(intptr_t{0}, [rd]() -> intptr_t { return kConditionRows[Code].body(*rd) ? 1 : 0; });
 }
 
 intptr_t emptyResult(RUNDATA& rd, const ExpressionRow& row) {
@@ -373,7 +352,6 @@ template <int Code>
 intptr_t WINAPI expressionRoutine(RUNDATA* rd, intptr_t argument) {
     const ExpressionRow& row = kExpressionRows[Code];
     try {
-        if constexpr (isObjectControl(AceKind::Expression, Code)) ensureInitialised();
         ExpressionParams params(*rd, argument);
         return row.body(*rd, params);
     } catch (...) {

@@ -45,7 +45,6 @@ void resetSharedWorkingState() {
     resetJsonWork();
     resetRegexState();
     resetAlignState();
-    ensureInitialised();
     resetRegistry();
 }
 
@@ -99,7 +98,6 @@ int16_t WINAPI DestroyRunObject(RUNDATA* rd, int32_t) {
 int16_t WINAPI HandleRunObject(RUNDATA* rd) {
     if (rd == nullptr || !rd->handleEnabled) return REFLAG_ONESHOT;
     return guarded(REFLAG_ONESHOT, [rd]() -> int16_t {
-        ensureInitialised();
         rd->inHandler = true;
         try {
             return runMotionPass(*rd) ? REFLAG_ONESHOT : 0;

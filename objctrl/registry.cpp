@@ -1,7 +1,6 @@
 #include "objctrl/registry.h"
 
 #include <cmath>
-#include <mutex>
 
 #include "common/notifier.h"
 #include "host/catalogue.h"
@@ -11,13 +10,6 @@ namespace trivu {
 namespace {
 
 MotionRegistry state;
-std::once_flag initialised;
-
-void refillFreeIds(std::deque<uint8_t>& ids) {
-    ids.clear();
-    for (int id = 0; id < UNIQUE_ID_COUNT; ++id) ids.push_back(static_cast<uint8_t>(id));
-}
-
 bool isRegistered(const headerObject* object) { return state.slots.count(object) != 0; }
 
 // Alterable values A and B as integers; an object without a values array
@@ -51,8 +43,7 @@ MotionGroup* groupFor(const std::u16string& name, bool& created) {
     if (state.freeIds.empty()) return nullptr;
     MotionGroup& g = state.groups.emplace_back();
     g.name = name;
-    g.groupId = state.freeIds.front();
-    state.freeIds.pop_front();
+    g.groupId = state.freeIds.take();
     created = true;
     return &g;
 }
@@ -76,7 +67,7 @@ bool registerInto(RUNDATA& rd, Container& records, headerObject& object, const s
         // Out of memory: as before the call, and no empty group behind.
         state.slots.erase(&object);
         if (created) {
-            state.freeIds.push_front(g->groupId);
+            state.freeIds.untake(g->groupId);
             state.groups.pop_back();
         }
         throw;
@@ -177,10 +168,6 @@ void compact(Container& records, size_t& dead) noexcept {
 
 MotionRegistry& registry() { return state; }
 
-void ensureInitialised() {
-    std::call_once(initialised, [] { refillFreeIds(state.freeIds); });
-}
-
 void compactRegistry() noexcept {
     forEachContainer(state, [](auto& records) {
         size_t& dead = state.dead[kindOf<std::remove_reference_t<decltype(records)>>()];
@@ -190,7 +177,6 @@ void compactRegistry() noexcept {
 
 void resetRegistry() {
     state = MotionRegistry{};
-    refillFreeIds(state.freeIds);
 }
 
 std::u16string chooseGroupName(const headerObject& object, const std::u16string& name) {
@@ -246,7 +232,7 @@ void removeFromGroup(RUNDATA& rd, uint8_t groupId, uint8_t kindIndex) {
         // joining one about to be erased.
         state.lastRejectedGroup = g.name;
         state.groups.erase(state.groups.begin() + static_cast<std::ptrdiff_t>(i));
-        state.freeIds.push_back(groupId);
+        state.freeIds.giveBack(groupId);
         generateEvent(rd, CND_GROUP_REJECTED);
         return;
     }
@@ -268,7 +254,7 @@ bool rejectAll(RUNDATA& rd, int32_t frames, bool destroy) {
     state.dead = {};
     state.slots.clear();
     state.groups.clear();
-    refillFreeIds(state.freeIds);
+    state.freeIds = FreeIds{};
     return false;
 }
 

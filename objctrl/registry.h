@@ -140,6 +140,37 @@ struct MotionGroup {
 
 inline constexpr int UNIQUE_ID_COUNT = 255;
 
+// The unique IDs no group holds, handed out first in first out. A ring over
+// a fixed array that starts full (0..254): the registry needs no first-use
+// step, and taking or giving back an ID never allocates.
+struct FreeIds {
+    std::array<uint8_t, UNIQUE_ID_COUNT> ring = everyId();
+    int head = 0;  // where the next ID to hand out stands
+    int count = UNIQUE_ID_COUNT;
+
+    static constexpr std::array<uint8_t, UNIQUE_ID_COUNT> everyId() {
+        std::array<uint8_t, UNIQUE_ID_COUNT> ids{};
+        for (int id = 0; id < UNIQUE_ID_COUNT; ++id) ids[id] = static_cast<uint8_t>(id);
+        return ids;
+    }
+    bool empty() const { return count == 0; }
+    int size() const { return count; }
+    uint8_t front() const { return ring[head]; }
+    uint8_t back() const { return ring[(head + count - 1) % UNIQUE_ID_COUNT]; }
+    uint8_t take() {
+        const uint8_t id = ring[head];
+        head = (head + 1) % UNIQUE_ID_COUNT;
+        --count;
+        return id;
+    }
+    void giveBack(uint8_t id) { ring[(head + count++) % UNIQUE_ID_COUNT] = id; }
+    void untake(uint8_t id) {  // undoes the last take
+        head = (head + UNIQUE_ID_COUNT - 1) % UNIQUE_ID_COUNT;
+        ring[head] = id;
+        ++count;
+    }
+};
+
 struct MotionRegistry {
     std::deque<MotionRecord> nulls;
     std::vector<WrapFlipRecord> wrapFlips;
@@ -158,7 +189,7 @@ struct MotionRegistry {
     std::unordered_map<const headerObject*, size_t> slots;
 
     std::vector<MotionGroup> groups;  // in creation order
-    std::deque<uint8_t> freeIds;      // unique IDs 0..254, first in first out
+    FreeIds freeIds;
     bool pendingNullTimer = false;
     int32_t pendingNullFrames = 0;
     std::u16string lastRejectedGroup;
@@ -250,9 +281,7 @@ void leave(Container& records, MotionRecord& r) {
 
 // ---- 3. Operations -------------------------------------------------------------
 
-// Fills the free-ID queue, once per process.
-void ensureInitialised();
-// Every record and group goes, the queue is refilled; objects are left alone.
+// Every record and group goes, every ID is free again; objects are left alone.
 void resetRegistry();
 
 // The group name of a registration: the parameter, or the object's own name.

@@ -139,10 +139,8 @@ const SharedState kResetStates[] = {
      }},
     {"motion registry",
      [] {
-         ensureInitialised();
          MotionRegistry& m = registry();
-         m.groups.push_back(MotionGroup{u"g", m.freeIds.front(), {1, 0, 0, 0, 0}});
-         m.freeIds.pop_front();
+         m.groups.push_back(MotionGroup{u"g", m.freeIds.take(), {1, 0, 0, 0, 0}});
          m.nulls.emplace_back();
          m.wrapFlips.emplace_back();
          m.sineWaves.emplace_back();

@@ -46,7 +46,6 @@ struct Event {
 class MotionEngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ensureInitialised();
         instance.onEvent = [this](int condition) {
             const RUNDATA& rd = instance.rd();
             seen.push_back({condition, rd.eventX, rd.eventY, rd.eventFixedValue});
