@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "host/ace_numbers.h"
 #include "host/editdata.h"
 #include "host/services.h"
 #include "platform/platform.h"
@@ -38,9 +39,9 @@ void notifyWide(const RUNDATA& rd, Gate gate, std::u16string_view text, std::u16
     if (shouldShow(rd, gate)) showWideBox(text, caption);
 }
 
-void reportJsonPointerError(RUNDATA& rd, const std::exception& error, int condition) {
+void reportJsonPointerError(RUNDATA& rd, const std::exception& error) {
     notify(rd, Gate::Lenient, error.what(), "DEBUG");
-    generateEvent(rd, condition);
+    generateEvent(rd, CND_JSON_POINTER_ERROR);
 }
 
 void showRegexError(const RUNDATA& rd, const std::exception& error) {

@@ -16,7 +16,6 @@
 #include "host/guard.h"
 #include "host/services.h"
 #include "json/aces.h"
-#include "json/store.h"
 #include "objctrl/aces.h"
 #include "regex/aces.h"
 #include "window/aces.h"
@@ -260,9 +259,19 @@ constexpr ExpressionRow kExpressionRows[] = {
 };
 
 static_assert(std::size(kActionRows) == ACTION_COUNT);
-static_assert(kJsonPointerErrorCondition == CND_JSON_POINTER_ERROR && kTargetIsArrayCondition == CND_TARGET_IS_ARRAY &&
-              kTargetIsTrueCondition == CND_TARGET_IS_TRUE && kTargetIsFalseCondition == CND_TARGET_IS_FALSE);
 static_assert(std::size(kConditionRows) == CONDITION_COUNT);
+
+// Each condition a body raises by number is a triggered row whose body reads
+// what the raiser recorded.
+constexpr bool raisedAs(int code, ConditionBody body) {
+    return kConditionRows[code].flags == TRIGGERED && kConditionRows[code].body == body;
+}
+static_assert(raisedAs(CND_REGEX_ERROR, raised) && raisedAs(CND_REGEX_MISMATCH, mismatchHasId) &&
+              raisedAs(CND_JSON_POINTER_ERROR, raised) && raisedAs(CND_TARGET_IS_ARRAY, targetIdMatches) &&
+              raisedAs(CND_TARGET_IS_TRUE, targetIdMatches) && raisedAs(CND_TARGET_IS_FALSE, targetIdMatches) &&
+              raisedAs(CND_GROUP_REJECTED, groupWasRejected) && raisedAs(CND_WALL_LEFT, raised) &&
+              raisedAs(CND_WALL_RIGHT, raised) && raisedAs(CND_WALL_TOP, raised) &&
+              raisedAs(CND_WALL_BOTTOM, raised) && raisedAs(CND_SLEEPING, raised));
 static_assert(std::size(kExpressionRows) == EXPRESSION_COUNT);
 
 constexpr int paramCount(const Param (&params)[4]) {
@@ -303,9 +312,14 @@ constexpr std::array<uint16_t, Size> pack(const Row (&rows)[N], int menuBase, in
     return table;
 }
 
-constexpr auto kActionInfos = pack<packedSize(kActionRows)>(kActionRows, 25000, 5000);
-constexpr auto kConditionInfos = pack<packedSize(kConditionRows)>(kConditionRows, 26000, 6000);
-constexpr auto kExpressionInfos = pack<packedSize(kExpressionRows)>(kExpressionRows, 27000, 7000);
+constexpr int kAct = static_cast<int>(AceKind::Action);
+constexpr int kCnd = static_cast<int>(AceKind::Condition);
+constexpr int kExp = static_cast<int>(AceKind::Expression);
+constexpr auto kActionInfos = pack<packedSize(kActionRows)>(kActionRows, MENU_ID_BASE[kAct], DISPLAY_TEXT_BASE[kAct]);
+constexpr auto kConditionInfos =
+    pack<packedSize(kConditionRows)>(kConditionRows, MENU_ID_BASE[kCnd], DISPLAY_TEXT_BASE[kCnd]);
+constexpr auto kExpressionInfos =
+    pack<packedSize(kExpressionRows)>(kExpressionRows, MENU_ID_BASE[kExp], DISPLAY_TEXT_BASE[kExp]);
 
 struct PackedTable {
     const uint16_t* words;
@@ -391,9 +405,9 @@ int aceCount(AceKind kind) {
     return 0;
 }
 
-int menuIdBase(AceKind kind) { return 25000 + 1000 * static_cast<int>(kind); }
-int displayTextBase(AceKind kind) { return 5000 + 1000 * static_cast<int>(kind); }
-unsigned menuResource(AceKind kind) { return 20000u + static_cast<unsigned>(kind); }
+int menuIdBase(AceKind kind) { return MENU_ID_BASE[static_cast<int>(kind)]; }
+int displayTextBase(AceKind kind) { return DISPLAY_TEXT_BASE[static_cast<int>(kind)]; }
+unsigned menuResource(AceKind kind) { return MENU_RESOURCE[static_cast<int>(kind)]; }
 
 EventInfos aceInfos(AceKind kind, int code) {
     const uint16_t* entry = findEntry(kind, [code](const uint16_t* e) { return e[2] == code; });

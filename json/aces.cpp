@@ -26,6 +26,7 @@
 #include "common/notifier.h"
 #include "common/params.h"
 #include "common/text.h"
+#include "host/ace_numbers.h"
 #include "host/editdata.h"
 #include "json/files.h"
 #include "json/store.h"
@@ -150,9 +151,9 @@ void setTarget(RUNDATA& rd) {
         if (rd.target == nullptr) return;
         const Json& value = readOnly(*rd.target).at(work.workPointer);
         if (value.is_array())
-            condition = kTargetIsArrayCondition;
+            condition = CND_TARGET_IS_ARRAY;
         else if (value.is_boolean())
-            condition = value.get<bool>() ? kTargetIsTrueCondition : kTargetIsFalseCondition;
+            condition = value.get<bool>() ? CND_TARGET_IS_TRUE : CND_TARGET_IS_FALSE;
     });
     if (found && condition != 0) generateEvent(rd, condition);
 }

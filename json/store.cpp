@@ -62,7 +62,7 @@ const char* GrowthError::what() const noexcept {
 }
 
 void reportJsonFailure(RUNDATA& rd, const std::exception& error) {
-    reportJsonPointerError(rd, error, kJsonPointerErrorCondition);
+    reportJsonPointerError(rd, error);
 }
 
 // ---- 4. Writing a member -----------------------------------------------------------

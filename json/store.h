@@ -103,13 +103,6 @@ public:
     const char* what() const noexcept override;
 };
 
-// The catalogue's conditions that the JSON store raises (the catalogue sits
-// above this layer and checks that the numbers agree).
-inline constexpr int kJsonPointerErrorCondition = 3;
-inline constexpr int kTargetIsArrayCondition = 4;
-inline constexpr int kTargetIsTrueCondition = 7;
-inline constexpr int kTargetIsFalseCondition = 8;
-
 // Every failure of a JSON operation that has no message of its own (bad
 // pointer syntax, a missing member, the wrong kind of value, ...) is reported
 // alike: the "DEBUG" box when forcePopup is not 0, then condition 3.

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "common/notifier.h"
-#include "host/catalogue.h"
+#include "host/ace_numbers.h"
 #include "host/services.h"
 
 namespace trivu {
