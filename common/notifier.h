@@ -51,6 +51,10 @@ void notify(const RUNDATA& rd, const Notice& notice);
 void notify(const RUNDATA& rd, Gate gate, std::string_view text, std::string_view caption);
 void notifyWide(const RUNDATA& rd, Gate gate, std::u16string_view text, std::u16string_view caption);
 
+// A usable object: not null, an Active object, not destroyed. For an object
+// that is there but unusable, shows the forced "not the sprite" box.
+headerObject* usableSprite(RUNDATA& rd, headerObject* object);
+
 // A failed JSON Pointer lookup: the "DEBUG" box (lenient), then condition
 // CND_JSON_POINTER_ERROR.
 void reportJsonPointerError(RUNDATA& rd, const std::exception& error);
