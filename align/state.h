@@ -13,9 +13,10 @@ struct AlignState {
     int32_t runX = 0;      // running X offset of the current horizontal row
     int32_t runY = 0;      // running Y offset of the current vertical column
     std::u16string number;  // right-to-left number text, characters reversed
+
+    bool operator==(const AlignState&) const = default;
 };
 
-AlignState& alignState();
-void resetAlignState();  // the storage is given back
+AlignState& alignState();  // kept in host/lifetimes.h
 
 }  // namespace trivu

@@ -1,6 +1,7 @@
-// The JSON store's process-wide part: the shared and backup slots, which live
-// as long as the library, and the working state of the pointer and array
-// operations, which the destruction of any instance resets. Also the few
+// The JSON store's state: the shared and backup slots, which live as long as
+// the library, the working state of the pointer and array operations and
+// action 11's instance records, which the destruction of any instance resets
+// (all kept in host/lifetimes.h). Also the few
 // rules every writer of a document follows: how host text becomes a JSON
 // Pointer, how deep a document may nest, and how a failure is reported.
 //
@@ -45,11 +46,14 @@ struct JsonWork {
     // Action 11 collects records only after its first run built the array,
     // so that a failed build is reported once, not again at the fill.
     bool collectingRecords = false;
+
+    bool operator==(const JsonWork&) const = default;
 };
 
+// Kept in host/lifetimes.h: the slots as long as the library lives, the
+// working state until an instance is destroyed.
 JsonSlots& jsonSlots();
 JsonWork& jsonWork();
-void resetJsonWork();  // the storage is given back
 
 // ---- 2. Frame hand-over ----------------------------------------------------------
 

@@ -53,6 +53,8 @@ struct MotionRecord {
     bool rejectArmed = false;
     int32_t rejectCountdown = 0;
     bool destroyOnReject = false;
+
+    bool operator==(const MotionRecord&) const = default;
 };
 
 // Stopping and the sleep cycle of every moving kind. Between two sleep
@@ -66,6 +68,8 @@ struct SleepBlock {
     int32_t repetitions = 0;  // 0 never sleeps, -1 without end, n more phases
     int32_t intervalLeft = 0;
     int32_t intervalLength = 0;
+
+    bool operator==(const SleepBlock&) const = default;
 };
 
 // Constant speed along one axis between two virtual walls.
@@ -79,6 +83,8 @@ struct WrapFlipRecord : MotionRecord {
     double velocityY = 0;
     int32_t wallA = 0;  // left or top
     int32_t wallB = 0;  // right or bottom
+
+    bool operator==(const WrapFlipRecord&) const = default;
 };
 
 // One bounded, pausing oscillation of a radius (an amplitude or an orbit's
@@ -91,6 +97,8 @@ struct GrowAxis {
     int32_t repetitions = 0;  // bound hits still to come, -1 without end
     int32_t pauseLength = 0;
     bool pausing = false;
+
+    bool operator==(const GrowAxis&) const = default;
 };
 
 // A WrapFlip motion that also oscillates across its axis.
@@ -101,6 +109,8 @@ struct SineWaveRecord : WrapFlipRecord {
     double angle = 0;  // degrees
     bool growActive = false;
     GrowAxis grow;
+
+    bool operator==(const SineWaveRecord&) const = default;
 };
 
 // An ellipse around a fixed point or a centre object.
@@ -121,11 +131,15 @@ struct OrbitalRecord : MotionRecord {
     bool growActive = false;
     GrowAxis growX;
     GrowAxis growY;
+
+    bool operator==(const OrbitalRecord&) const = default;
 };
 
 // Counted and controlled, but never registered nor moved.
 struct MoveTowardRecord : MotionRecord {
     SleepBlock sleep;
+
+    bool operator==(const MoveTowardRecord&) const = default;
 };
 
 // ---- 2. Groups and the registry ----------------------------------------------
@@ -136,6 +150,8 @@ struct MotionGroup {
     // Records per kind index. Wider than a byte: a group may hold more than
     // 255 records of one kind, and a wrapped counter would lose them.
     std::array<uint32_t, KIND_INDEX_COUNT> count{};
+
+    bool operator==(const MotionGroup&) const = default;
 };
 
 inline constexpr int UNIQUE_ID_COUNT = 255;
@@ -147,6 +163,8 @@ struct FreeIds {
     std::array<uint8_t, UNIQUE_ID_COUNT> ring = everyId();
     int head = 0;  // where the next ID to hand out stands
     int count = UNIQUE_ID_COUNT;
+
+    bool operator==(const FreeIds&) const = default;
 
     static constexpr std::array<uint8_t, UNIQUE_ID_COUNT> everyId() {
         std::array<uint8_t, UNIQUE_ID_COUNT> ids{};
@@ -204,9 +222,11 @@ struct MotionRegistry {
     // while one is, the events they raise must not reshape the containers,
     // and nothing is compacted.
     int walking = 0;
+
+    bool operator==(const MotionRegistry&) const = default;
 };
 
-MotionRegistry& registry();
+MotionRegistry& registry();  // kept in host/lifetimes.h
 
 // Calls `f(container)` for each record container in visiting order.
 template <typename F>
@@ -280,9 +300,6 @@ void leave(Container& records, MotionRecord& r) {
 }
 
 // ---- 3. Operations -------------------------------------------------------------
-
-// Every record and group goes, every ID is free again; objects are left alone.
-void resetRegistry();
 
 // The group name of a registration: the parameter, or the object's own name.
 std::u16string chooseGroupName(const headerObject& object, const std::u16string& name);

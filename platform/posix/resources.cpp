@@ -6,6 +6,7 @@
 #include "platform/posix/resources.h"
 
 #include "platform/attached.h"
+#include "platform/lifetime.h"
 
 #include <algorithm>
 #include <atomic>
@@ -526,7 +527,7 @@ private:
     }
 };
 
-std::atomic<HINSTANCE> currentModule{nullptr};
+constinit std::atomic<HINSTANCE>& currentModule = platformLife.module;  // kept in platform/lifetime.h
 
 }  // namespace
 

@@ -292,7 +292,7 @@ TEST_F(MotionEngineTest, ConditionNineSeesTheLeavingRecordInPlace) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.way);
-        resetRegistry();
+        registry() = MotionRegistry{};
         instance.destroyed.clear();
         std::vector<test::Sprite*> g = {&sprite(1), &sprite(2), &sprite(3)};
         instance.action(20, {g[0]->header(), u"g"});
