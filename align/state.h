@@ -1,6 +1,6 @@
-// The alignment actions' working state, shared by every instance: the call
-// for the first selected instance sets it, the later calls of the same
-// action read it.
+// Loop state of the alignment actions (7, 13, 14, 16, 17): the call for the
+// first selected instance checks the parameters and starts the row, the
+// later calls of the same action place along it.
 #pragma once
 
 #include <cstdint>

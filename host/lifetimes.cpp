@@ -22,7 +22,8 @@ std::u16string& debugText() { return life.debugText; }
 
 JsonWork& jsonWork() { return work.json; }
 RegexState& regexState() { return work.regex; }
-AlignState& alignState() { return work.align; }
+AlignState& alignState() { return work.loop.align; }
+InstanceRecords& instanceRecords() { return work.loop.records; }
 MotionRegistry& registry() { return work.motion; }
 
 }  // namespace trivu

@@ -8,10 +8,11 @@
 //                                                the debug text of expression 14
 // Until any instance is destroyed, which resets it with one assignment:
 //   SharedWork              here                 the JSON work state, the regex
-//                                                results, the alignment state,
-//                                                the motion registry
+//                                                results, the motion registry,
+//                                                and the loop state
 // Each subsystem reaches its piece through its own accessor (jsonSlots,
-// jsonWork, regexState, alignState, registry, debugText), defined here.
+// jsonWork, instanceRecords, regexState, alignState, registry, debugText),
+// defined here.
 #pragma once
 
 #include <string>
@@ -28,11 +29,24 @@ struct SubsystemLife {
     std::u16string debugText;  // expression 14's result: the host reads it after the call
 };
 
+// What the first selected instance of an action loop leaves for the later
+// instances of the same action. Besides these: the moving registrations'
+// group name (MotionRegistry::currentGroupName), and the values that the
+// moving registrations and the sleep actions parsed, which ride in the
+// instance's own floatParams and intParams (a registration appends its
+// subKind, so that its later instances take only values of their kind).
+struct LoopState {
+    AlignState align;         // alignment actions 7, 13, 14, 16, 17 (align/state.h)
+    InstanceRecords records;  // action 11: one record per instance (json/store.h)
+
+    bool operator==(const LoopState&) const = default;
+};
+
 struct SharedWork {
     JsonWork json;
     RegexState regex;
-    AlignState align;
     MotionRegistry motion;
+    LoopState loop;
 
     bool operator==(const SharedWork&) const = default;
 };

@@ -42,18 +42,27 @@ struct JsonWork {
     int32_t targetId = 0;
     std::string arrayKeyName;
     int32_t arrayRepeatCount = 0;
-    std::vector<ObjectRecord> objectRecords;
-    // Action 11 collects records only after its first run built the array,
-    // so that a failed build is reported once, not again at the fill.
-    bool collectingRecords = false;
 
     bool operator==(const JsonWork&) const = default;
+};
+
+// Loop state of action 11: its first instance builds the array and starts
+// the collection, every instance adds its record, the last one fills the
+// array from them.
+struct InstanceRecords {
+    std::vector<ObjectRecord> records;
+    // Only after the first instance built the array, so that a failed build
+    // is reported once, not again at the fill.
+    bool collecting = false;
+
+    bool operator==(const InstanceRecords&) const = default;
 };
 
 // Kept in host/lifetimes.h: the slots as long as the library lives, the
 // working state until an instance is destroyed.
 JsonSlots& jsonSlots();
 JsonWork& jsonWork();
+InstanceRecords& instanceRecords();
 
 // ---- 2. Frame hand-over ----------------------------------------------------------
 

@@ -185,8 +185,9 @@ std::u16string chooseGroupName(const headerObject& object, const std::u16string&
     return oilName;
 }
 
-bool registerObject(RUNDATA& rd, headerObject& object, const std::u16string& groupName, MotionRecord record) {
-    if (registry().pendingNullTimer) arm(record, registry().pendingNullFrames, true);
+bool registerObject(RUNDATA& rd, headerObject& object, const std::u16string& groupName, int32_t destroyAfter) {
+    MotionRecord record;
+    if (destroyAfter >= 1) arm(record, destroyAfter, true);
     return registerInto(rd, registry().nulls, object, groupName, record, INDEX_NULL);
 }
 

@@ -208,15 +208,11 @@ struct MotionRegistry {
 
     std::vector<MotionGroup> groups;  // in creation order
     FreeIds freeIds;
-    bool pendingNullTimer = false;
-    int32_t pendingNullFrames = 0;
     std::u16string lastRejectedGroup;
 
-    // The group name of the first selected instance of the last moving
-    // registration, for the later instances of the same action; and the
-    // centre object fetched by the last orbit registration.
+    // Loop state: the first instance of a moving registration (actions 27,
+    // 37-45) names the group, the later instances register into it.
     std::u16string currentGroupName;
-    headerObject* pendingCentre = nullptr;
 
     // Walks open at any depth (the motion pass, an immediate rejection):
     // while one is, the events they raise must not reshape the containers,
@@ -309,7 +305,10 @@ std::u16string chooseGroupName(const headerObject& object, const std::u16string&
 // values A (the action loop index) and B (the kind index). Answers false,
 // changing nothing, for an object already registered or when no unique ID is
 // left for a new group. Waking the pass is the caller's.
-bool registerObject(RUNDATA& rd, headerObject& object, const std::u16string& groupName, MotionRecord record);
+//
+// A Null record has only the common fields; with `destroyAfter` >= 1 its
+// rejection timer runs from the start and destroys the object at its end.
+bool registerObject(RUNDATA& rd, headerObject& object, const std::u16string& groupName, int32_t destroyAfter);
 bool registerObject(RUNDATA& rd, headerObject& object, const std::u16string& groupName, WrapFlipRecord record);
 bool registerObject(RUNDATA& rd, headerObject& object, const std::u16string& groupName, SineWaveRecord record);
 bool registerObject(RUNDATA& rd, headerObject& object, const std::u16string& groupName, OrbitalRecord record);

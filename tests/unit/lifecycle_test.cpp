@@ -86,9 +86,9 @@ TEST_F(LifecycleTest, DestroyingAnyInstanceResetsTheSharedWorkAndKeepsWhatLivesW
     test::Instance keeper;
     SharedWork& work = sharedWork();
     work.json.targetId = 7;
-    work.json.objectRecords.push_back({1, 2, 3, 4, 5, 6, 7});
+    work.loop.records.records.push_back({1, 2, 3, 4, 5, 6, 7});
     work.regex.mismatchId = 7;
-    work.align.number = u"01";
+    work.loop.align.number = u"01";
     work.motion.groups.push_back(MotionGroup{u"g", work.motion.freeIds.take(), {1, 0, 0, 0, 0}});
     work.motion.nulls.emplace_back();
     work.motion.currentGroupName = u"g";
