@@ -10,7 +10,6 @@ SubsystemLife life;
 SharedWork work;
 }  // namespace
 
-SubsystemLife& subsystemLife() { return life; }
 SharedWork& sharedWork() { return work; }
 
 // Moved out and destroyed, so that strings and lists give their storage back

@@ -51,7 +51,6 @@ struct SharedWork {
     bool operator==(const SharedWork&) const = default;
 };
 
-SubsystemLife& subsystemLife();
 SharedWork& sharedWork();
 
 // The destruction of any instance: every instance starts over, the storage
