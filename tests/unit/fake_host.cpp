@@ -275,7 +275,10 @@ intptr_t Instance::next(uintptr_t request, int function) {
 void Instance::animate(headerObject* ho, int32_t anim) {
     OnHostSide host;
     if (active == nullptr) return;
-    active->animated.push_back(reinterpret_cast<RunObject*>(ho)->roa.raAnimFrameForced);
+    // Copied out first: the host's packed block leaves the field unaligned,
+    // and push_back would bind a reference to it.
+    const int32_t forced = reinterpret_cast<RunObject*>(ho)->roa.raAnimFrameForced;
+    active->animated.push_back(forced);
     active->animations.push_back(anim);
 }
 
