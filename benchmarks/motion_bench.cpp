@@ -19,14 +19,13 @@ intptr_t WINAPI noRedraw(headerObject*, uintptr_t, intptr_t) { return 0; }
 // A frame of `n` Active objects and an instance whose host redraws nothing.
 struct Scene {
     explicit Scene(int64_t n) {
-        ensureInitialised();
-        resetRegistry();
+        registry() = MotionRegistry{};
         instance.runHeader.rh4.rh4KpxFunctions[RFUNCTION_REDRAW] = noRedraw;
         objects.resize(static_cast<size_t>(n));
         for (RunObject& o : objects) o.roHo.hoAdRunHeader = &instance.runHeader;  // the frame's header
         registry().groups.push_back(MotionGroup{u"bench", 0, {}});
     }
-    ~Scene() { resetRegistry(); }
+    ~Scene() { registry() = MotionRegistry{}; }
     test::RecordingDesktop desktop;
     test::Instance instance;
     std::vector<RunObject> objects;
@@ -240,7 +239,7 @@ void BM_RegisterSelection(benchmark::State& state) {
     Selection selection(state.range(0));
     for (auto _ : state) {
         state.PauseTiming();
-        resetRegistry();
+        registry() = MotionRegistry{};
         state.ResumeTiming();
         selection.registerAll();
     }
@@ -255,7 +254,7 @@ void BM_RejectSelectionDirect(benchmark::State& state) {
     Selection selection(state.range(0));
     for (auto _ : state) {
         state.PauseTiming();
-        resetRegistry();
+        registry() = MotionRegistry{};
         selection.registerAll();
         state.ResumeTiming();
         for (test::Sprite& s : selection.sprites) selection.scene.instance.action(25, {s.header(), 0});

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "host/ace_numbers.h"
 #include "host/editdata.h"
 #include "host/services.h"
 #include "platform/platform.h"
@@ -38,9 +39,18 @@ void notifyWide(const RUNDATA& rd, Gate gate, std::u16string_view text, std::u16
     if (shouldShow(rd, gate)) showWideBox(text, caption);
 }
 
-void reportJsonPointerError(RUNDATA& rd, const std::exception& error, int condition) {
+headerObject* usableSprite(RUNDATA& rd, headerObject* object) {
+    if (object == nullptr) return nullptr;
+    if (object->hoType != OBJ_SPR || (object->hoFlags & HOF_DESTROYED) != 0) {
+        notify(rd, notices::notSprite);
+        return nullptr;
+    }
+    return object;
+}
+
+void reportJsonPointerError(RUNDATA& rd, const std::exception& error) {
     notify(rd, Gate::Lenient, error.what(), "DEBUG");
-    generateEvent(rd, condition);
+    generateEvent(rd, CND_JSON_POINTER_ERROR);
 }
 
 void showRegexError(const RUNDATA& rd, const std::exception& error) {

@@ -51,10 +51,13 @@ void notify(const RUNDATA& rd, const Notice& notice);
 void notify(const RUNDATA& rd, Gate gate, std::string_view text, std::string_view caption);
 void notifyWide(const RUNDATA& rd, Gate gate, std::u16string_view text, std::u16string_view caption);
 
-// A failed JSON Pointer lookup: the "DEBUG" box (lenient), then the caller's
-// condition is raised (CND_JSON_POINTER_ERROR; the catalogue owns the
-// numbers and sits above this layer, so the caller passes it).
-void reportJsonPointerError(RUNDATA& rd, const std::exception& error, int condition);
+// A usable object: not null, an Active object, not destroyed. For an object
+// that is there but unusable, shows the forced "not the sprite" box.
+headerObject* usableSprite(RUNDATA& rd, headerObject* object);
+
+// A failed JSON Pointer lookup: the "DEBUG" box (lenient), then condition
+// CND_JSON_POINTER_ERROR.
+void reportJsonPointerError(RUNDATA& rd, const std::exception& error);
 
 // A regular-expression error: the "INFO" box (forced). The caller keeps the
 // message and raises its condition.

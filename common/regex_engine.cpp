@@ -5,6 +5,7 @@
 #include <new>
 #include <vector>
 
+#include "common/lifetime.h"
 #include "common/text.h"
 
 namespace trivu {
@@ -163,24 +164,14 @@ EngineRegex compile(std::u16string_view pattern, bool ignoreCase) {
 
 // A game tests the same few patterns every frame, and the parameter parser
 // has a fixed set of its own; compiling is most of what a call costs. So the
-// patterns compiled last stay compiled, the most recently used last. A
-// compiled pattern never changes, and its copies share it. A pattern that
-// does not compile is not kept: it reports its error every time.
-struct KeptPattern {
-    std::u16string pattern;
-    bool ignoreCase;
-    EngineRegex regex;
-};
+// patterns compiled last stay compiled (commonLife.patterns), the most
+// recently used last. A pattern that does not compile is not kept: it
+// reports its error every time.
 constexpr size_t kKeptPatterns = 32;
 constexpr size_t kLongestKeptPattern = 4096;  // UTF-16 units; a longer one is compiled at every call
 
-std::vector<KeptPattern>& keptPatterns() {
-    static std::vector<KeptPattern> kept;
-    return kept;
-}
-
 void keep(std::u16string_view pattern, bool ignoreCase, const EngineRegex& regex) {
-    std::vector<KeptPattern>& kept = keptPatterns();
+    PatternCache& kept = commonLife.patterns;
     try {
         if (kept.size() == kKeptPatterns) kept.erase(kept.begin());
         kept.push_back({std::u16string(pattern), ignoreCase, regex});
@@ -192,7 +183,7 @@ void keep(std::u16string_view pattern, bool ignoreCase, const EngineRegex& regex
 }  // namespace
 
 EngineRegex compilePattern(std::u16string_view pattern, bool ignoreCase) {
-    std::vector<KeptPattern>& kept = keptPatterns();
+    PatternCache& kept = commonLife.patterns;
     for (size_t i = kept.size(); i-- > 0;) {
         if (kept[i].ignoreCase != ignoreCase || kept[i].pattern != pattern) continue;
         std::rotate(kept.begin() + static_cast<std::ptrdiff_t>(i), kept.begin() + static_cast<std::ptrdiff_t>(i) + 1,

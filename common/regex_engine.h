@@ -13,6 +13,7 @@
 #include <boost/regex.hpp>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace trivu {
 
@@ -26,6 +27,15 @@ using EngineError = boost::regex_error;
 EngineText toEngineText(std::u16string_view text);
 std::u16string fromEngineText(std::wstring_view text);
 std::u16string fromEngineText(const boost::wssub_match& group);  // empty when it took no part
+
+// A pattern kept compiled. A compiled pattern never changes, and its copies
+// share it.
+struct KeptPattern {
+    std::u16string pattern;
+    bool ignoreCase;
+    EngineRegex regex;
+};
+using PatternCache = std::vector<KeptPattern>;
 
 // Compiles `pattern` as ECMAScript: "." stops at line ends and "^" and "$"
 // hold only at the ends of the subject (Boost's defaults are Perl's).

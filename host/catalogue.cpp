@@ -16,9 +16,7 @@
 #include "host/guard.h"
 #include "host/services.h"
 #include "json/aces.h"
-#include "json/store.h"
 #include "objctrl/aces.h"
-#include "objctrl/registry.h"
 #include "regex/aces.h"
 #include "window/aces.h"
 
@@ -261,9 +259,19 @@ constexpr ExpressionRow kExpressionRows[] = {
 };
 
 static_assert(std::size(kActionRows) == ACTION_COUNT);
-static_assert(kJsonPointerErrorCondition == CND_JSON_POINTER_ERROR && kTargetIsArrayCondition == CND_TARGET_IS_ARRAY &&
-              kTargetIsTrueCondition == CND_TARGET_IS_TRUE && kTargetIsFalseCondition == CND_TARGET_IS_FALSE);
 static_assert(std::size(kConditionRows) == CONDITION_COUNT);
+
+// Each condition a body raises by number is a triggered row whose body reads
+// what the raiser recorded.
+constexpr bool raisedAs(int code, ConditionBody body) {
+    return kConditionRows[code].flags == TRIGGERED && kConditionRows[code].body == body;
+}
+static_assert(raisedAs(CND_REGEX_ERROR, raised) && raisedAs(CND_REGEX_MISMATCH, mismatchHasId) &&
+              raisedAs(CND_JSON_POINTER_ERROR, raised) && raisedAs(CND_TARGET_IS_ARRAY, targetIdMatches) &&
+              raisedAs(CND_TARGET_IS_TRUE, targetIdMatches) && raisedAs(CND_TARGET_IS_FALSE, targetIdMatches) &&
+              raisedAs(CND_GROUP_REJECTED, groupWasRejected) && raisedAs(CND_WALL_LEFT, raised) &&
+              raisedAs(CND_WALL_RIGHT, raised) && raisedAs(CND_WALL_TOP, raised) &&
+              raisedAs(CND_WALL_BOTTOM, raised) && raisedAs(CND_SLEEPING, raised));
 static_assert(std::size(kExpressionRows) == EXPRESSION_COUNT);
 
 constexpr int paramCount(const Param (&params)[4]) {
@@ -304,9 +312,14 @@ constexpr std::array<uint16_t, Size> pack(const Row (&rows)[N], int menuBase, in
     return table;
 }
 
-constexpr auto kActionInfos = pack<packedSize(kActionRows)>(kActionRows, 25000, 5000);
-constexpr auto kConditionInfos = pack<packedSize(kConditionRows)>(kConditionRows, 26000, 6000);
-constexpr auto kExpressionInfos = pack<packedSize(kExpressionRows)>(kExpressionRows, 27000, 7000);
+constexpr int kAct = static_cast<int>(AceKind::Action);
+constexpr int kCnd = static_cast<int>(AceKind::Condition);
+constexpr int kExp = static_cast<int>(AceKind::Expression);
+constexpr auto kActionInfos = pack<packedSize(kActionRows)>(kActionRows, MENU_ID_BASE[kAct], DISPLAY_TEXT_BASE[kAct]);
+constexpr auto kConditionInfos =
+    pack<packedSize(kConditionRows)>(kConditionRows, MENU_ID_BASE[kCnd], DISPLAY_TEXT_BASE[kCnd]);
+constexpr auto kExpressionInfos =
+    pack<packedSize(kExpressionRows)>(kExpressionRows, MENU_ID_BASE[kExp], DISPLAY_TEXT_BASE[kExp]);
 
 struct PackedTable {
     const uint16_t* words;
@@ -334,35 +347,15 @@ const uint16_t* findEntry(AceKind kind, Match match) {
 
 // ---- 3. Routines --------------------------------------------------------------
 
-// The object-control family makes sure the registry exists before anything.
-constexpr bool isObjectControl(AceKind kind, int code) {
-    switch (kind) {
-        case AceKind::Action:
-            return (code >= 20 && code <= 22) || (code >= 25 && code <= 30) || (code >= 34 && code <= 45) ||
-                   (code >= 47 && code <= 51);
-        case AceKind::Condition: return code == 9;
-        case AceKind::Expression: return code == 13 || code == 14;
-    }
-    return false;
-}
-
 template <int Code>
 int16_t WINAPI actionRoutine(RUNDATA* rd, intptr_t, intptr_t) {
-    guarded([rd] {
-        const ActionRow& row = kActionRows[Code];
-        if constexpr (isObjectControl(AceKind::Action, Code)) ensureInitialised();
-        row.body(*rd);
-    });
+    guarded([rd] { kActionRows[Code].body(*rd); });
     return 0;
 }
 
 template <int Code>
 intptr_t WINAPI conditionRoutine(RUNDATA* rd, intptr_t, intptr_t) {
-    return guarded(intptr_t{0}, [rd]() -> intptr_t {
-        const ConditionRow& row = kConditionRows[Code];
-        if constexpr (isObjectControl(AceKind::Condition, Code)) ensureInitialised();
-        return row.body(*rd) ? 1 : 0;
-    });
+    return guarded(intptr_t{0}, [rd]() -> intptr_t { return kConditionRows[Code].body(*rd) ? 1 : 0; });
 }
 
 intptr_t emptyResult(RUNDATA& rd, const ExpressionRow& row) {
@@ -373,7 +366,6 @@ template <int Code>
 intptr_t WINAPI expressionRoutine(RUNDATA* rd, intptr_t argument) {
     const ExpressionRow& row = kExpressionRows[Code];
     try {
-        if constexpr (isObjectControl(AceKind::Expression, Code)) ensureInitialised();
         ExpressionParams params(*rd, argument);
         return row.body(*rd, params);
     } catch (...) {
@@ -413,9 +405,9 @@ int aceCount(AceKind kind) {
     return 0;
 }
 
-int menuIdBase(AceKind kind) { return 25000 + 1000 * static_cast<int>(kind); }
-int displayTextBase(AceKind kind) { return 5000 + 1000 * static_cast<int>(kind); }
-unsigned menuResource(AceKind kind) { return 20000u + static_cast<unsigned>(kind); }
+int menuIdBase(AceKind kind) { return MENU_ID_BASE[static_cast<int>(kind)]; }
+int displayTextBase(AceKind kind) { return DISPLAY_TEXT_BASE[static_cast<int>(kind)]; }
+unsigned menuResource(AceKind kind) { return MENU_RESOURCE[static_cast<int>(kind)]; }
 
 EventInfos aceInfos(AceKind kind, int code) {
     const uint16_t* entry = findEntry(kind, [code](const uint16_t* e) { return e[2] == code; });

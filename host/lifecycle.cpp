@@ -2,15 +2,12 @@
 // an instance from CreateRunObject to DestroyRunObject.
 #include <memory>
 
-#include "align/state.h"
 #include "host/catalogue.h"
 #include "host/editdata.h"
 #include "host/guard.h"
+#include "host/lifetimes.h"
 #include "host/record_text.h"
-#include "json/store.h"
 #include "objctrl/engine.h"
-#include "objctrl/registry.h"
-#include "regex/state.h"
 #include "sdk/exports.h"
 
 using namespace trivu;
@@ -37,16 +34,6 @@ void constructFields(RUNDATA& rd, const EDITDATA& ed) {
     rd.inHandler = false;
     rd.eventX = rd.eventY = rd.eventFixedValue = rd.eventSleepCount = 0;
     rd.eventAngle = 0.0;
-}
-
-// Destroying any instance resets the working state every instance shares;
-// the shared and backup JSON slots survive.
-void resetSharedWorkingState() {
-    resetJsonWork();
-    resetRegexState();
-    resetAlignState();
-    ensureInitialised();
-    resetRegistry();
 }
 
 }  // namespace
@@ -87,7 +74,7 @@ int16_t WINAPI DestroyRunObject(RUNDATA* rd, int32_t) {
     if (rd == nullptr) return 0;
     delete rd->text;
     rd->text = nullptr;
-    guarded([] { resetSharedWorkingState(); });
+    guarded([] { resetSharedWork(); });
     guarded([&] { shareOut(*rd); });
     rd->target = nullptr;
     std::destroy_at(&rd->document);
@@ -99,7 +86,6 @@ int16_t WINAPI DestroyRunObject(RUNDATA* rd, int32_t) {
 int16_t WINAPI HandleRunObject(RUNDATA* rd) {
     if (rd == nullptr || !rd->handleEnabled) return REFLAG_ONESHOT;
     return guarded(REFLAG_ONESHOT, [rd]() -> int16_t {
-        ensureInitialised();
         rd->inHandler = true;
         try {
             return runMotionPass(*rd) ? REFLAG_ONESHOT : 0;

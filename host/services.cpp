@@ -2,7 +2,6 @@
 
 #include <bit>
 
-#include "common/notifier.h"
 #include "platform/platform.h"
 
 namespace trivu {
@@ -103,15 +102,6 @@ bool actionLoopGoesOn(const RUNDATA& rd) {
 HWND mainWindow(const RUNDATA& rd) {
     const RunHeader* rh = rd.rHo.hoAdRunHeader;
     return rh != nullptr ? rh->rhHMainWin : nullptr;
-}
-
-headerObject* usableSprite(RUNDATA& rd, headerObject* object) {
-    if (object == nullptr) return nullptr;
-    if (object->hoType != OBJ_SPR || (object->hoFlags & HOF_DESTROYED) != 0) {
-        notify(rd, notices::notSprite);
-        return nullptr;
-    }
-    return object;
 }
 
 void moveObject(RUNDATA& rd, headerObject& object, int32_t x, int32_t y) {

@@ -79,10 +79,6 @@ HWND mainWindow(const RUNDATA& rd);
 
 // ---- Object parameters ------------------------------------------------------
 
-// A usable object: not null, an Active object, not destroyed. For an object
-// that is there but unusable, shows the forced "not the sprite" box.
-headerObject* usableSprite(RUNDATA& rd, headerObject* object);
-
 // The calls below write an Active object's blocks: pass only usable sprites.
 
 // Moves the object: X and Y, its changed flag, then a redraw at the new place.

@@ -26,6 +26,7 @@
 #include "common/notifier.h"
 #include "common/params.h"
 #include "common/text.h"
+#include "host/ace_numbers.h"
 #include "host/editdata.h"
 #include "json/files.h"
 #include "json/store.h"
@@ -150,9 +151,9 @@ void setTarget(RUNDATA& rd) {
         if (rd.target == nullptr) return;
         const Json& value = readOnly(*rd.target).at(work.workPointer);
         if (value.is_array())
-            condition = kTargetIsArrayCondition;
+            condition = CND_TARGET_IS_ARRAY;
         else if (value.is_boolean())
-            condition = value.get<bool>() ? kTargetIsTrueCondition : kTargetIsFalseCondition;
+            condition = value.get<bool>() ? CND_TARGET_IS_TRUE : CND_TARGET_IS_FALSE;
     });
     if (found && condition != 0) generateEvent(rd, condition);
 }
@@ -275,7 +276,7 @@ public:
 // by its own position.
 void fillWithRecords(RUNDATA& rd) {
     const JsonWork& work = jsonWork();
-    const std::vector<ObjectRecord>& records = work.objectRecords;
+    const std::vector<ObjectRecord>& records = instanceRecords().records;
     Json& member = memberOf(rd.document, work.workPointer, work.arrayKeyName);
     if (work.arrayRepeatCount >= 0 && records.size() == static_cast<size_t>(work.arrayRepeatCount)) {
         Json rows = Json::array();
@@ -299,23 +300,23 @@ void fillWithRecords(RUNDATA& rd) {
 void buildArrayOfInstances(RUNDATA& rd) {
     headerObject* object = objectParam(rd);
     if (object == nullptr) return;
-    JsonWork& work = jsonWork();
+    const JsonWork& work = jsonWork();
+    InstanceRecords& loop = instanceRecords();
     const int32_t position = actionLoopIndex(rd);
-    if (position == 0) work.collectingRecords = false;
+    if (position == 0) loop.collecting = false;
     headerObject* sprite = usableSprite(rd, object);
     if (position == 0) {
         if (sprite == nullptr) return;
         const std::u16string path = textParam(rd);
         const int32_t n = intParam(rd);
-        work.objectRecords.clear();
+        loop.records.clear();
         if (!reporting(rd, [&] { buildArray(rd, path, n, ELEMENTS_STRINGS, 1); })) return;
-        work.collectingRecords = true;
+        loop.collecting = true;
     }
-    if (!work.collectingRecords) return;
-    if (sprite != nullptr && position < work.arrayRepeatCount)
-        work.objectRecords.push_back(recordOf(rd, *sprite, position));
+    if (!loop.collecting) return;
+    if (sprite != nullptr && position < work.arrayRepeatCount) loop.records.push_back(recordOf(rd, *sprite, position));
     if (actionLoopGoesOn(rd)) return;
-    work.collectingRecords = false;
+    loop.collecting = false;
     reporting(rd, [&] { fillWithRecords(rd); });
 }
 

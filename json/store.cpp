@@ -8,23 +8,11 @@
 #include "host/editdata.h"
 
 namespace trivu {
-namespace {
-JsonSlots slots;
-JsonWork work;
-}  // namespace
-
-// ---- 1. State ------------------------------------------------------------------
-
-JsonSlots& jsonSlots() { return slots; }
-JsonWork& jsonWork() { return work; }
-
-// The old state is moved out and destroyed, so its strings and lists give
-// their storage back (a plain assignment would keep the old buffers).
-void resetJsonWork() { std::exchange(work, JsonWork()); }
 
 // ---- 2. Frame hand-over ----------------------------------------------------------
 
 void shareIn(RUNDATA& rd) {
+    const JsonSlots& slots = jsonSlots();
     if (rd.jsonShare != JSON_SHARE_ON || isEmpty(slots.shared)) return;
     rd.document = slots.shared;
     rd.target = &rd.document;
@@ -32,7 +20,7 @@ void shareIn(RUNDATA& rd) {
 
 void shareOut(const RUNDATA& rd) {
     if (rd.jsonShare != JSON_SHARE_ON || isEmpty(rd.document)) return;
-    slots.shared = rd.document;
+    jsonSlots().shared = rd.document;
 }
 
 // ---- 3. Pointers and the limits ------------------------------------------------
@@ -62,7 +50,7 @@ const char* GrowthError::what() const noexcept {
 }
 
 void reportJsonFailure(RUNDATA& rd, const std::exception& error) {
-    reportJsonPointerError(rd, error, kJsonPointerErrorCondition);
+    reportJsonPointerError(rd, error);
 }
 
 // ---- 4. Writing a member -----------------------------------------------------------

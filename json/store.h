@@ -1,6 +1,7 @@
-// The JSON store's process-wide part: the shared and backup slots, which live
-// as long as the library, and the working state of the pointer and array
-// operations, which the destruction of any instance resets. Also the few
+// The JSON store's state: the shared and backup slots, which live as long as
+// the library, the working state of the pointer and array operations and
+// action 11's instance records, which the destruction of any instance resets
+// (all kept in host/lifetimes.h). Also the few
 // rules every writer of a document follows: how host text becomes a JSON
 // Pointer, how deep a document may nest, and how a failure is reported.
 //
@@ -41,15 +42,27 @@ struct JsonWork {
     int32_t targetId = 0;
     std::string arrayKeyName;
     int32_t arrayRepeatCount = 0;
-    std::vector<ObjectRecord> objectRecords;
-    // Action 11 collects records only after its first run built the array,
-    // so that a failed build is reported once, not again at the fill.
-    bool collectingRecords = false;
+
+    bool operator==(const JsonWork&) const = default;
 };
 
+// Loop state of action 11: its first instance builds the array and starts
+// the collection, every instance adds its record, the last one fills the
+// array from them.
+struct InstanceRecords {
+    std::vector<ObjectRecord> records;
+    // Only after the first instance built the array, so that a failed build
+    // is reported once, not again at the fill.
+    bool collecting = false;
+
+    bool operator==(const InstanceRecords&) const = default;
+};
+
+// Kept in host/lifetimes.h: the slots as long as the library lives, the
+// working state until an instance is destroyed.
 JsonSlots& jsonSlots();
 JsonWork& jsonWork();
-void resetJsonWork();  // the storage is given back
+InstanceRecords& instanceRecords();
 
 // ---- 2. Frame hand-over ----------------------------------------------------------
 
@@ -102,13 +115,6 @@ class GrowthError : public std::exception {
 public:
     const char* what() const noexcept override;
 };
-
-// The catalogue's conditions that the JSON store raises (the catalogue sits
-// above this layer and checks that the numbers agree).
-inline constexpr int kJsonPointerErrorCondition = 3;
-inline constexpr int kTargetIsArrayCondition = 4;
-inline constexpr int kTargetIsTrueCondition = 7;
-inline constexpr int kTargetIsFalseCondition = 8;
 
 // Every failure of a JSON operation that has no message of its own (bad
 // pointer syntax, a missing member, the wrong kind of value, ...) is reported

@@ -19,16 +19,7 @@ void registerNull(RUNDATA& rd, bool timed) {
     if (object == nullptr) return;
     const std::u16string name = textParam(rd);
     const int32_t frames = timed ? intParam(rd) : 0;
-    MotionRegistry& reg = registry();
-    if (frames > 0) {
-        reg.pendingNullTimer = true;
-        reg.pendingNullFrames = frames;
-    }
-    // The request belongs to this registration only, whether it took or not.
-    const bool registered = registerObject(rd, *object, chooseGroupName(*object, name), MotionRecord{});
-    reg.pendingNullTimer = false;
-    reg.pendingNullFrames = 0;
-    if (registered && frames > 0) wakeMotionPass(rd);
+    if (registerObject(rd, *object, chooseGroupName(*object, name), frames) && frames > 0) wakeMotionPass(rd);
 }
 
 // The parameters of a moving registration, parsed for the first selected
@@ -106,19 +97,20 @@ void registerSineWave(RUNDATA& rd, int subKind) {
     wakeMotionPass(rd);
 }
 
-// Action 45's centre object, fetched for every instance; answers false when
-// it is unusable (null quietly, otherwise with the forced box).
-bool fetchCentre(RUNDATA& rd, int subKind) {
-    MotionRegistry& reg = registry();
-    reg.pendingCentre = nullptr;
+// Action 45's centre object, fetched for every instance (null for action
+// 44's own centre); answers false when it is unusable (null quietly,
+// otherwise with the forced box).
+bool fetchCentre(RUNDATA& rd, int subKind, headerObject*& centre) {
+    centre = nullptr;
     if (subKind != SUB_ORBIT_TARGET) return true;
-    reg.pendingCentre = usableSprite(rd, objectParam(rd));
-    return reg.pendingCentre != nullptr;
+    centre = usableSprite(rd, objectParam(rd));
+    return centre != nullptr;
 }
 
 void registerOrbital(RUNDATA& rd, int subKind) {
     headerObject* object = movingObject(rd);
-    if (object == nullptr || !fetchCentre(rd, subKind)) return;
+    headerObject* centre = nullptr;
+    if (object == nullptr || !fetchCentre(rd, subKind, centre)) return;
     if (!movingParams(rd, *object, formats::orbital, 12, subKind)) return;
     const std::vector<float>& p = rd.floatParams;
     OrbitalRecord r;
@@ -133,7 +125,7 @@ void registerOrbital(RUNDATA& rd, int subKind) {
     r.sleep.sleepLength = r.sleep.sleepLeft = toPixel(std::fabs(p[9]));
     r.rotationPerSleep = r.rotationLeft = std::fabs(p[11]) - 1;
     r.centreMode = static_cast<uint8_t>(subKind);
-    r.centreObject = subKind == SUB_ORBIT_TARGET ? registry().pendingCentre : object;
+    r.centreObject = subKind == SUB_ORBIT_TARGET ? centre : object;
     r.centreX = r.centreObject->hoX + r.offsetX;
     r.centreY = r.centreObject->hoY + r.offsetY;
     r.angle = orbitStartAngle(actionLoopIndex(rd), p[4], p[5]);

@@ -10,19 +10,16 @@
 namespace trivu {
 namespace {
 
-// Lives as long as the library; the host copies the result at once.
-std::u16string text;
-
 // ---- Fields ----------------------------------------------------------------------
 // Widths are minimums: a longer value is written whole.
 
-void put(std::string_view ascii) { text.append(ascii.begin(), ascii.end()); }
+void put(std::string_view ascii) { debugText().append(ascii.begin(), ascii.end()); }
 
 void padded(std::u16string_view value, size_t width, bool left, char16_t fill = u' ') {
     const size_t pad = value.size() < width ? width - value.size() : 0;
-    if (!left) text.append(pad, fill);
-    text.append(value);
-    if (left) text.append(pad, fill);
+    if (!left) debugText().append(pad, fill);
+    debugText().append(value);
+    if (left) debugText().append(pad, fill);
 }
 
 std::u16string widen(std::string_view ascii) { return std::u16string(ascii.begin(), ascii.end()); }
@@ -69,7 +66,7 @@ void prefix(const MotionRecord& r) {
     put(" : uID.");
     left(r.groupId, 3);
     put(" : Mot.");
-    text += decimal(r.kindIndex);
+    debugText() += decimal(r.kindIndex);
 }
 
 void suffix(const MotionRecord& r) {
@@ -155,11 +152,11 @@ void recordLines(const Container& records, const MotionGroup* only) {
 }  // namespace
 
 const std::u16string& buildDebugText(const std::u16string& group) {
-    text.clear();
+    debugText().clear();
     MotionRegistry& reg = registry();
     if (reg.groups.empty()) {
         put("============ Noone Registered ============");
-        return text;
+        return debugText();
     }
     put("============ TRIVU Debug Info ============\r\n");
     const MotionGroup* only = group.empty() ? nullptr : findGroupByName(group);
@@ -170,7 +167,7 @@ const std::u16string& buildDebugText(const std::u16string& group) {
     }
     put("\r\n");
     if (any) forEachContainer(reg, [&](const auto& records) { recordLines(records, only); });
-    return text;
+    return debugText();
 }
 
 }  // namespace trivu

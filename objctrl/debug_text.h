@@ -6,7 +6,11 @@
 
 namespace trivu {
 
-// Rebuilds the process-wide debug text for the group named `group` (every
+// The buffer the text is built in, kept in host/lifetimes.h as long as the
+// library lives.
+std::u16string& debugText();
+
+// Rebuilds the debug text for the group named `group` (every
 // group when empty) and answers it; it stays valid until the next call.
 const std::u16string& buildDebugText(const std::u16string& group);
 

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <type_traits>
 
-#include "host/catalogue.h"
+#include "host/ace_numbers.h"
 #include "host/services.h"
 
 namespace trivu {

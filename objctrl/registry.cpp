@@ -1,24 +1,15 @@
 #include "objctrl/registry.h"
 
 #include <cmath>
-#include <mutex>
 
 #include "common/notifier.h"
-#include "host/catalogue.h"
+#include "host/ace_numbers.h"
 #include "host/services.h"
 
 namespace trivu {
 namespace {
 
-MotionRegistry state;
-std::once_flag initialised;
-
-void refillFreeIds(std::deque<uint8_t>& ids) {
-    ids.clear();
-    for (int id = 0; id < UNIQUE_ID_COUNT; ++id) ids.push_back(static_cast<uint8_t>(id));
-}
-
-bool isRegistered(const headerObject* object) { return state.slots.count(object) != 0; }
+bool isRegistered(const headerObject* object) { return registry().slots.count(object) != 0; }
 
 // Alterable values A and B as integers; an object without a values array
 // keeps none (an array holds all 26 values).
@@ -48,11 +39,10 @@ int kindFromMark(const headerObject& object) {
 MotionGroup* groupFor(const std::u16string& name, bool& created) {
     created = false;
     if (MotionGroup* g = findGroupByName(name)) return g;
-    if (state.freeIds.empty()) return nullptr;
-    MotionGroup& g = state.groups.emplace_back();
+    if (registry().freeIds.empty()) return nullptr;
+    MotionGroup& g = registry().groups.emplace_back();
     g.name = name;
-    g.groupId = state.freeIds.front();
-    state.freeIds.pop_front();
+    g.groupId = registry().freeIds.take();
     created = true;
     return &g;
 }
@@ -60,7 +50,7 @@ MotionGroup* groupFor(const std::u16string& name, bool& created) {
 template <typename Container, typename Record>
 bool registerInto(RUNDATA& rd, Container& records, headerObject& object, const std::u16string& name, Record record,
                   uint8_t kindIndex) {
-    if (!state.groups.empty() && isRegistered(&object)) return false;
+    if (!registry().groups.empty() && isRegistered(&object)) return false;
     bool created = false;
     MotionGroup* g = groupFor(name, created);
     if (g == nullptr) return false;
@@ -70,14 +60,14 @@ bool registerInto(RUNDATA& rd, Container& records, headerObject& object, const s
     try {
         // Over a slot naming an older record of the object, which is leaving
         // (see leave).
-        state.slots.insert_or_assign(&object, records.size());
+        registry().slots.insert_or_assign(&object, records.size());
         records.push_back(std::move(record));
     } catch (...) {
         // Out of memory: as before the call, and no empty group behind.
-        state.slots.erase(&object);
+        registry().slots.erase(&object);
         if (created) {
-            state.freeIds.push_front(g->groupId);
-            state.groups.pop_back();
+            registry().freeIds.untake(g->groupId);
+            registry().groups.pop_back();
         }
         throw;
     }
@@ -126,8 +116,8 @@ void removeGroupRecords(RUNDATA& rd, Container& records, uint8_t groupId, bool d
 // The live record of `object` in `records`, through its slot.
 template <typename Container>
 MotionRecord* recordOf(Container& records, const headerObject& object) {
-    const auto slot = state.slots.find(&object);
-    if (slot == state.slots.end() || slot->second >= records.size()) return nullptr;
+    const auto slot = registry().slots.find(&object);
+    if (slot == registry().slots.end() || slot->second >= records.size()) return nullptr;
     MotionRecord& r = records[slot->second];
     return r.object == &object ? &r : nullptr;
 }
@@ -140,7 +130,7 @@ bool rejectDirectIn(RUNDATA& rd, Container& records, headerObject& object, int32
         arm(*r, frames, destroy);
         return true;
     }
-    if (!state.groups.empty()) {
+    if (!registry().groups.empty()) {
         if (findGroupById(r->groupId) == nullptr) {
             notify(rd, notices::noMatchedUniqueId);
             return false;
@@ -164,7 +154,7 @@ void compact(Container& records, size_t& dead) noexcept {
         if (!isLive(records[at])) continue;
         if (kept != at) {
             records[kept] = records[at];
-            if (auto slot = state.slots.find(records[kept].object); slot != state.slots.end() && slot->second == at)
+            if (auto slot = registry().slots.find(records[kept].object); slot != registry().slots.end() && slot->second == at)
                 slot->second = kept;
         }
         ++kept;
@@ -175,22 +165,11 @@ void compact(Container& records, size_t& dead) noexcept {
 
 }  // namespace
 
-MotionRegistry& registry() { return state; }
-
-void ensureInitialised() {
-    std::call_once(initialised, [] { refillFreeIds(state.freeIds); });
-}
-
 void compactRegistry() noexcept {
-    forEachContainer(state, [](auto& records) {
-        size_t& dead = state.dead[kindOf<std::remove_reference_t<decltype(records)>>()];
+    forEachContainer(registry(), [](auto& records) {
+        size_t& dead = registry().dead[kindOf<std::remove_reference_t<decltype(records)>>()];
         if (dead > records.size() - dead) compact(records, dead);
     });
-}
-
-void resetRegistry() {
-    state = MotionRegistry{};
-    refillFreeIds(state.freeIds);
 }
 
 std::u16string chooseGroupName(const headerObject& object, const std::u16string& name) {
@@ -206,47 +185,48 @@ std::u16string chooseGroupName(const headerObject& object, const std::u16string&
     return oilName;
 }
 
-bool registerObject(RUNDATA& rd, headerObject& object, const std::u16string& groupName, MotionRecord record) {
-    if (state.pendingNullTimer) arm(record, state.pendingNullFrames, true);
-    return registerInto(rd, state.nulls, object, groupName, record, INDEX_NULL);
+bool registerObject(RUNDATA& rd, headerObject& object, const std::u16string& groupName, int32_t destroyAfter) {
+    MotionRecord record;
+    if (destroyAfter >= 1) arm(record, destroyAfter, true);
+    return registerInto(rd, registry().nulls, object, groupName, record, INDEX_NULL);
 }
 
 bool registerObject(RUNDATA& rd, headerObject& object, const std::u16string& groupName, WrapFlipRecord record) {
-    return registerInto(rd, state.wrapFlips, object, groupName, std::move(record), INDEX_WRAPFLIP);
+    return registerInto(rd, registry().wrapFlips, object, groupName, std::move(record), INDEX_WRAPFLIP);
 }
 
 bool registerObject(RUNDATA& rd, headerObject& object, const std::u16string& groupName, SineWaveRecord record) {
-    return registerInto(rd, state.sineWaves, object, groupName, std::move(record), INDEX_SINEWAVE);
+    return registerInto(rd, registry().sineWaves, object, groupName, std::move(record), INDEX_SINEWAVE);
 }
 
 bool registerObject(RUNDATA& rd, headerObject& object, const std::u16string& groupName, OrbitalRecord record) {
-    return registerInto(rd, state.orbitals, object, groupName, std::move(record), INDEX_ORBITAL);
+    return registerInto(rd, registry().orbitals, object, groupName, std::move(record), INDEX_ORBITAL);
 }
 
 MotionGroup* findGroupByName(const std::u16string& name) {
-    for (MotionGroup& g : state.groups)
+    for (MotionGroup& g : registry().groups)
         if (g.name == name) return &g;
     return nullptr;
 }
 
 MotionGroup* findGroupById(uint8_t groupId) {
-    for (MotionGroup& g : state.groups)
+    for (MotionGroup& g : registry().groups)
         if (g.groupId == groupId) return &g;
     return nullptr;
 }
 
 void removeFromGroup(RUNDATA& rd, uint8_t groupId, uint8_t kindIndex) {
-    for (size_t i = 0; i < state.groups.size(); ++i) {
-        MotionGroup& g = state.groups[i];
+    for (size_t i = 0; i < registry().groups.size(); ++i) {
+        MotionGroup& g = registry().groups[i];
         if (g.groupId != groupId) continue;
         if (g.count[kindIndex] > 0) --g.count[kindIndex];
         if (g.count != decltype(g.count){}) return;
         // The group is gone before its events run, so that an event that
         // registers under the same name starts a fresh group instead of
         // joining one about to be erased.
-        state.lastRejectedGroup = g.name;
-        state.groups.erase(state.groups.begin() + static_cast<std::ptrdiff_t>(i));
-        state.freeIds.push_back(groupId);
+        registry().lastRejectedGroup = g.name;
+        registry().groups.erase(registry().groups.begin() + static_cast<std::ptrdiff_t>(i));
+        registry().freeIds.giveBack(groupId);
         generateEvent(rd, CND_GROUP_REJECTED);
         return;
     }
@@ -254,21 +234,21 @@ void removeFromGroup(RUNDATA& rd, uint8_t groupId, uint8_t kindIndex) {
 
 bool rejectAll(RUNDATA& rd, int32_t frames, bool destroy) {
     if (frames >= 1) {
-        forEachContainer(state, [&](auto& records) {
+        forEachContainer(registry(), [&](auto& records) {
             forEachLive(records, [&](MotionRecord& r) { arm(r, frames, destroy); });
         });
         return true;
     }
     if (destroy) {
-        forEachContainer(state, [&](auto& records) {
+        forEachContainer(registry(), [&](auto& records) {
             forEachLive(records, [&](MotionRecord& r) { destroyObject(rd, *r.object); });
         });
     }
-    forEachContainer(state, [](auto& records) { records.clear(); });
-    state.dead = {};
-    state.slots.clear();
-    state.groups.clear();
-    refillFreeIds(state.freeIds);
+    forEachContainer(registry(), [](auto& records) { records.clear(); });
+    registry().dead = {};
+    registry().slots.clear();
+    registry().groups.clear();
+    registry().freeIds = FreeIds{};
     return false;
 }
 
@@ -291,30 +271,30 @@ bool rejectByName(RUNDATA& rd, const std::u16string& groupName, int32_t frames, 
         // sleeps.
         if (armGroup(records, groupId, g->count[kind], frames, destroy) && !rd.handleEnabled) wake = true;
     };
-    treat(state.nulls);
-    treat(state.wrapFlips);
-    treat(state.sineWaves);
-    treat(state.orbitals);
+    treat(registry().nulls);
+    treat(registry().wrapFlips);
+    treat(registry().sineWaves);
+    treat(registry().orbitals);
     return wake;
 }
 
 bool rejectDirect(RUNDATA& rd, headerObject& object, int32_t frames, bool destroy) {
     WalkGuard walking;
     switch (kindFromMark(object)) {
-        case INDEX_NULL: return rejectDirectIn(rd, state.nulls, object, frames, destroy);
-        case INDEX_WRAPFLIP: return rejectDirectIn(rd, state.wrapFlips, object, frames, destroy);
-        case INDEX_SINEWAVE: return rejectDirectIn(rd, state.sineWaves, object, frames, destroy);
-        case INDEX_ORBITAL: return rejectDirectIn(rd, state.orbitals, object, frames, destroy);
+        case INDEX_NULL: return rejectDirectIn(rd, registry().nulls, object, frames, destroy);
+        case INDEX_WRAPFLIP: return rejectDirectIn(rd, registry().wrapFlips, object, frames, destroy);
+        case INDEX_SINEWAVE: return rejectDirectIn(rd, registry().sineWaves, object, frames, destroy);
+        case INDEX_ORBITAL: return rejectDirectIn(rd, registry().orbitals, object, frames, destroy);
         default: return false;
     }
 }
 
 int32_t countRegistered(int32_t motionKind) {
     size_t total = 0;
-    forEachContainer(state, [&](const auto& records) {
+    forEachContainer(registry(), [&](const auto& records) {
         constexpr uint8_t kind = kindOf<std::remove_cvref_t<decltype(records)>>();
         if (motionKind == kind + 1 || motionKind < KIND_NULL || motionKind > KIND_MOVETOWARD)
-            total += records.size() - state.dead[kind];
+            total += records.size() - registry().dead[kind];
     });
     return static_cast<int32_t>(total);
 }
@@ -325,7 +305,7 @@ void wakeMotionPass(RUNDATA& rd) {
 }
 
 bool refusedWhileWalking(RUNDATA& rd) {
-    if (!rd.inHandler && state.walking == 0) return false;
+    if (!rd.inHandler && registry().walking == 0) return false;
     notify(rd, notices::restriction);
     return true;
 }

@@ -53,6 +53,8 @@ struct MotionRecord {
     bool rejectArmed = false;
     int32_t rejectCountdown = 0;
     bool destroyOnReject = false;
+
+    bool operator==(const MotionRecord&) const = default;
 };
 
 // Stopping and the sleep cycle of every moving kind. Between two sleep
@@ -66,6 +68,8 @@ struct SleepBlock {
     int32_t repetitions = 0;  // 0 never sleeps, -1 without end, n more phases
     int32_t intervalLeft = 0;
     int32_t intervalLength = 0;
+
+    bool operator==(const SleepBlock&) const = default;
 };
 
 // Constant speed along one axis between two virtual walls.
@@ -79,6 +83,8 @@ struct WrapFlipRecord : MotionRecord {
     double velocityY = 0;
     int32_t wallA = 0;  // left or top
     int32_t wallB = 0;  // right or bottom
+
+    bool operator==(const WrapFlipRecord&) const = default;
 };
 
 // One bounded, pausing oscillation of a radius (an amplitude or an orbit's
@@ -91,6 +97,8 @@ struct GrowAxis {
     int32_t repetitions = 0;  // bound hits still to come, -1 without end
     int32_t pauseLength = 0;
     bool pausing = false;
+
+    bool operator==(const GrowAxis&) const = default;
 };
 
 // A WrapFlip motion that also oscillates across its axis.
@@ -101,6 +109,8 @@ struct SineWaveRecord : WrapFlipRecord {
     double angle = 0;  // degrees
     bool growActive = false;
     GrowAxis grow;
+
+    bool operator==(const SineWaveRecord&) const = default;
 };
 
 // An ellipse around a fixed point or a centre object.
@@ -121,11 +131,15 @@ struct OrbitalRecord : MotionRecord {
     bool growActive = false;
     GrowAxis growX;
     GrowAxis growY;
+
+    bool operator==(const OrbitalRecord&) const = default;
 };
 
 // Counted and controlled, but never registered nor moved.
 struct MoveTowardRecord : MotionRecord {
     SleepBlock sleep;
+
+    bool operator==(const MoveTowardRecord&) const = default;
 };
 
 // ---- 2. Groups and the registry ----------------------------------------------
@@ -136,9 +150,44 @@ struct MotionGroup {
     // Records per kind index. Wider than a byte: a group may hold more than
     // 255 records of one kind, and a wrapped counter would lose them.
     std::array<uint32_t, KIND_INDEX_COUNT> count{};
+
+    bool operator==(const MotionGroup&) const = default;
 };
 
 inline constexpr int UNIQUE_ID_COUNT = 255;
+
+// The unique IDs no group holds, handed out first in first out. A ring over
+// a fixed array that starts full (0..254): the registry needs no first-use
+// step, and taking or giving back an ID never allocates.
+struct FreeIds {
+    std::array<uint8_t, UNIQUE_ID_COUNT> ring = everyId();
+    int head = 0;  // where the next ID to hand out stands
+    int count = UNIQUE_ID_COUNT;
+
+    bool operator==(const FreeIds&) const = default;
+
+    static constexpr std::array<uint8_t, UNIQUE_ID_COUNT> everyId() {
+        std::array<uint8_t, UNIQUE_ID_COUNT> ids{};
+        for (int id = 0; id < UNIQUE_ID_COUNT; ++id) ids[id] = static_cast<uint8_t>(id);
+        return ids;
+    }
+    bool empty() const { return count == 0; }
+    int size() const { return count; }
+    uint8_t front() const { return ring[head]; }
+    uint8_t back() const { return ring[(head + count - 1) % UNIQUE_ID_COUNT]; }
+    uint8_t take() {
+        const uint8_t id = ring[head];
+        head = (head + 1) % UNIQUE_ID_COUNT;
+        --count;
+        return id;
+    }
+    void giveBack(uint8_t id) { ring[(head + count++) % UNIQUE_ID_COUNT] = id; }
+    void untake(uint8_t id) {  // undoes the last take
+        head = (head + UNIQUE_ID_COUNT - 1) % UNIQUE_ID_COUNT;
+        ring[head] = id;
+        ++count;
+    }
+};
 
 struct MotionRegistry {
     std::deque<MotionRecord> nulls;
@@ -158,24 +207,22 @@ struct MotionRegistry {
     std::unordered_map<const headerObject*, size_t> slots;
 
     std::vector<MotionGroup> groups;  // in creation order
-    std::deque<uint8_t> freeIds;      // unique IDs 0..254, first in first out
-    bool pendingNullTimer = false;
-    int32_t pendingNullFrames = 0;
+    FreeIds freeIds;
     std::u16string lastRejectedGroup;
 
-    // The group name of the first selected instance of the last moving
-    // registration, for the later instances of the same action; and the
-    // centre object fetched by the last orbit registration.
+    // Loop state: the first instance of a moving registration (actions 27,
+    // 37-45) names the group, the later instances register into it.
     std::u16string currentGroupName;
-    headerObject* pendingCentre = nullptr;
 
     // Walks open at any depth (the motion pass, an immediate rejection):
     // while one is, the events they raise must not reshape the containers,
     // and nothing is compacted.
     int walking = 0;
+
+    bool operator==(const MotionRegistry&) const = default;
 };
 
-MotionRegistry& registry();
+MotionRegistry& registry();  // kept in host/lifetimes.h
 
 // Calls `f(container)` for each record container in visiting order.
 template <typename F>
@@ -250,11 +297,6 @@ void leave(Container& records, MotionRecord& r) {
 
 // ---- 3. Operations -------------------------------------------------------------
 
-// Fills the free-ID queue, once per process.
-void ensureInitialised();
-// Every record and group goes, the queue is refilled; objects are left alone.
-void resetRegistry();
-
 // The group name of a registration: the parameter, or the object's own name.
 std::u16string chooseGroupName(const headerObject& object, const std::u16string& name);
 
@@ -263,7 +305,10 @@ std::u16string chooseGroupName(const headerObject& object, const std::u16string&
 // values A (the action loop index) and B (the kind index). Answers false,
 // changing nothing, for an object already registered or when no unique ID is
 // left for a new group. Waking the pass is the caller's.
-bool registerObject(RUNDATA& rd, headerObject& object, const std::u16string& groupName, MotionRecord record);
+//
+// A Null record has only the common fields; with `destroyAfter` >= 1 its
+// rejection timer runs from the start and destroys the object at its end.
+bool registerObject(RUNDATA& rd, headerObject& object, const std::u16string& groupName, int32_t destroyAfter);
 bool registerObject(RUNDATA& rd, headerObject& object, const std::u16string& groupName, WrapFlipRecord record);
 bool registerObject(RUNDATA& rd, headerObject& object, const std::u16string& groupName, SineWaveRecord record);
 bool registerObject(RUNDATA& rd, headerObject& object, const std::u16string& groupName, OrbitalRecord record);

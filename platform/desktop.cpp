@@ -1,13 +1,14 @@
 // The desktop calls: each one goes to the attached TrivuDesktop, or, without
 // a desktop or without the entry, to the platform's own call (native.h).
 #include "platform/attached.h"
+#include "platform/lifetime.h"
 #include "platform/native.h"
 #include "platform/platform.h"
 
 namespace trivu::platform {
 namespace {
 
-const TrivuDesktop* attached = nullptr;
+constinit const TrivuDesktop*& attached = platformLife.desktop;  // kept in platform/lifetime.h
 
 // The entry `member` of the attached table, or null when the table is missing
 // or too short to hold it.

@@ -11,6 +11,7 @@
 #include "common/notifier.h"
 #include "common/regex_engine.h"
 #include "common/text.h"
+#include "host/ace_numbers.h"
 #include "host/editdata.h"
 #include "json/store.h"
 #include "regex/matching.h"
@@ -21,11 +22,6 @@ namespace {
 
 using MatchList = std::vector<std::u16string> RegexState::*;
 
-// The catalogue's conditions that this subsystem raises (the catalogue sits
-// above it).
-constexpr int kRegexError = 0;
-constexpr int kRegexMismatch = 2;
-
 bool ignoresCase(const RUNDATA& rd) { return rd.regexIcase == REGEX_ICASE_ON; }
 
 // The "INFO" box when forcePopup is 1, the message as the result text, then
@@ -33,7 +29,7 @@ bool ignoresCase(const RUNDATA& rd) { return rd.regexIcase == REGEX_ICASE_ON; }
 void reportRegexError(RUNDATA& rd, const EngineError& error) {
     showRegexError(rd, error);
     regexState().resultText = Utf8ToWide(error.what());
-    generateEvent(rd, kRegexError);
+    generateEvent(rd, CND_REGEX_ERROR);
 }
 
 // Runs `body` on the engine. An error of the engine's own, or memory
@@ -66,7 +62,7 @@ bool runMatch(RUNDATA& rd, MatchList list, Collect collect) {
     if (!onEngine(rd, [&] { found = collect(compilePattern(pattern, ignoresCase(rd)), toEngineText(source)); }))
         return false;
     if (found.empty()) {
-        generateEvent(rd, kRegexMismatch);
+        generateEvent(rd, CND_REGEX_MISMATCH);
         return false;
     }
     regexState().*list = std::move(found);

@@ -12,9 +12,10 @@ struct RegexState {
     std::vector<std::u16string> searchMatches;  // last partial match: every whole match
     std::vector<std::u16string> exactMatches;   // last exact match: sub-match 0 and the groups
     std::u16string resultText;                  // last replacement, or last error message
+
+    bool operator==(const RegexState&) const = default;
 };
 
-RegexState& regexState();
-void resetRegexState();  // the storage is given back
+RegexState& regexState();  // kept in host/lifetimes.h
 
 }  // namespace trivu

@@ -4,6 +4,7 @@
 #include "platform/posix/resources.h"
 
 #include "platform/attached.h"
+#include "platform/lifetime.h"
 
 #include <algorithm>
 #include <atomic>
@@ -14,7 +15,7 @@ extern const char* const kResourceScript;
 
 namespace {
 
-std::atomic<HINSTANCE> currentModule{nullptr};
+constinit std::atomic<HINSTANCE>& currentModule = platformLife.module;  // kept in platform/lifetime.h
 
 }  // namespace
 

@@ -9,12 +9,13 @@
 #include <vector>
 
 #include "platform/attached.h"
+#include "platform/lifetime.h"
 #include "platform/platform.h"
 
 namespace trivu::platform {
 namespace {
 
-HINSTANCE currentModule = nullptr;
+constinit std::atomic<HINSTANCE>& currentModule = platformLife.module;  // kept in platform/lifetime.h
 
 // A resource's bytes as the system maps them; empty when there is none.
 struct Bytes {

@@ -27,8 +27,8 @@ struct Piece : test::Sprite {
 
 class AlignTest : public ::testing::Test {
 protected:
-    void SetUp() override { resetAlignState(); }
-    void TearDown() override { resetAlignState(); }
+    void SetUp() override { alignState() = AlignState{}; }
+    void TearDown() override { alignState() = AlignState{}; }
 
     // Runs `code` for each piece in turn, as the host's action loop does:
     // the first call gets `params`, the later ones only the object.

@@ -472,9 +472,10 @@ TEST_F(JsonTest, DestructionGivesTheWorkingStorageBack) {
     JsonWork& work = jsonWork();
     work.resultText.assign(1000, u'x');
     work.arrayKeyName.assign(1000, 'k');
-    work.objectRecords.resize(100);
+    InstanceRecords& loop = instanceRecords();
+    loop.records.resize(100);
     test::Instance().destroy();
     EXPECT_EQ(work.resultText.capacity(), std::u16string().capacity());
     EXPECT_EQ(work.arrayKeyName.capacity(), std::string().capacity());
-    EXPECT_EQ(work.objectRecords.capacity(), 0u);
+    EXPECT_EQ(loop.records.capacity(), 0u);
 }

@@ -3,12 +3,10 @@
 // routines built so far, including those of subsystems still to come.
 #include <gtest/gtest.h>
 
-#include "align/state.h"
 #include "fake_host.h"
 #include "host/catalogue.h"
-#include "json/store.h"
-#include "objctrl/registry.h"
-#include "regex/state.h"
+#include "host/lifetimes.h"
+#include "objctrl/debug_text.h"
 
 using namespace trivu;
 
@@ -82,104 +80,27 @@ TEST_F(LifecycleTest, EmptyDocumentsAndSharingOffLeaveTheSlot) {
     EXPECT_EQ(jsonSlots().shared, Json(""));
 }
 
-namespace {
-
-// Every process-wide state that the destruction of an instance resets: how
-// to dirty it and how to tell that it is back to its reset value. A state
-// added to the extension gets its row here, so that dropping any one reset
-// from DestroyRunObject fails the test below.
-struct SharedState {
-    const char* name;
-    void (*dirty)();
-    bool (*isReset)();
-};
-
-const SharedState kResetStates[] = {
-    {"JSON work state and result text",
-     [] {
-         JsonWork& w = jsonWork();
-         w.resultText = u"text";
-         w.targetPointer = Json::json_pointer("/a");
-         w.workPointer = Json::json_pointer("/b");
-         w.targetId = 3;
-         w.arrayKeyName = "key";
-         w.arrayRepeatCount = 2;
-         w.objectRecords.push_back({1, 2, 3, 4, 5, 6, 7});
-         w.collectingRecords = true;
-     },
-     [] {
-         const JsonWork& w = jsonWork();
-         return w.resultText.empty() && w.targetPointer.empty() && w.workPointer.empty() && w.targetId == 0 &&
-                w.arrayKeyName.empty() && w.arrayRepeatCount == 0 && w.objectRecords.empty() &&
-                !w.collectingRecords;
-     }},
-    {"regex state and results",
-     [] {
-         RegexState& r = regexState();
-         r.mismatchId = 7;
-         r.searchMatches = {u"a"};
-         r.exactMatches = {u"x"};
-         r.resultText = u"replaced";
-     },
-     [] {
-         const RegexState& r = regexState();
-         return r.mismatchId == -1 && r.searchMatches.empty() && r.exactMatches.empty() && r.resultText.empty();
-     }},
-    {"alignment state",
-     [] {
-         AlignState& a = alignState();
-         a.ok = true;
-         a.runX = 4;
-         a.runY = 5;
-         a.number = u"01";
-     },
-     [] {
-         const AlignState& a = alignState();
-         return !a.ok && a.runX == 0 && a.runY == 0 && a.number.empty();
-     }},
-    {"motion registry",
-     [] {
-         ensureInitialised();
-         MotionRegistry& m = registry();
-         m.groups.push_back(MotionGroup{u"g", m.freeIds.front(), {1, 0, 0, 0, 0}});
-         m.freeIds.pop_front();
-         m.nulls.emplace_back();
-         m.wrapFlips.emplace_back();
-         m.sineWaves.emplace_back();
-         m.orbitals.emplace_back();
-         m.moveTowards.emplace_back();
-         m.pendingNullTimer = true;
-         m.pendingNullFrames = 9;
-         m.lastRejectedGroup = u"g";
-         m.currentGroupName = u"g";
-         static headerObject centre{};
-         m.pendingCentre = &centre;
-     },
-     [] {
-         const MotionRegistry& m = registry();
-         bool queueFull = m.freeIds.size() == UNIQUE_ID_COUNT && m.freeIds.front() == 0 &&
-                          m.freeIds.back() == UNIQUE_ID_COUNT - 1;
-         return queueFull && m.groups.empty() && m.nulls.empty() && m.wrapFlips.empty() && m.sineWaves.empty() &&
-                m.orbitals.empty() && m.moveTowards.empty() && !m.pendingNullTimer && m.pendingNullFrames == 0 &&
-                m.lastRejectedGroup.empty() && m.currentGroupName.empty() &&
-               m.pendingCentre == nullptr;
-     }},
-};
-
-}  // namespace
-
-TEST_F(LifecycleTest, DestroyingAnyInstanceResetsEveryProcessWideState) {
+// The shared work is one record, reset by one assignment: a piece left out
+// of it, or a destruction that forgot the reset, fails here.
+TEST_F(LifecycleTest, DestroyingAnyInstanceResetsTheSharedWorkAndKeepsWhatLivesWithTheLibrary) {
     test::Instance keeper;
-    for (const SharedState& state : kResetStates) {
-        state.dirty();
-        ASSERT_FALSE(state.isReset()) << state.name << ": dirtying it changed nothing";
-    }
+    SharedWork& work = sharedWork();
+    work.json.targetId = 7;
+    work.loop.records.records.push_back({1, 2, 3, 4, 5, 6, 7});
+    work.regex.mismatchId = 7;
+    work.loop.align.number = u"01";
+    work.motion.groups.push_back(MotionGroup{u"g", work.motion.freeIds.take(), {1, 0, 0, 0, 0}});
+    work.motion.nulls.emplace_back();
+    work.motion.currentGroupName = u"g";
+    ASSERT_FALSE(work == SharedWork());
     jsonSlots().backup = Json{1};
+    debugText() = u"kept";
     {
         test::Instance other;
     }
-    for (const SharedState& state : kResetStates) EXPECT_TRUE(state.isReset()) << state.name;
-    EXPECT_EQ(jsonSlots().backup, Json{1});  // the slots live as long as the library
+    EXPECT_TRUE(sharedWork() == SharedWork());
+    EXPECT_EQ(jsonSlots().backup, Json{1});
+    EXPECT_EQ(debugText(), u"kept");
     // The surviving instance sees the reset through its triggered conditions.
     EXPECT_TRUE(keeper.condition(CND_REGEX_MISMATCH, {-1}));
     EXPECT_TRUE(keeper.condition(CND_TARGET_IS_ARRAY, {0}));

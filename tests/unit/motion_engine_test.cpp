@@ -46,7 +46,6 @@ struct Event {
 class MotionEngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ensureInitialised();
         instance.onEvent = [this](int condition) {
             const RUNDATA& rd = instance.rd();
             seen.push_back({condition, rd.eventX, rd.eventY, rd.eventFixedValue});
@@ -293,7 +292,7 @@ TEST_F(MotionEngineTest, ConditionNineSeesTheLeavingRecordInPlace) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.way);
-        resetRegistry();
+        registry() = MotionRegistry{};
         instance.destroyed.clear();
         std::vector<test::Sprite*> g = {&sprite(1), &sprite(2), &sprite(3)};
         instance.action(20, {g[0]->header(), u"g"});

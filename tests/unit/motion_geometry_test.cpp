@@ -102,7 +102,6 @@ namespace {
 class OrbitPassTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ensureInitialised();
         instance.onEvent = [this](int condition) {
             if (condition == CND_SLEEPING && instance.rd().eventSleepCount == 1) rests.push_back(instance.rd().eventAngle);
         };

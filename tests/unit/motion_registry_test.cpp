@@ -31,7 +31,6 @@ const test::Box kRestriction{"NOTIFICATION", "ObjCtrl :: Restriction to terminat
 
 class MotionRegistryTest : public ::testing::Test {
 protected:
-    void SetUp() override { ensureInitialised(); }
     test::Sprite& sprite(int16_t number = 0, int32_t x = 0, int32_t y = 0) {
         return sprites.emplace_back(OBJ_SPR, number, x, y);
     }

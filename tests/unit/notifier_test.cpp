@@ -48,7 +48,7 @@ TEST(Notifier, GatesEachClassByForcePopup) {
 TEST(Notifier, JsonPointerErrorsShowDebugAndRaiseConditionThree) {
     test::RecordingDesktop desktop;
     test::Instance instance(2);
-    reportJsonPointerError(instance.rd(), std::out_of_range("key 'zz' not found"), CND_JSON_POINTER_ERROR);
+    reportJsonPointerError(instance.rd(), std::out_of_range("key 'zz' not found"));
     ASSERT_EQ(desktop.boxes.size(), 1u);
     EXPECT_EQ(desktop.boxes[0], (test::Box{"DEBUG", "key 'zz' not found"}));
     EXPECT_EQ(instance.events, std::vector<int>{CND_JSON_POINTER_ERROR});

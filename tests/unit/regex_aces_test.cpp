@@ -21,8 +21,8 @@ using Events = std::vector<int>;
 
 class RegexAcesTest : public ::testing::Test {
 protected:
-    void SetUp() override { resetRegexState(); }
-    void TearDown() override { resetRegexState(); }
+    void SetUp() override { regexState() = RegexState{}; }
+    void TearDown() override { regexState() = RegexState{}; }
     test::RecordingDesktop desktop;
 };
 

@@ -1,0 +1,7 @@
+#include "common/lifetime.h"
+
+namespace trivu {
+
+CommonLife commonLife;
+
+}  // namespace trivu

@@ -1,0 +1,7 @@
+#include "platform/lifetime.h"
+
+namespace trivu::platform {
+
+constinit PlatformLife platformLife;
+
+}  // namespace trivu::platform
