@@ -71,13 +71,7 @@ void requestRehandle(RUNDATA& rd) { call(RFUNCTION_REHANDLE, rd.rHo, 0, 0); }
 
 void redraw(RUNDATA&, headerObject& object) { call(RFUNCTION_REDRAW, object, 0, 0); }
 
-Redrawer::Redrawer(const RUNDATA& rd)
-    : header_(rd.rHo.hoAdRunHeader), service_(service(rd.rHo.hoAdRunHeader, RFUNCTION_REDRAW)) {}
-
-void Redrawer::lookUp(const RunHeader* header) const {
-    header_ = header;
-    service_ = service(header, RFUNCTION_REDRAW);
-}
+Redrawer::Redrawer(const RUNDATA& rd) : service_(service(rd.rHo.hoAdRunHeader, RFUNCTION_REDRAW)) {}
 
 void destroyObject(RUNDATA&, headerObject& object) {
     call(RFUNCTION_DESTROY, object, 0, 0);
