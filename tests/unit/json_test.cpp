@@ -287,6 +287,8 @@ TEST_F(JsonTest, DumpsWithAnIndent) {
     std::u16string meta = ed.textExpression(9, {u"meta", 0});
     EXPECT_EQ(meta.substr(0, 2), u"{\"");
     EXPECT_EQ(meta.find(u'\n'), meta.size() - 1);
+    const std::u16string hundred(100, u' ');
+    EXPECT_EQ(ed.textExpression(9, {u"/k", 100}), u"[\n" + hundred + u"\"é\",\n" + hundred + u"1\n]");
     EXPECT_EQ(ed.textExpression(9, {u"/k", 101}), u"");
     EXPECT_EQ(boxes().back().text, "indent 101 is more than 100");
     EXPECT_EQ(ed.textExpression(9, {u"/zz", 2}), u"");
