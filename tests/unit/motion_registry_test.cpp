@@ -224,6 +224,11 @@ TEST_F(MotionRegistryTest, DirectRejectionLooksWhereAlterableValueBPoints) {
     s.values[1].m_long = 257;  // modulo 256: WrapFlip
     instance.action(REJECT_DIRECT, {s.header(), 0});
     EXPECT_EQ(instance.expression(13, {2}), 0);
+    wrap(s, u"g");
+    s.values[1].m_type = TYPE_DOUBLE;
+    s.values[1].m_double = -255.5;  // truncated to -255, then modulo 256: WrapFlip
+    instance.action(REJECT_DIRECT, {s.header(), 0});
+    EXPECT_EQ(instance.expression(13, {2}), 0);
 }
 
 TEST_F(MotionRegistryTest, ARecordWhoseGroupIsMissingStaysWithTheBox) {
