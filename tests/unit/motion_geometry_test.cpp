@@ -93,6 +93,7 @@ TEST(OrbitStart, StaggersAndFoldsIntoATurn) {
 TEST(OrbitSnap, TakesBackTheLastStepsOvershoot) {
     EXPECT_EQ(snapToSleepPoint(74, 2, -1), 72);
     EXPECT_EQ(snapToSleepPoint(-74 + 360, -2, -1), 288);
+    EXPECT_EQ(snapToSleepPoint(1, 1, -1), 0);  // a rest every 0 degrees leaves -1: a speed of 1 holds still
     EXPECT_NEAR(snapToSleepPoint(72.1, 0.7, -0.4), 73, 1e-12);  // ceil(72.5)
     EXPECT_EQ(snapToSleepPoint(287.9, -0.7, -0.4), 288);      // floor(288.3)
 }
