@@ -1,6 +1,6 @@
 // The per-frame pass: the wall rules of crossWall, the sleep cycle, reject
-// timers, objects the game destroyed, the refusal from a wall event, and a
-// pass that allocates nothing.
+// timers, the end of a wave's growth, objects the game destroyed, the refusal
+// from a wall event, and a pass that allocates nothing.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -323,6 +323,23 @@ TEST_F(MotionEngineTest, ConditionNineSeesTheLeavingRecordInPlace) {
 // Named: a lambda does not convert to the services' calling convention on
 // Windows.
 intptr_t WINAPI redrawNothing(headerObject*, uintptr_t, intptr_t) { return 0; }
+
+TEST_F(MotionEngineTest, WaveGrowthEndsWithItsLastRepetition) {
+    MotionRegistry& reg = registry();
+    reg.groups.push_back(MotionGroup{u"g", 0, {0, 0, 1, 0, 0}});
+    SineWaveRecord wave;
+    static_cast<WrapFlipRecord&>(wave) = line(sprite(1), 100, 0, false);
+    wave.kindIndex = INDEX_SINEWAVE;
+    wave.amplitude = 20;
+    reg.sineWaves.push_back(wave);
+    instance.rd().handleEnabled = true;
+    instance.action(48, {u"", u"1,30,10,5,0,0"});  // no repetition: never grows
+    for (int i = 0; i < 5; ++i) pass();
+    EXPECT_EQ(reg.sineWaves[0].amplitude, 20);
+    instance.action(48, {u"", u"1,30,10,5,0,1"});  // up to 30 once, then held there
+    for (int i = 0; i < 20; ++i) pass();
+    EXPECT_EQ(reg.sineWaves[0].amplitude, 30);
+}
 
 TEST_F(MotionEngineTest, ThePassAllocatesNothing) {
     std::deque<test::Sprite> many;
