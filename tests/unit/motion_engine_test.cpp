@@ -131,7 +131,7 @@ TEST_F(MotionEngineTest, BackwardWrapCarriesTheOvershootFromTheOtherWall) {
     EXPECT_DOUBLE_EQ(r.x, -40.0);
 }
 
-TEST_F(MotionEngineTest, VerticalRecordsUseTheTopAndBottomWalls) {
+TEST_F(MotionEngineTest, AVerticalFlipReportsTheOldPlace) {
     test::Sprite& s = sprite(0);  // fixed value 0: the earlier one stays
     instance.rd().eventFixedValue = 42;
     WrapFlipRecord r = line(s, 679.5, 2.0, false, false);
@@ -141,14 +141,6 @@ TEST_F(MotionEngineTest, VerticalRecordsUseTheTopAndBottomWalls) {
     EXPECT_EQ(seen[0].x, 100);
     EXPECT_EQ(seen[0].y, 679);  // the old Y, unlike a horizontal flip
     EXPECT_EQ(seen[0].fixed, 42);
-
-    seen.clear();
-    r = line(s, -39.5, -1.0, true, false);
-    crossWall(instance.rd(), r);
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0].condition, CND_WALL_TOP);
-    EXPECT_EQ(seen[1].condition, CND_WALL_BOTTOM);
-    EXPECT_NEAR(r.y, 679.5, 1e-9);
 }
 
 TEST_F(MotionEngineTest, SpeedZeroBeyondTheSecondWallFlipsEveryPass) {
