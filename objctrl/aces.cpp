@@ -188,8 +188,25 @@ intptr_t eventY(RUNDATA& rd, ExpressionParams&) { return intResult(rd.eventY); }
 intptr_t eventFixedValue(RUNDATA& rd, ExpressionParams&) { return intResult(rd.eventFixedValue); }
 intptr_t eventSleepCount(RUNDATA& rd, ExpressionParams&) { return intResult(rd.eventSleepCount); }
 
+namespace {
+
+// An orbit's angle may lie outside a turn at its rest (the snap to the rest
+// point is not folded again, and a start angle may be 360); expression 19
+// promises 0 to 359 and the host's 32 directions, so it answers the angle
+// within [0, 360). A tiny negative remainder plus 360 rounds to a full turn,
+// which is 0; -0 is 0.
+double withinATurn(double degrees) {
+    double a = std::fmod(degrees, 360.0);
+    if (a < 0) a += 360;
+    if (a >= 360) a = 0;
+    return a + 0.0;
+}
+
+}  // namespace
+
 intptr_t eventAngle(RUNDATA& rd, ExpressionParams& params) {
-    const double degrees = params.number() == 0 ? std::floor(rd.eventAngle) : directionIndex(rd.eventAngle);
+    const double angle = withinATurn(rd.eventAngle);
+    const double degrees = params.number() == 0 ? std::floor(angle) : directionIndex(angle);
     return intResult(toPixel(degrees));
 }
 

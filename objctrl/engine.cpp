@@ -136,6 +136,22 @@ void wallEvent(RUNDATA& rd, const WrapFlipRecord& r, double p, int condition) {
         reportEvent(rd, *r.object, toPixel(r.x), toPixel(p), condition);
 }
 
+// Where a wrap that left its walls at `n` comes back in. Past either wall
+// the overshoot carries on from the other one. A speed above the walls'
+// distance would carry it past the far wall too, and further at every
+// frame, never to return: then the overshoot is taken modulo the distance.
+// An object that starts outside its walls at a lower speed, and walls in
+// the wrong order, keep the plain carry-over. The distance is a double: two
+// 32-bit walls can lie further apart than an int holds.
+double wrapPosition(const WrapFlipRecord& r, bool forward, double v, double n) {
+    const double a = r.wallA, b = r.wallB;
+    const double p = forward ? (n - b) + a : b - (a - n);
+    const double distance = b - a;
+    if (distance <= 0 || std::fabs(v) <= distance) return p;
+    if (forward) return p > b ? a + std::fmod(n - b, distance) : p;
+    return p < a ? b - std::fmod(a - n, distance) : p;
+}
+
 // Past a wall: the events, then wrap or flip. Kept out of line, so that the
 // common move inside the walls stays small.
 [[gnu::noinline]] void meetWall(RUNDATA& rd, WrapFlipRecord& r, double& p, double& v, double n) {
@@ -145,9 +161,7 @@ void wallEvent(RUNDATA& rd, const WrapFlipRecord& r, double p, int condition) {
     const int other = forward ? walls.first : walls.second;
     if (r.wrap) {
         wallEvent(rd, r, p, met);
-        // Past either wall, the overshoot carries on from the other one.
-        const double a = r.wallA, b = r.wallB;
-        p = forward ? (n - b) + a : b - (a - n);
+        p = wrapPosition(r, forward, v, n);
         wallEvent(rd, r, p, other);
         return;
     }

@@ -85,7 +85,8 @@ const CommandHelp kCommandHelp[] = {
      "legend.\n"
      "\n"
      "Exit status: 0 after a run; 1 when the extension refused an edit-time\n"
-     "record or threw, or the trace cannot be written; 2 for an unusable\n"
+     "record or threw, the trace cannot be written, or FILE cannot be written\n"
+     "(found before the first frame: nothing is played); 2 for an unusable\n"
      "scenario, with a message on standard error naming the JSON path of the\n"
      "fault (or the file).\n"},
     {"catalogue",

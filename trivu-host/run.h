@@ -23,7 +23,8 @@ struct RunOptions {
 // Answers the exit status: 0 after a run, 2 for an unusable scenario (the
 // message, naming the JSON path of the fault, goes to `err`), 1 when the
 // extension itself made the run impossible (it refused an edit-time record,
-// or threw).
+// or threw) or the drawing cannot be written (found before the first frame,
+// when it cannot be opened: nothing is played).
 int runScenario(Library& library, const RunOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace host

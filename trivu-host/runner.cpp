@@ -9,7 +9,8 @@
 // The parts of a run are spread over run_state.cpp, run_values.cpp,
 // run_calls.cpp and run_events.cpp (see run_state.h); this file prepares a
 // run: it reads and checks the scenario, builds the edit-time records, writes
-// the scenario's files, and then plays the frames.
+// the scenario's files, opens the files the run writes besides its trace,
+// and then plays the frames.
 
 #include "trivu-host/run.h"
 
@@ -17,7 +18,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <iostream>
 #include <memory>
@@ -25,6 +25,7 @@
 #include <utility>
 
 #include "trivu-host/json_reader.h"
+#include "trivu-host/output_file.h"
 #include "trivu-host/paths.h"
 #include "trivu-host/run_state.h"
 #include "trivu-host/text.h"
@@ -142,14 +143,6 @@ bool buildRecords(const Scenario& sc, Editor& editor, std::vector<std::unique_pt
     return true;
 }
 
-bool writeDrawing(const Drawing& drawing, const std::string& path, std::ostream& err) {
-    std::ofstream o(path, std::ios::binary | std::ios::trunc);
-    o << drawing.svg();
-    o.close();
-    if (!o) err << path << ": cannot write the drawing\n";
-    return static_cast<bool>(o);
-}
-
 struct CurrentRun {
     explicit CurrentRun(Run& run) { gRun = &run; }
     ~CurrentRun() { gRun = nullptr; }
@@ -208,6 +201,9 @@ int runScenario(Library& library, const RunOptions& options, std::ostream& out, 
         return 1;
     }
     if (!checkFiles(*sc, err) || !writeFiles(*sc, err)) return 2;
+    std::optional<OutputFile> svg;
+    if (!options.svgPath.empty() && !(svg = openOutputEarly(options.svgPath, "cannot write the drawing", err)))
+        return 1;
 
     std::unique_ptr<Desktop> own;
     Desktop* desktop = options.desktop;
@@ -219,9 +215,8 @@ int runScenario(Library& library, const RunOptions& options, std::ostream& out, 
     int status;
     try {
         Drawing drawing;
-        status = play(library, *sc, records, *desktop, options.trace, options.svgPath.empty() ? nullptr : &drawing, out,
-                      err);
-        if (status == 0 && !options.svgPath.empty() && !writeDrawing(drawing, options.svgPath, err)) status = 1;
+        status = play(library, *sc, records, *desktop, options.trace, svg ? &drawing : nullptr, out, err);
+        if (status == 0 && svg && !finishOutput(*svg, drawing.svg(), err)) status = 1;
     } catch (const std::exception& e) {
         err << "trivu-host: the run stopped: " << e.what() << '\n';
         status = 1;

@@ -16,14 +16,16 @@ file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 set(faults "")
 
-# expect(NAME SCENARIO_TEXT STATUS n STDERR text [STDOUT text] [ARGS word...]
-#        [OUTPUT_FILE path] [INPUT_FILE path] [NO_FILE path...])
+# expect(NAME SCENARIO_TEXT STATUS n STDERR text [STDOUT text | NO_STDOUT]
+#        [ARGS word...] [OUTPUT_FILE path] [INPUT_FILE path] [NO_FILE path...]
+#        [FILE path...])
 # An empty STDERR wants nothing on standard error; STDOUT is checked only
-# when it is given and not empty.
+# when it is given and not empty, NO_STDOUT wants nothing there. FILE names
+# files the run must leave, NO_FILE files it must not.
 # writes NAME.json (unless SCENARIO_TEXT is empty) and runs `run NAME.json`,
 # or `ARGS` when given, in a fresh folder WORK/NAME.
 function(expect name text)
-  cmake_parse_arguments(PARSE_ARGV 2 E "" "STATUS;STDERR;STDOUT;OUTPUT_FILE;INPUT_FILE" "ARGS;NO_FILE")
+  cmake_parse_arguments(PARSE_ARGV 2 E "NO_STDOUT" "STATUS;STDERR;STDOUT;OUTPUT_FILE;INPUT_FILE" "ARGS;NO_FILE;FILE")
   set(dir ${WORK}/${name})
   file(MAKE_DIRECTORY ${dir})
   if(NOT text STREQUAL "")
@@ -53,9 +55,17 @@ function(expect name text)
   if(DEFINED E_STDOUT AND NOT "${out}" STREQUAL "${E_STDOUT}")
     string(APPEND wrong "  standard output:\n    got      [${out}]\n    expected [${E_STDOUT}]\n")
   endif()
+  if(E_NO_STDOUT AND NOT "${out}" STREQUAL "")
+    string(APPEND wrong "  standard output:\n    got      [${out}]\n    expected nothing\n")
+  endif()
   foreach(left IN LISTS E_NO_FILE)
     if(EXISTS ${dir}/${left})
       string(APPEND wrong "  ${left} was written although the scenario was refused\n")
+    endif()
+  endforeach()
+  foreach(written IN LISTS E_FILE)
+    if(NOT EXISTS ${dir}/${written} OR IS_DIRECTORY ${dir}/${written})
+      string(APPEND wrong "  ${written} was not written\n")
     endif()
   endforeach()
   if(wrong)
@@ -153,6 +163,20 @@ elseif(GROUP STREQUAL "output")
     STATUS 1 STDERR "trivu-host: cannot write the output: No space left on device\n")
   expect(help_to_a_full_disk "" ARGS --help OUTPUT_FILE /dev/full
     STATUS 1 STDERR "trivu-host: cannot write the output: No space left on device\n")
+  # A drawing that cannot be written stops the run before its first frame;
+  # the scenario's files, written first, may make the drawing's folder.
+  expect(drawing_in_a_missing_folder "${log_run}" ARGS run drawing_in_a_missing_folder.json --svg missing/run.svg
+    STATUS 1 STDERR "missing/run.svg: cannot write the drawing\n" NO_STDOUT NO_FILE missing)
+  file(MAKE_DIRECTORY ${WORK}/drawing_onto_a_folder/pictures)
+  expect(drawing_onto_a_folder "${log_run}" ARGS run drawing_onto_a_folder.json --svg pictures
+    STATUS 1 STDERR "pictures: cannot write the drawing\n" NO_STDOUT)
+  expect(drawing_in_a_folder_the_files_make
+    "{\"files\": {\"pictures/notes.txt\": \"x\"}, \"frames\": [{\"ticks\": 1, \"events\": [{\"then\": [{\"log\": 1}]}]}]}"
+    ARGS run drawing_in_a_folder_the_files_make.json --svg pictures/run.svg
+    STATUS 0 STDERR "" STDOUT "0:- frame \"\"\n0:0 log 1\n" FILE pictures/notes.txt pictures/run.svg)
+  expect(drawing_of_a_refused_scenario "{\"frames\": [{\"ticks\": 1, \"speed\": 2}]}"
+    ARGS run drawing_of_a_refused_scenario.json --svg run.svg
+    STATUS 2 STDERR "frames[0]: unknown key \"speed\"\n" NO_FILE run.svg)
 
 elseif(GROUP STREQUAL "messages")
   foreach(words "bogus" "bogus;--help")

@@ -1,6 +1,6 @@
-// The per-frame pass: the wall rules of crossWall, the sleep cycle, reject
-// timers, the end of a wave's growth, objects the game destroyed, the refusal
-// from a wall event, and a pass that allocates nothing.
+// The per-frame pass: the wall rules of crossWall, wraps through the pass,
+// the sleep cycle, reject timers, the end of a wave's growth, objects the game
+// destroyed, the refusal from a wall event, and a pass that allocates nothing.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -131,7 +131,7 @@ TEST_F(MotionEngineTest, BackwardWrapCarriesTheOvershootFromTheOtherWall) {
     EXPECT_DOUBLE_EQ(r.x, -40.0);
 }
 
-TEST_F(MotionEngineTest, VerticalRecordsUseTheTopAndBottomWalls) {
+TEST_F(MotionEngineTest, AVerticalFlipReportsTheOldPlace) {
     test::Sprite& s = sprite(0);  // fixed value 0: the earlier one stays
     instance.rd().eventFixedValue = 42;
     WrapFlipRecord r = line(s, 679.5, 2.0, false, false);
@@ -141,25 +141,90 @@ TEST_F(MotionEngineTest, VerticalRecordsUseTheTopAndBottomWalls) {
     EXPECT_EQ(seen[0].x, 100);
     EXPECT_EQ(seen[0].y, 679);  // the old Y, unlike a horizontal flip
     EXPECT_EQ(seen[0].fixed, 42);
-
-    seen.clear();
-    r = line(s, -39.5, -1.0, true, false);
-    crossWall(instance.rd(), r);
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0].condition, CND_WALL_TOP);
-    EXPECT_EQ(seen[1].condition, CND_WALL_BOTTOM);
-    EXPECT_NEAR(r.y, 679.5, 1e-9);
 }
 
-TEST_F(MotionEngineTest, SpeedZeroBeyondTheSecondWallMeetsItEveryPass) {
+TEST_F(MotionEngineTest, SpeedZeroBeyondTheSecondWallFlipsEveryPass) {
     test::Sprite& s = sprite(1);
     WrapFlipRecord flip = line(s, 700, 0, false);
     for (int i = 0; i < 3; ++i) crossWall(instance.rd(), flip);
     EXPECT_EQ(seen.size(), 3u);
     EXPECT_DOUBLE_EQ(flip.x, 700);
-    WrapFlipRecord wrapped = line(s, 700, 0, true);
-    crossWall(instance.rd(), wrapped);
-    EXPECT_DOUBLE_EQ(wrapped.x, -20);
+}
+
+// Wraps through the pass, each case on both axes, as a line and as a flat
+// sine wave: the object's place on its axis after each frame, and each
+// frame's wall events ("B50 A0": the second wall reported at 50, then the
+// first at 0). A speed above the walls' distance comes back between them;
+// the others carry their overshoot over, also when they start outside.
+TEST_F(MotionEngineTest, WrapsComeBackBetweenTheirWalls) {
+    struct Case {
+        const char* what;
+        int32_t start;
+        const char16_t* motion;  // speed, first and second wall
+        std::vector<int32_t> places;
+        std::vector<std::string> events;
+    };
+    const Case cases[] = {
+        {"forward, faster than the walls' distance", 50, u"+250, 0, 100", {0, 50, 0, 50},
+         {"B50 A0", "B0 A50", "B50 A0", "B0 A50"}},
+        {"backward, faster than the walls' distance", 50, u"-250, 0, 100", {100, 50, 100, 50},
+         {"A50 B100", "A100 B50", "A50 B100", "A100 B50"}},
+        {"a huge speed", 50, u"2147483647, 0, 100", {98, 46, 94}, {"B50 A98", "B98 A46", "B46 A94"}},
+        // 4e9 apart: more than an int holds. The first two frames land inside.
+        {"walls far apart", 0, u"+5000000000, -2000000000, 2000000000", {1000000000, 2000000000, -1000000000},
+         {"B0 A1000000000", "B1000000000 A2000000000", "B2000000000 A-1000000000"}},
+        {"just below the walls' distance", 50, u"+99, 0, 100", {49, 48, 47}, {"B50 A49", "B49 A48", "B48 A47"}},
+        {"forward from outside", 300, u"+1, 0, 100", {201, 102, 3, 4}, {"B300 A201", "B201 A102", "B102 A3", ""}},
+        {"backward from outside", -300, u"-1, 0, 100", {-201, -102, -3, 96},
+         {"A-300 B-201", "A-201 B-102", "A-102 B-3", "A-3 B96"}},
+        {"standing outside", 300, u"0, 0, 100", {200, 100, 100}, {"B300 A200", "B200 A100", ""}},
+    };
+    struct Registration {
+        const char* what;
+        int action;
+        bool horizontal;
+        const char16_t* afterSpeed;  // the values between the speed and the walls
+    };
+    const Registration registrations[] = {
+        {"horizontal wrap", 27, true, u", false"},
+        {"vertical wrap", 38, false, u", false"},
+        {"horizontal sine-wave wrap", 40, true, u", 0, 0, 0, 0, 0"},  // a flat wave
+        {"vertical sine-wave wrap", 42, false, u", 0, 0, 0, 0, 0"},
+    };
+    for (const Registration& how : registrations) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(how.what) + ", " + c.what);
+            registry() = MotionRegistry{};
+            seen.clear();
+            // Across the axis the object stands at 7.
+            test::Sprite& s = how.horizontal ? sprite(1, c.start, 7) : sprite(1, 7, c.start);
+            std::u16string text = c.motion;
+            text.insert(text.find(u','), how.afterSpeed);
+            instance.action(how.action, {s.header(), u"g", text.c_str()});
+            ASSERT_EQ(countRegistered(KIND_TOTAL), 1);
+            const int first = how.horizontal ? CND_WALL_LEFT : CND_WALL_TOP;
+            const int second = how.horizontal ? CND_WALL_RIGHT : CND_WALL_BOTTOM;
+            std::vector<int32_t> places;
+            std::vector<std::string> events;
+            for (size_t frame = 0; frame < c.places.size(); ++frame) {
+                seen.clear();
+                pass();
+                const headerObject& o = *s.header();
+                places.push_back(how.horizontal ? o.hoX : o.hoY);
+                EXPECT_EQ(how.horizontal ? o.hoY : o.hoX, 7);
+                std::string frameEvents;
+                for (const Event& e : seen) {
+                    if (!frameEvents.empty()) frameEvents += ' ';
+                    frameEvents += e.condition == first ? "A" : e.condition == second ? "B" : "?";
+                    frameEvents += std::to_string(how.horizontal ? e.x : e.y);
+                    if ((how.horizontal ? e.y : e.x) != 7) frameEvents += "(off the axis)";
+                }
+                events.push_back(frameEvents);
+            }
+            EXPECT_EQ(places, c.places);
+            EXPECT_EQ(events, c.events);
+        }
+    }
 }
 
 TEST_F(MotionEngineTest, SleepCyclesCountTheirFrames) {

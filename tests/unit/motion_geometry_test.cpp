@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <string>
+#include <vector>
 
 #include "fake_host.h"
 #include "host/catalogue.h"
@@ -104,7 +106,10 @@ class OrbitPassTest : public ::testing::Test {
 protected:
     void SetUp() override {
         instance.onEvent = [this](int condition) {
-            if (condition == CND_SLEEPING && instance.rd().eventSleepCount == 1) rests.push_back(instance.rd().eventAngle);
+            if (condition != CND_SLEEPING || instance.rd().eventSleepCount != 1) return;
+            rests.push_back(instance.rd().eventAngle);
+            answers.push_back(std::to_string(instance.expression(19, {0})) + " " +
+                              std::to_string(instance.expression(19, {1})));
         };
     }
     void orbit(const char16_t* params) {
@@ -115,6 +120,7 @@ protected:
     test::Instance instance;
     test::Sprite star{OBJ_SPR, 1, 100, 100};
     std::vector<double> rests;  // the angle of each rest, seen on its last frame
+    std::vector<std::string> answers;  // expression 19 then, in degrees and in directions
 };
 
 }  // namespace
@@ -139,4 +145,35 @@ TEST_F(OrbitPassTest, SlowOrbitsRoundTheirRestPoints) {
     ASSERT_GE(rests.size(), 2u);
     EXPECT_EQ(rests[0], 0);
     EXPECT_EQ(rests[1], 73);
+}
+
+// The record's angle at a rest may lie outside a turn; expression 19 answers
+// it within one.
+TEST_F(OrbitPassTest, RestAnglesAreAnsweredWithinATurn) {
+    const struct {
+        const char* what;
+        const char16_t* params;
+        std::vector<std::string> answers;  // of the first rests
+    } cases[] = {
+        // The star of the ring example that starts at 180 degrees: its
+        // second rest is at -2.
+        {"the ring's rest point", u"60,40, +2.0, false,180,0,0,0,false,20,-1,90", {"268 23", "358 31"}},
+        {"a start angle of 360", u"50,50, +2, false, 360, 0, 0, 0, true, 3, -1, 72", {"0 0", "72 6"}},
+        // A non-integer negative speed: the turn's last rest comes at 360,
+        // or at 361.2 for an orbit that starts awake.
+        {"-1.2 degrees a frame, resting at the start", u"50,50, -1.2, false, 0, 0, 0, 0, true, 3, -1, 72",
+         {"0 0", "288 25", "216 19", "144 12", "72 6", "0 0"}},
+        {"-1.2 degrees a frame, awake at the start", u"50,50, -1.2, false, 0, 0, 0, 0, false, 3, -1, 72",
+         {"289 25", "217 19", "145 12", "73 6", "1 0"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        registry() = MotionRegistry{};
+        rests.clear();
+        answers.clear();
+        orbit(c.params);
+        ASSERT_GE(answers.size(), c.answers.size());
+        answers.resize(c.answers.size());
+        EXPECT_EQ(answers, c.answers);
+    }
 }

@@ -3,6 +3,7 @@
 // refusal while the containers are walked, and the debug text.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <deque>
 #include <unordered_set>
 
@@ -294,14 +295,23 @@ TEST_F(MotionRegistryTest, DebugTextListsGroupsThenRecords) {
 
 TEST_F(MotionRegistryTest, EventDetectExpressionsReadTheLastEvent) {
     RUNDATA& rd = instance.rd();
-    rd.eventAngle = 359.9;
-    EXPECT_EQ(instance.expression(19, {0}), 359);
-    EXPECT_EQ(instance.expression(19, {1}), 31);
-    rd.eventAngle = 11.24;
-    EXPECT_EQ(instance.expression(19, {7}), 0);
-    rd.eventAngle = 2e15;  // an orbit of a huge speed: saturated, as positions are
-    EXPECT_EQ(instance.expression(19, {1}), INT32_MAX);
-    EXPECT_EQ(instance.expression(19, {0}), INT32_MAX);
+    // Expression 19 answers the angle within one turn: degrees 0 to 359
+    // (type 0) and directions 0 to 31 (any other type).
+    const struct {
+        double angle;
+        intptr_t degrees, direction;
+    } angles[] = {
+        {359.9, 359, 31}, {11.24, 11, 0}, {11.25, 11, 1}, {-2, 358, 31}, {360, 0, 0}, {720.5, 0, 0},
+        {-0.0, 0, 0},     {-1e-20, 0, 0}, {2e15, 200, 17},  // an orbit of a huge speed
+        {NAN, 0, 0},
+    };
+    for (const auto& a : angles) {
+        SCOPED_TRACE(a.angle);
+        rd.eventAngle = a.angle;
+        EXPECT_EQ(instance.expression(19, {0}), a.degrees);
+        EXPECT_EQ(instance.expression(19, {1}), a.direction);
+        EXPECT_EQ(instance.expression(19, {7}), a.direction);
+    }
     rd.eventX = -3;
     rd.eventY = 4;
     rd.eventFixedValue = 65537;
