@@ -40,10 +40,17 @@ bool compareValues(const Value& l, const Value& r, CompareOp op) {
     return false;
 }
 
+// By numbers, or by fixed value as the host's event editor picks: the value
+// is computed once, against the selection as it stood before the pick.
 bool pick(Run& run, Scope& scope, const Condition& c) {
     std::vector<Instance*> chosen;
-    for (Instance* in : selected(run, scope, c.object))
-        if (std::find(c.numbers.begin(), c.numbers.end(), in->ro.roHo.hoNumber) != c.numbers.end()) chosen.push_back(in);
+    const Value fixed = c.fixed >= 0 ? eval(run, scope, c.fixed) : Value{};
+    for (Instance* in : selected(run, scope, c.object)) {
+        const bool keep = c.fixed >= 0
+                              ? compareValues(intValue(fixedValueOf(in->ro.roHo)), fixed, CompareOp::Eq)
+                              : std::find(c.numbers.begin(), c.numbers.end(), in->ro.roHo.hoNumber) != c.numbers.end();
+        if (keep) chosen.push_back(in);
+    }
     const bool any = !chosen.empty();
     for (Pick& p : scope.picks) {
         if (p.object != c.object) continue;

@@ -110,6 +110,7 @@ struct Condition {
     CompareOp compare = CompareOp::Eq;
     int object = -1;               // Pick
     std::vector<int32_t> numbers;  // Pick: instance numbers
+    int fixed = -1;                // Pick: the fixed value's expression, -1 when picking by numbers
     int ext = -1, code = -1;       // Extension
     bool negate = false;
     bool triggered = false;  // flags 0: runs only when raised

@@ -48,11 +48,21 @@ std::optional<Condition> Parser::condition(const Json& j, const std::string& pat
         return c;
     }
     if (key == "pick") {
-        checkKeys(j, path, {"pick", "index"});
+        checkKeys(j, path, {"pick", "index", "fixed"});
         c.op = CondOp::Pick;
         c.object = objectRef(v, at);
+        if (j.contains("index") == j.contains("fixed")) {
+            fail(path, j.contains("index") ? "a pick takes \"index\" or \"fixed\", not both"
+                                           : "a pick wants \"index\" (instance numbers) or \"fixed\" (a fixed value)");
+            return std::nullopt;
+        }
+        if (j.contains("fixed")) {
+            c.fixed = typedExpr(j["fixed"], member(path, "fixed"), Type::Number, Fit::Any);
+            if (c.fixed < 0 || c.object < 0) return std::nullopt;
+            return c;
+        }
         const std::string indexPath = member(path, "index");
-        if (!j.contains("index") || !j["index"].is_array()) {
+        if (!j["index"].is_array()) {
             fail(indexPath, "an array of instance numbers is wanted here");
             return std::nullopt;
         }
