@@ -50,7 +50,9 @@ foreach(pair "Extensions/Unicode/trivu.mfx=${EDIT_TIME}" "TRIVU/trivu-host/trivu
   endif()
 endforeach()
 file(READ ${OUT}/TRIVU/INSTALL.txt install)
-if(NOT install MATCHES "\r\n" OR install MATCHES "@VERSION@")
+file(READ ${OUT}/TRIVU/INSTALL.txt install_bytes HEX)  # the text read drops the CRs
+string(FIND "${install_bytes}" "0d0a" crlf)
+if(crlf EQUAL -1 OR install MATCHES "@VERSION@")
   string(APPEND faults "  TRIVU/INSTALL.txt is no Windows text naming the version\n")
 endif()
 if(faults)
