@@ -1,7 +1,8 @@
 # The help file holds a page for every page of docs/ (architecture.md, the
 # developers' map, aside) and the pictures, each page asks the help viewer
-# for its newest engine, every link between the pages leads to a page and an
-# anchor that exist, and the index has an entry per catalogue entry.
+# for its newest engine, every link between the pages and every entry of the
+# contents and the index leads to a page and an anchor that exist, and the
+# index has an entry per catalogue entry.
 #   cmake -DCHM=TRIVU.chm -DCHMLS=chmls -DSOURCE_DIR=. -DWORK=folder -P check_help.cmake
 cmake_minimum_required(VERSION 3.25)
 
@@ -31,14 +32,20 @@ file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 run(_ ${CHMLS} extractall ${CHM} ${WORK})
 
+# The pages' links, and the contents tree's and the index's entries.
 file(GLOB_RECURSE pages RELATIVE ${WORK} ${WORK}/*.html)
 set(links 0)
-foreach(page IN LISTS pages)
+foreach(page IN LISTS pages ITEMS TRIVU.hhc TRIVU.hhk)
   file(READ ${WORK}/${page} html)
-  if(NOT html MATCHES "<meta http-equiv=\"X-UA-Compatible\" content=\"IE=edge\" ?/?>")
-    string(APPEND faults "  ${page} lacks the X-UA-Compatible meta element\n")
+  if(page MATCHES "\\.hh[ck]$")
+    string(REGEX MATCHALL "name=\"Local\" value=\"[^\"]*\"" hrefs "${html}")
+    string(REGEX REPLACE "name=\"Local\" value=" "href=" hrefs "${hrefs}")
+  else()
+    if(NOT html MATCHES "<meta http-equiv=\"X-UA-Compatible\" content=\"IE=edge\" ?/?>")
+      string(APPEND faults "  ${page} lacks the X-UA-Compatible meta element\n")
+    endif()
+    string(REGEX MATCHALL "href=\"[^\"]*\"" hrefs "${html}")
   endif()
-  string(REGEX MATCHALL "href=\"[^\"]*\"" hrefs "${html}")
   foreach(href IN LISTS hrefs)
     string(REGEX REPLACE "^href=\"(.*)\"$" "\\1" target "${href}")
     if(target MATCHES "^[a-zA-Z][a-zA-Z0-9+.-]*:")
@@ -76,4 +83,4 @@ if(faults)
   message(FATAL_ERROR "${CHM}:\n${faults}")
 endif()
 list(LENGTH pages count)
-message(STATUS "help: ${count} pages, ${links} links between them, ${wanted} index entries")
+message(STATUS "help: ${count} pages, ${links} links (pages, contents, index), ${wanted} index entries")
