@@ -3,7 +3,8 @@
 # Safe to run again: it only asks apt for packages that are missing.
 #
 #   bash scripts/setup.sh          the Linux build
-#   bash scripts/setup.sh win32    also the Windows build and Wine to test it
+#   bash scripts/setup.sh win32    also the Windows build, Wine to test it, and
+#                                  the help file's tools (the package's)
 #   bash scripts/setup.sh win64    also the 64-bit Windows test build and Wine's
 #                                  64-bit loader (machines that cannot run 32-bit programs)
 #   bash scripts/setup.sh fuzz     also clang and libFuzzer (scripts/fuzz.sh)
@@ -13,6 +14,9 @@ packages=(cmake make g++ nlohmann-json3-dev libgtest-dev libgmock-dev libbenchma
 # The 32-bit Windows library is cross-built with mingw-w64 and tested under
 # Wine (32-bit, hence the i386 architecture), on a virtual display.
 win32_packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth)
+# The package's help file is rendered by pandoc and compiled (and read back
+# by the tests) with Free Pascal's chmcmd and chmls.
+win32_packages+=(pandoc fp-utils-3.2.2)
 # Where 32-bit programs cannot run, the same sources are also built for 64-bit
 # Windows and tested under Wine's 64-bit loader.
 win64_packages=(g++-mingw-w64-x86-64 wine64 xvfb xauth)

@@ -10,10 +10,13 @@
 #   (scripts/build-win32.sh) and everything runs under Wine: the cross-built
 #   unit tests, every command and end-to-end case of trivu-host.exe against
 #   the same expected files as the Linux build, the checks of the PE file, and
-#   the real USER32 calls on a virtual display (xvfb-run).
+#   the real USER32 calls on a virtual display (xvfb-run), and the package:
+#   made by CPack, unzipped, its layout and help file checked, an example
+#   played by the packaged trivu-host.exe on both packaged libraries.
 # - Where they do not: the 32-bit library is still built from clean, with its
 #   test programs, and checked without running anything (its kind, exports,
-#   imports and resources, and every compile-time check of the 32-bit build);
+#   imports and resources, and every compile-time check of the 32-bit build),
+#   and its package is made and checked as far as reading files goes;
 #   then the same sources are built for 64-bit Windows, a test vehicle and not
 #   a product, and that whole test set runs under Wine's 64-bit loader.
 #
@@ -54,6 +57,14 @@ build_and_test() {
   ctest --test-dir "$dir" --output-on-failure -j2
 }
 
+# What a user downloads and installs, in bytes.
+sizes() {
+  local file
+  for file in "$1/trivu.mfx" "$1/runtime/trivu.mfx" "$1"/tests/package/made/trivu-*-win32.zip; do
+    if [ -f "$file" ]; then echo "test-win32: $file: $(stat -c %s "$file") bytes"; fi
+  done
+}
+
 if [ "$mode" = off ]; then
   echo "Windows stage: skipped (TRIVU_WIN32=off)"
   exit 0
@@ -64,6 +75,7 @@ if runs "$wine32_loader"; then
   echo "Windows stage: this machine runs 32-bit programs: the 32-bit library is built and all its tests run under Wine"
   timed "32-bit build and tests" build_and_test build-win32 \
     -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DTRIVU_WINE=wine -DTRIVU_WINESERVER=wineserver
+  sizes build-win32
   echo "Windows stage: passed: the 32-bit library and all its tests ran under Wine"
   exit 0
 fi
@@ -75,6 +87,7 @@ runs "$wine64_loader" || cannot "this machine runs neither Wine's 32-bit nor its
 rm -rf build-win32
 timed "32-bit build and static checks" build_and_test build-win32 \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DTRIVU_WINE=OFF
+sizes build-win32
 timed "64-bit build and tests" build_and_test build-win64 \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DTRIVU_WINE="$wine64_loader" \
   -DTRIVU_WINESERVER=/usr/lib/wine/wineserver64

@@ -87,7 +87,7 @@ Library::~Library() {
     if (handle_) closeLibrary(handle_);
 }
 
-std::optional<Library> Library::load(const std::string& path, std::string* error) {
+std::optional<Library> Library::load(const std::string& path, std::string* error, LibraryKind kind) {
     auto fail = [&](const std::string& why) -> std::optional<Library> {
         if (error) *error = path + ": " + why;
         return std::nullopt;
@@ -101,12 +101,21 @@ std::optional<Library> Library::load(const std::string& path, std::string* error
     library.handle_ = handle;  // from here on the destructor closes it
 #define TRIVU_HOST_LOOKUP(name) \
     library.name = reinterpret_cast<decltype(&::name)>(findExport(handle, #name));
-#define TRIVU_HOST_REQUIRE(name)                                                       \
-    TRIVU_HOST_LOOKUP(name)                                                            \
-    if (library.name == nullptr) return fail("not an extension library: missing export " #name);
-    TRIVU_HOST_EXPORTS(TRIVU_HOST_REQUIRE, TRIVU_HOST_LOOKUP)
-#undef TRIVU_HOST_REQUIRE
+    TRIVU_HOST_EXPORTS(TRIVU_HOST_LOOKUP, TRIVU_HOST_LOOKUP)
 #undef TRIVU_HOST_LOOKUP
+    if (kind == LibraryKind::EditTime) {
+#define TRIVU_HOST_REQUIRE(name) \
+    if (library.name == nullptr) return fail("not an extension library: missing export " #name);
+#define TRIVU_HOST_SKIP(name)
+        TRIVU_HOST_EXPORTS(TRIVU_HOST_REQUIRE, TRIVU_HOST_SKIP)
+#undef TRIVU_HOST_SKIP
+#undef TRIVU_HOST_REQUIRE
+    } else {
+#define TRIVU_HOST_REQUIRE(name) \
+    if (library.name == nullptr) return fail("not a run-time library: missing export " #name);
+        TRIVU_HOST_RUNTIME_EXPORTS(TRIVU_HOST_REQUIRE)
+#undef TRIVU_HOST_REQUIRE
+    }
 
     // The extension fills the record without consulting the editor block.
     library.GetRunObjectInfos(nullptr, &library.infos);

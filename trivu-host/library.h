@@ -9,7 +9,7 @@
 namespace host {
 
 // Every export the host knows, as X(Name). Those marked REQUIRED must be
-// present for a library to count as an extension.
+// present for a library to count as an extension the editor can use.
 #define TRIVU_HOST_EXPORTS(REQUIRED, OPTIONAL)                                                       \
     REQUIRED(GetRunObjectInfos) REQUIRED(GetRunObjectDataSize) REQUIRED(CreateRunObject)             \
     REQUIRED(DestroyRunObject) REQUIRED(HandleRunObject) REQUIRED(GetActionInfos)                    \
@@ -35,6 +35,18 @@ namespace host {
     OPTIONAL(SetTextFont) OPTIONAL(GetTextClr) OPTIONAL(SetTextClr) OPTIONAL(GetTextAlignment)       \
     OPTIONAL(SetTextAlignment) OPTIONAL(AttachDesktop)
 
+// What a built game's run-time library must export, as X(Name): the load-time
+// and run-time entry points, and nothing of the editor.
+#define TRIVU_HOST_RUNTIME_EXPORTS(X)                                                                 \
+    X(Initialize) X(Free) X(GetInfos) X(GetDependencies) X(LoadObject) X(UnloadObject)               \
+    X(UpdateEditStructure) X(UpdateFileNames) X(GetRunObjectInfos) X(GetRunObjectDataSize)           \
+    X(CreateRunObject) X(DestroyRunObject) X(HandleRunObject) X(DisplayRunObject) X(PauseRunObject)  \
+    X(ContinueRunObject) X(SaveRunObject) X(LoadRunObject) X(StartApp) X(EndApp) X(StartFrame)       \
+    X(EndFrame) X(GetDebugTree) X(GetDebugItem) X(EditDebugItem)
+
+// The editor loads the edit-time library; a built game, the run-time one.
+enum class LibraryKind { EditTime, RunTime };
+
 // A library loaded with dlopen, kept loaded for the life of the object (the
 // host keeps it for the whole run, so process-wide state lives from frame to
 // frame). Each export is a member of the same name; missing optional ones are
@@ -54,9 +66,11 @@ struct Library {
     Library& operator=(Library&& other) noexcept;
     ~Library();
 
-    // Loads the library at `path`, looks up its exports and asks for its
-    // run-time information. On failure answers nothing and says why in `error`.
-    static std::optional<Library> load(const std::string& path, std::string* error);
+    // Loads the library at `path`, looks up its exports, checks that it has
+    // those its kind needs and asks for its run-time information. On failure
+    // answers nothing and says why in `error`.
+    static std::optional<Library> load(const std::string& path, std::string* error,
+                                       LibraryKind kind = LibraryKind::EditTime);
 
 private:
     void* handle_ = nullptr;

@@ -12,6 +12,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -47,7 +48,7 @@ const char kUsageText[] =
     "another) and talks to it only through its exports.\n"
     "\n"
     "Commands:\n"
-    "  run SCENARIO.json [--trace] [--svg FILE]\n"
+    "  run SCENARIO.json [--trace] [--svg FILE] [--runtime PATH]\n"
     "                                   play a scenario and print its trace\n"
     "                                   ('-' reads it from standard input)\n"
     "  catalogue [--json]               the actions, conditions and expressions\n"
@@ -72,7 +73,7 @@ struct CommandHelp {
 
 const CommandHelp kCommandHelp[] = {
     {"run",
-     "Usage: trivu-host run SCENARIO.json [--trace] [--svg FILE]\n"
+     "Usage: trivu-host run SCENARIO.json [--trace] [--svg FILE] [--runtime PATH]\n"
      "\n"
      "Plays the scenario (a JSON file: desktop, files, extension objects, object\n"
      "types and frames with their events; '-' reads it from standard input) and\n"
@@ -84,11 +85,15 @@ const CommandHelp kCommandHelp[] = {
      "and sleep events, stops, reversals, rejections and destructions, and a\n"
      "legend.\n"
      "\n"
+     "--runtime PATH plays the run as a built game does: the edit-time records\n"
+     "are built through the edit-time library, which is then freed, and the\n"
+     "run-time library at PATH (runtime/trivu.mfx of the build) plays them.\n"
+     "\n"
      "Exit status: 0 after a run; 1 when the extension refused an edit-time\n"
      "record or threw, the trace cannot be written, or FILE cannot be written\n"
      "(found before the first frame: nothing is played); 2 for an unusable\n"
      "scenario, with a message on standard error naming the JSON path of the\n"
-     "fault (or the file).\n"},
+     "fault (or the file), or a PATH that is no run-time library.\n"},
     {"catalogue",
      "Usage: trivu-host catalogue [--json]\n"
      "\n"
@@ -153,7 +158,7 @@ struct Arguments {
     std::string command;
     std::vector<std::string> operands;
     bool json = false, trace = false;
-    std::string svg;
+    std::string svg, runtime;
     std::optional<std::string> text;
     std::vector<Check> checks;
 };
@@ -187,7 +192,7 @@ Check parseCheck(const std::string& text) {
 
 // Which options each command takes; the rest of its words are operands.
 bool takesOption(const std::string& command, const std::string& option) {
-    if (command == "run") return option == "--trace" || option == "--svg";
+    if (command == "run") return option == "--trace" || option == "--svg" || option == "--runtime";
     if (command == "catalogue") return option == "--json";
     if (command == "editdata") return option == "--text" || option == "--check";
     return false;
@@ -214,6 +219,7 @@ void parseArguments(int argc, char** argv, Arguments& args) {
             if (word == "--json") args.json = true;
             if (word == "--trace") args.trace = true;
             if (word == "--svg") args.svg = value(i, word);
+            if (word == "--runtime") args.runtime = value(i, word);
             if (word == "--text") {
                 if (args.text) throw UsageError{"--text given twice"};
                 args.text = value(i, word);
@@ -282,7 +288,8 @@ int runEditdata(EditSession& session, const Arguments& args) {
     return kOk;
 }
 
-int runCommand(EditSession& session, const Arguments& args) {
+// `releaseEditor` frees the edit-time library, for a run on the run-time one.
+int runCommand(EditSession& session, const Arguments& args, std::function<void()> releaseEditor) {
     const std::string& command = args.command;
     if (command == "run") {
         RunOptions options;
@@ -290,6 +297,8 @@ int runCommand(EditSession& session, const Arguments& args) {
         options.trace = args.trace;
         options.svgPath = args.svg;
         options.desktop = &session.desktop;
+        options.runtimePath = args.runtime;
+        options.releaseEditor = std::move(releaseEditor);
         return runScenario(session.library, options, std::cout, std::cerr);
     }
     if (command == "catalogue") {
@@ -323,13 +332,17 @@ int loadAndRun(const Arguments& args) {
     if (library->AttachDesktop) library->AttachDesktop(desktop.table());
     if (library->Initialize) library->Initialize(editor.block(), 1);
 
-    EditSession session{*library, editor, desktop};
-    int status = runCommand(session, args);
-    std::cout.flush();
-
-    if (library->Free) library->Free(editor.block());
     // The desktop dies before the library; the library must not keep it.
-    if (library->AttachDesktop) library->AttachDesktop(nullptr);
+    auto release = [&] {
+        if (!library) return;
+        if (library->Free) library->Free(editor.block());
+        if (library->AttachDesktop) library->AttachDesktop(nullptr);
+        library.reset();
+    };
+    EditSession session{*library, editor, desktop};
+    int status = runCommand(session, args, release);
+    std::cout.flush();
+    release();
     return status;
 }
 

@@ -1,6 +1,7 @@
 // `trivu-host run`: loads a scenario file and plays it.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 
@@ -17,6 +18,11 @@ struct RunOptions {
     // The desktop already attached to the library. When null, the run makes
     // its own and attaches it for its duration.
     Desktop* desktop = nullptr;
+    // When not empty, the run is played as a built game plays it: on the
+    // run-time library at this path, loaded once the edit-time records are
+    // built. `releaseEditor` is called first, to free the edit-time library.
+    std::string runtimePath;
+    std::function<void()> releaseEditor;
 };
 
 // Runs the scenario with the loaded library, printing the trace to `out`.
@@ -24,7 +30,8 @@ struct RunOptions {
 // message, naming the JSON path of the fault, goes to `err`), 1 when the
 // extension itself made the run impossible (it refused an edit-time record,
 // or threw) or the drawing cannot be written (found before the first frame,
-// when it cannot be opened: nothing is played).
+// when it cannot be opened: nothing is played). A run-time path that is no
+// run-time library makes the scenario unusable.
 int runScenario(Library& library, const RunOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace host

@@ -21,6 +21,7 @@
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <utility>
 
@@ -200,6 +201,22 @@ int runScenario(Library& library, const RunOptions& options, std::ostream& out, 
         err << "trivu-host: the edit-time records could not be built: " << e.what() << '\n';
         return 1;
     }
+
+    // A built game's road: the editor's library is gone before the game
+    // starts, and the run-time library plays the records the editor made.
+    std::optional<Library> runtime;
+    mv runtimeBlock{};
+    Library* player = &library;
+    if (!options.runtimePath.empty()) {
+        if (options.releaseEditor) options.releaseEditor();
+        std::string error;
+        runtime = Library::load(options.runtimePath, &error, LibraryKind::RunTime);
+        if (!runtime) {
+            err << "trivu-host: " << error << '\n';
+            return 2;
+        }
+        player = &*runtime;
+    }
     if (!checkFiles(*sc, err) || !writeFiles(*sc, err)) return 2;
     std::optional<OutputFile> svg;
     if (!options.svgPath.empty() && !(svg = openOutputEarly(options.svgPath, "cannot write the drawing", err)))
@@ -210,19 +227,23 @@ int runScenario(Library& library, const RunOptions& options, std::ostream& out, 
     if (!desktop) {
         own = std::make_unique<Desktop>();
         desktop = own.get();
-        if (library.AttachDesktop) library.AttachDesktop(desktop->table());
     }
+    // The editor's library already has the desktop it was given.
+    bool attach = own || runtime;
+    if (attach && player->AttachDesktop) player->AttachDesktop(desktop->table());
+    if (runtime) runtime->Initialize(&runtimeBlock, 1);
     int status;
     try {
         Drawing drawing;
-        status = play(library, *sc, records, *desktop, options.trace, svg ? &drawing : nullptr, out, err);
+        status = play(*player, *sc, records, *desktop, options.trace, svg ? &drawing : nullptr, out, err);
         if (status == 0 && svg && !finishOutput(*svg, drawing.svg(), err)) status = 1;
     } catch (const std::exception& e) {
         err << "trivu-host: the run stopped: " << e.what() << '\n';
         status = 1;
     }
     out.flush();
-    if (own && library.AttachDesktop) library.AttachDesktop(nullptr);
+    if (runtime) runtime->Free(&runtimeBlock);
+    if (attach && player->AttachDesktop) player->AttachDesktop(nullptr);
     return status;
 }
 

@@ -5,6 +5,10 @@
 # The scenario is ${CASE}.json; the expectations are ${EXPECT}.out and its
 # companions, EXPECT defaulting to CASE (the examples keep theirs apart).
 # In NAME.err, @SCENARIO@ stands for the scenario's path.
+#
+# With RUNTIME the case is played as a built game plays it (run --runtime):
+# on the run-time library RUNTIME, or on the probe again for a case that runs
+# the probe, and must give the very same results.
 cmake_minimum_required(VERSION 3.25)
 
 foreach(var HOST PROBE CASE WORK)
@@ -17,8 +21,11 @@ if(NOT DEFINED EXPECT)
   set(EXPECT ${CASE})
 endif()
 
-file(REMOVE_RECURSE ${WORK})
-file(MAKE_DIRECTORY ${WORK})
+# KEEP_WORK plays in a folder as it is (an unzipped package).
+if(NOT KEEP_WORK)
+  file(REMOVE_RECURSE ${WORK})
+  file(MAKE_DIRECTORY ${WORK})
+endif()
 
 set(args "")
 if(EXISTS ${EXPECT}.args)
@@ -26,6 +33,13 @@ if(EXISTS ${EXPECT}.args)
   string(STRIP "${words}" words)
   string(REPLACE "@PROBE@" "${PROBE}" words "${words}")
   separate_arguments(args UNIX_COMMAND "${words}")
+endif()
+if(DEFINED RUNTIME)
+  if(words MATCHES "@PROBE@" OR "${PROBE}" IN_LIST args)
+    list(APPEND args --runtime ${PROBE})
+  else()
+    list(APPEND args --runtime ${RUNTIME})
+  endif()
 endif()
 
 # EMULATOR, when given, runs the host (the Windows build's, under Wine).

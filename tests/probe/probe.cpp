@@ -1,6 +1,7 @@
 // probe.mfx: a tiny extension for testing the host. Each entry exercises one
 // host service and reports what it saw in a message box, which the host
-// prints as a trace line. It exports only what the host needs to run it.
+// prints as a trace line. It exports only what the host needs to run it, in
+// the editor and as a built game.
 //
 //   actions      0 box(text)              1 raise(number n)
 //                2 loop(object)           3 pair(object, object)
@@ -316,5 +317,28 @@ void WINAPI SetPropValue(mv*, EDITDATA*, uint32_t, void*) {}
 void WINAPI SetPropCheck(mv*, EDITDATA*, uint32_t, int32_t) {}
 
 void WINAPI AttachDesktop(const TrivuDesktop* desktop) { gDesktop = desktop; }
+
+// The rest of the load-time and run-time entry points, which do nothing: with
+// them the probe is a run-time library too (trivu-host run --runtime).
+uint32_t WINAPI Initialize(mv*, int32_t) { return 0; }
+uint32_t WINAPI Free(mv*) { return 0; }
+uint32_t WINAPI GetInfos(int32_t) { return 0; }
+const char16_t** WINAPI GetDependencies() { return nullptr; }
+int32_t WINAPI LoadObject(mv*, const void*, EDITDATA*, int32_t) { return 0; }
+void WINAPI UnloadObject(mv*, EDITDATA*, int32_t) {}
+void* WINAPI UpdateEditStructure(mv*, void*) { return nullptr; }
+void WINAPI UpdateFileNames(mv*, const char16_t*, EDITDATA*, void(WINAPI*)(const char16_t*, char16_t*)) {}
+int16_t WINAPI DisplayRunObject(RUNDATA*) { return 0; }
+int16_t WINAPI PauseRunObject(RUNDATA*) { return 0; }
+int16_t WINAPI ContinueRunObject(RUNDATA*) { return 0; }
+int32_t WINAPI SaveRunObject(RUNDATA*, HANDLE) { return 1; }
+int32_t WINAPI LoadRunObject(RUNDATA*, HANDLE) { return 1; }
+void WINAPI StartApp(mv*, void*) {}
+void WINAPI EndApp(mv*, void*) {}
+void WINAPI StartFrame(mv*, void*, int32_t) {}
+void WINAPI EndFrame(mv*, void*, int32_t) {}
+uint16_t* WINAPI GetDebugTree(RUNDATA*) { return nullptr; }
+void WINAPI GetDebugItem(char16_t*, RUNDATA*, int32_t) {}
+void WINAPI EditDebugItem(RUNDATA*, int32_t) {}
 
 }  // extern "C"

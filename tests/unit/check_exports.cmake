@@ -1,6 +1,8 @@
-# The library exports exactly the entry points that sdk/exports.h declares,
-# under their plain names: nothing of the implementation leaks out.
-#   cmake -DLIBRARY=path/trivu.mfx -DHEADER=sdk/exports.h [-DOBJDUMP=objdump -DMACHINE=i386] -P check_exports.cmake
+# The library exports exactly the entry points that sdk/exports.h declares
+# for its variant, under their plain names: nothing of the implementation
+# leaks out, and the run-time library nothing of the editor.
+#   cmake -DLIBRARY=path/trivu.mfx -DHEADER=sdk/exports.h [-DVARIANT=edit|runtime]
+#         [-DOBJDUMP=objdump -DMACHINE=i386] -P check_exports.cmake
 # With OBJDUMP the library is a Windows DLL of the MACHINE's kind (i386: PE32,
 # the product; x86-64: PE32+, the 64-bit test build), and its export table is
 # read from the PE file itself; otherwise the ELF dynamic symbol table.
@@ -41,12 +43,11 @@ else()
 endif()
 list(SORT exported)
 
-file(STRINGS ${HEADER} declarations REGEX "^TRIVU_EXPORT ")
-set(declared "")
-foreach(line IN LISTS declarations)
-  string(REGEX MATCH "WINAPI ([A-Za-z0-9_]+)\\(" _ "${line}")
-  list(APPEND declared ${CMAKE_MATCH_1})
-endforeach()
+if(NOT VARIANT)
+  set(VARIANT edit)
+endif()
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/exports.cmake)
+trivu_export_names(${HEADER} ${VARIANT} declared)
 list(SORT declared)
 
 if(NOT exported STREQUAL declared)
@@ -54,7 +55,7 @@ if(NOT exported STREQUAL declared)
   list(REMOVE_ITEM extra ${declared})
   set(missing ${declared})
   list(REMOVE_ITEM missing ${exported})
-  message(FATAL_ERROR "exports differ from sdk/exports.h\n  not declared: ${extra}\n  missing: ${missing}")
+  message(FATAL_ERROR "exports differ from the ${VARIANT} entry points of sdk/exports.h\n  not declared: ${extra}\n  missing: ${missing}")
 endif()
 list(LENGTH exported count)
-message(STATUS "${count} entry points exported, nothing else")
+message(STATUS "${count} ${VARIANT} entry points exported, nothing else")

@@ -13,6 +13,8 @@
 #   5  trivu-host/, a program of its own: besides its own files it sees only
 #      sdk/, the codec platform/utf.h and the table platform/desktop.h that
 #      the AttachDesktop export of sdk/exports.h takes
+# Within layer 4, host/editor/ is the editor's part, which the run-time
+# library leaves out: nothing outside it includes one of its files.
 cmake_minimum_required(VERSION 3.20)
 
 set(boundary host/rundata.h host/editdata.h host/services.h host/services.cpp host/guard.h host/ace_numbers.h
@@ -76,6 +78,8 @@ foreach(top sdk platform host common ${subsystems} trivu-host)
       elseif(own EQUAL 3 AND theirs EQUAL 3 AND NOT own_folder STREQUAL their_folder
              AND NOT (own_folder STREQUAL "regex" AND included STREQUAL "json/store.h"))
         set(fault "one subsystem does not include another")
+      elseif(included MATCHES "^host/editor/" AND NOT file MATCHES "^host/editor/")
+        set(fault "only the editor's part sees host/editor/ (the run-time library has none of it)")
       endif()
       if(fault)
         list(APPEND faults "${file} includes ${included}: ${fault}")

@@ -1,13 +1,19 @@
 # Checks of the Windows library that read the PE file and run nothing, so
 # that they hold on machines that cannot run the build's programs too.
-#   cmake -DLIBRARY=trivu.mfx -DCHECK=imports|resources|pops -DOBJDUMP=objdump -DWINDRES=windres
-#         [-DSCRIPT=resources/trivu.rc] [-DHEADER=sdk/exports.h] -P check_pe.cmake
+#   cmake -DLIBRARY=trivu.mfx -DCHECK=imports|resources|pops|help -DOBJDUMP=objdump -DWINDRES=windres
+#         [-DSCRIPT=resources/trivu.rc] [-DWANT=KIND=COUNT,...] [-DHEADER=sdk/exports.h]
+#         [-DHELP=Help/TRIVU.chm|none] -P check_pe.cmake
 #
 # imports:   the library needs nothing but the system's KERNEL32 and USER32
 #            and the C runtime msvcrt (everything else is linked in).
-# resources: the library carries exactly the resources of the script (the
-#            string table, the three menus, the about dialog and the version
-#            record), read back from the PE file by the resource compiler.
+# resources: the library carries exactly the resources of the script, read
+#            back from the PE file by the resource compiler, and of each kind
+#            as many as WANT says ("some" for any but none); by default those
+#            of the edit-time library: the string table, the three menus,
+#            the about dialog and the version record.
+# help:      the library holds the help file's path in UTF-16 (HELP, "/"
+#            standing for a backslash), or no such path at all (HELP=none: the
+#            run-time library).
 # pops:      (32-bit library) every export removes as many bytes of arguments
 #            as its declaration in sdk/exports.h has arguments, 4 each: the
 #            host's standard calls leave the stack as it was. Read off the
@@ -35,7 +41,9 @@ if(CHECK STREQUAL "imports")
   list(SORT imported)
   list(REMOVE_DUPLICATES imported)
   set(allowed KERNEL32.dll USER32.dll msvcrt.dll)
-  if(NOT imported STREQUAL allowed)
+  set(beyond ${imported})
+  list(REMOVE_ITEM beyond ${allowed})
+  if(beyond OR NOT imported)
     message(FATAL_ERROR "${LIBRARY} imports ${imported}; only ${allowed} are allowed")
   endif()
   message(STATUS "imports: ${imported}")
@@ -56,18 +64,37 @@ elseif(CHECK STREQUAL "resources")
     file(WRITE ${LIBRARY}.resources.rc "${built}")
     message(FATAL_ERROR "the resources of ${LIBRARY} differ from ${SCRIPT} (read back: ${LIBRARY}.resources.rc)")
   endif()
-  # And the script holds what the editor asks for: "KIND=COUNT", 0 meaning "some".
-  foreach(want "STRINGTABLE=0" "MENU=3" "DIALOGEX=1" "VERSIONINFO=1")
+  # And the script holds what the library's users ask for.
+  if(NOT WANT)
+    set(WANT "STRINGTABLE=some,MENU=3,DIALOGEX=1,VERSIONINFO=1")
+  endif()
+  string(REPLACE "," ";" WANT "${WANT}")
+  foreach(want IN LISTS WANT)
     string(REPLACE "=" ";" want "${want}")
     list(GET want 0 kind)
     list(GET want 1 wanted_count)
     string(REGEX MATCHALL "\n([0-9]+ )?${kind}[ \n]" found "${built}")
     list(LENGTH found count)
-    if((wanted_count EQUAL 0 AND count EQUAL 0) OR (wanted_count GREATER 0 AND NOT count EQUAL wanted_count))
-      message(FATAL_ERROR "${LIBRARY} has ${count} ${kind} resources, wants ${wanted_count} (0: some)")
+    if((wanted_count STREQUAL "some" AND count EQUAL 0) OR (NOT wanted_count STREQUAL "some" AND NOT count EQUAL wanted_count))
+      message(FATAL_ERROR "${LIBRARY} has ${count} ${kind} resources, wants ${wanted_count}")
     endif()
   endforeach()
-  message(STATUS "resources: as resources/trivu.rc")
+  message(STATUS "resources: as ${SCRIPT}")
+elseif(CHECK STREQUAL "help")
+  file(READ ${LIBRARY} bytes HEX)
+  string(REPLACE "/" "\\" text "${HELP}")
+  if(HELP STREQUAL "none")
+    set(text "Help\\")
+  endif()
+  string(HEX "${text}" ascii)
+  string(REGEX REPLACE "(..)" "\\100" utf16 "${ascii}")  # UTF-16LE of ASCII text
+  string(FIND "${bytes}" "${utf16}" at)
+  if(HELP STREQUAL "none" AND NOT at EQUAL -1)
+    message(FATAL_ERROR "${LIBRARY} names a help file; the run-time library has none")
+  elseif(NOT HELP STREQUAL "none" AND at EQUAL -1)
+    message(FATAL_ERROR "${LIBRARY} does not hold the help file's path ${HELP}")
+  endif()
+  message(STATUS "help: ${HELP}")
 elseif(CHECK STREQUAL "pops")
   # The argument bytes each export is declared with: 4 per top-level comma-
   # separated argument (every argument of the interface fills one 4-byte slot).
@@ -160,5 +187,5 @@ elseif(CHECK STREQUAL "pops")
   endif()
   message(STATUS "pops: ${checked} exports pop their declared argument bytes")
 else()
-  message(FATAL_ERROR "check_pe.cmake: CHECK is imports, resources or pops, not '${CHECK}'")
+  message(FATAL_ERROR "check_pe.cmake: CHECK is imports, resources, pops or help, not '${CHECK}'")
 endif()

@@ -185,7 +185,7 @@ TEST(EditorExports, ObjectInformationAndTheAboutBox) {
     char16_t name[256], author[256], copyright[256], comment[1024], http[256];
     GetObjInfos(editor.block(), editor.record(), name, author, copyright, comment, http);
     EXPECT_EQ(std::u16string(name), u"Trivu");
-    EXPECT_EQ(std::u16string(GetHelpFileName()), u"Help\\MyExt.chm");
+    EXPECT_EQ(std::u16string(GetHelpFileName()), u"Help\\TRIVU.chm");
     RECT rc{10, 20, 0, 0};
     GetObjectRect(editor.block(), &rc, nullptr, editor.record());
     EXPECT_EQ(rc.right, 42);

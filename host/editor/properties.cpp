@@ -4,7 +4,7 @@
 #include <string>
 
 #include "host/editdata.h"
-#include "host/editor_support.h"
+#include "host/editor/editor_support.h"
 #include "host/guard.h"
 #include "host/record_text.h"
 #include "platform/platform.h"
@@ -127,7 +127,8 @@ void WINAPI GetObjInfos(mv*, EDITDATA*, char16_t* objName, char16_t* objAuthor, 
     });
 }
 
-const char16_t* WINAPI GetHelpFileName() { return u"Help\\MyExt.chm"; }
+// Relative to the host's folder: the package puts the help file there, in Help/.
+const char16_t* WINAPI GetHelpFileName() { return u"Help\\TRIVU.chm"; }
 
 void WINAPI GetObjectRect(mv*, RECT* rc, void*, EDITDATA*) {
     if (rc == nullptr) return;

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "host/catalogue.h"
-#include "host/editor_support.h"
+#include "host/editor/editor_support.h"
 #include "host/guard.h"
 #include "platform/platform.h"
 #include "sdk/exports.h"
