@@ -47,7 +47,7 @@ const char kUsageText[] =
     "another) and talks to it only through its exports.\n"
     "\n"
     "Commands:\n"
-    "  run SCENARIO.json [--trace] [--svg FILE]\n"
+    "  run SCENARIO.json [--trace] [--svg FILE] [--html FILE]\n"
     "                                   play a scenario and print its trace\n"
     "                                   ('-' reads it from standard input)\n"
     "  catalogue [--json]               the actions, conditions and expressions\n"
@@ -72,7 +72,7 @@ struct CommandHelp {
 
 const CommandHelp kCommandHelp[] = {
     {"run",
-     "Usage: trivu-host run SCENARIO.json [--trace] [--svg FILE]\n"
+     "Usage: trivu-host run SCENARIO.json [--trace] [--svg FILE] [--html FILE]\n"
      "\n"
      "Plays the scenario (a JSON file: desktop, files, extension objects, object\n"
      "types and frames with their events; '-' reads it from standard input) and\n"
@@ -82,7 +82,9 @@ const CommandHelp kCommandHelp[] = {
      "the run to FILE: per frame, each object's path (broken where it jumps, with\n"
      "its start, end and direction), the virtual walls, orbit centres, the wall\n"
      "and sleep events, stops, reversals, rejections and destructions, and a\n"
-     "legend.\n"
+     "legend. --html FILE also writes a page that plays the run tick by tick in\n"
+     "a browser, with each tick's trace lines beside it; FILE#frame=K&tick=N\n"
+     "opens it at that tick.\n"
      "\n"
      "Exit status: 0 after a run; 1 when the extension refused an edit-time\n"
      "record or threw, or the trace cannot be written; 2 for an unusable\n"
@@ -152,7 +154,7 @@ struct Arguments {
     std::string command;
     std::vector<std::string> operands;
     bool json = false, trace = false;
-    std::string svg;
+    std::string svg, html;
     std::optional<std::string> text;
     std::vector<Check> checks;
 };
@@ -186,7 +188,7 @@ Check parseCheck(const std::string& text) {
 
 // Which options each command takes; the rest of its words are operands.
 bool takesOption(const std::string& command, const std::string& option) {
-    if (command == "run") return option == "--trace" || option == "--svg";
+    if (command == "run") return option == "--trace" || option == "--svg" || option == "--html";
     if (command == "catalogue") return option == "--json";
     if (command == "editdata") return option == "--text" || option == "--check";
     return false;
@@ -213,6 +215,7 @@ void parseArguments(int argc, char** argv, Arguments& args) {
             if (word == "--json") args.json = true;
             if (word == "--trace") args.trace = true;
             if (word == "--svg") args.svg = value(i, word);
+            if (word == "--html") args.html = value(i, word);
             if (word == "--text") {
                 if (args.text) throw UsageError{"--text given twice"};
                 args.text = value(i, word);
@@ -288,6 +291,7 @@ int runCommand(EditSession& session, const Arguments& args) {
         options.scenarioPath = args.operands[0];
         options.trace = args.trace;
         options.svgPath = args.svg;
+        options.htmlPath = args.html;
         options.desktop = &session.desktop;
         return runScenario(session.library, options, std::cout, std::cerr);
     }

@@ -24,6 +24,7 @@
 #include <sstream>
 #include <utility>
 
+#include "trivu-host/html.h"
 #include "trivu-host/json_reader.h"
 #include "trivu-host/paths.h"
 #include "trivu-host/run_state.h"
@@ -150,6 +151,27 @@ bool writeDrawing(const Drawing& drawing, const std::string& path, std::ostream&
     return static_cast<bool>(o);
 }
 
+// The page's file is opened before the first frame: a page that cannot be
+// written fails the run before it prints anything.
+std::FILE* openPage(const std::string& path, std::ostream& err) {
+    std::FILE* f = openFile(path, "wb");
+    if (f == nullptr) err << path << ": cannot write the page\n";
+    return f;
+}
+
+// The page is titled with the scenario's file name, without its folders: the
+// same run gives the same page wherever it is played from.
+bool writePage(std::FILE* f, const Drawing& drawing, const RunOptions& options, std::ostream& err) {
+    const std::string& path = options.scenarioPath;
+    const size_t slash = path.find_last_of("/\\");
+    const std::string name = path == "-" ? "(standard input)" : slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string text = page(drawing, name);
+    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    ok = std::fclose(f) == 0 && ok;
+    if (!ok) err << options.htmlPath << ": cannot write the page\n";
+    return ok;
+}
+
 struct CurrentRun {
     explicit CurrentRun(Run& run) { gRun = &run; }
     ~CurrentRun() { gRun = nullptr; }
@@ -209,6 +231,12 @@ int runScenario(Library& library, const RunOptions& options, std::ostream& out, 
     }
     if (!checkFiles(*sc, err) || !writeFiles(*sc, err)) return 2;
 
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> pageFile(nullptr, std::fclose);
+    if (!options.htmlPath.empty()) {
+        pageFile.reset(openPage(options.htmlPath, err));
+        if (!pageFile) return 1;
+    }
+
     std::unique_ptr<Desktop> own;
     Desktop* desktop = options.desktop;
     if (!desktop) {
@@ -219,9 +247,10 @@ int runScenario(Library& library, const RunOptions& options, std::ostream& out, 
     int status;
     try {
         Drawing drawing;
-        status = play(library, *sc, records, *desktop, options.trace, options.svgPath.empty() ? nullptr : &drawing, out,
-                      err);
+        const bool recorded = !options.svgPath.empty() || pageFile;
+        status = play(library, *sc, records, *desktop, options.trace, recorded ? &drawing : nullptr, out, err);
         if (status == 0 && !options.svgPath.empty() && !writeDrawing(drawing, options.svgPath, err)) status = 1;
+        if (status == 0 && pageFile && !writePage(pageFile.release(), drawing, options, err)) status = 1;
     } catch (const std::exception& e) {
         err << "trivu-host: the run stopped: " << e.what() << '\n';
         status = 1;
