@@ -119,17 +119,31 @@ function trailOf(inst, k, from) {
   return d;
 }
 
+// Each instance keeps its rectangle and trail from one tick to the next: a
+// tick then only moves them, which keeps playing cheap.
 function instanceElement(d, inst, k, tick) {
-  var s = inst.s;
-  var r = svg('rect', {'data-instance': s.n, 'data-x': inst.xs[k], 'data-y': inst.ys[k], x: inst.xs[k], y: inst.ys[k],
-                       width: Math.max(s.w, 1), height: Math.max(s.h, 1), fill: d.colours[inst.index]});
-  if (s.x === tick) r.setAttribute('data-destroyed', '');
-  if (inst.index === picked) r.setAttribute('class', 'picked');
-  var title = svg('title', {});
-  title.textContent = s.n + ' (' + inst.xs[k] + ', ' + inst.ys[k] + ')';
-  r.appendChild(title);
-  r.addEventListener('click', function () { pick(inst.index); });
+  var s = inst.s, r = inst.rect;
+  if (!r) {
+    r = inst.rect = svg('rect', {'data-instance': s.n, 'data-x': 0, 'data-y': 0, x: 0, y: 0,
+                                 width: Math.max(s.w, 1), height: Math.max(s.h, 1), fill: d.colours[inst.index]});
+    inst.title = svg('title', {});
+    r.appendChild(inst.title);
+    r.addEventListener('click', function () { pick(inst.index); });
+  }
+  r.setAttribute('data-x', inst.xs[k]);
+  r.setAttribute('data-y', inst.ys[k]);
+  r.setAttribute('x', inst.xs[k]);
+  r.setAttribute('y', inst.ys[k]);
+  if (s.x === tick) r.setAttribute('data-destroyed', ''); else r.removeAttribute('data-destroyed');
+  if (inst.index === picked) r.setAttribute('class', 'picked'); else r.removeAttribute('class');
+  inst.title.textContent = s.n + ' (' + inst.xs[k] + ', ' + inst.ys[k] + ')';
   return r;
+}
+
+function trailElement(d, inst, k) {
+  if (!inst.trail) inst.trail = svg('path', {'class': 'trail', stroke: d.colours[inst.index]});
+  inst.trail.setAttribute('d', trailOf(inst, k, k - TRAIL));
+  return inst.trail;
 }
 
 function centreElement(x, y) {
@@ -188,7 +202,7 @@ function draw(tick) {
   d.insts.forEach(function (inst) {
     var k = at(inst, tick);
     if (k < 0) return;
-    if (k > 0) trails.push(svg('path', {'class': 'trail', stroke: d.colours[inst.index], d: trailOf(inst, k, k - TRAIL)}));
+    if (k > 0) trails.push(trailElement(d, inst, k));
     rects.push(instanceElement(d, inst, k, tick));
     var c = inst.centre ? tick - inst.s.c.t0 : -1;
     if (c >= 0 && c < inst.centre.xs.length) {
