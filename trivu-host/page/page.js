@@ -195,6 +195,14 @@ function drawWalls(d) {
   $('frame-lines').replaceChildren.apply($('frame-lines'), d.head.map(function (t) { return textLine(t, ''); }));
 }
 
+// Puts the elements in the layer, leaving it alone when they are already
+// the ones there: from tick to tick the same instances mostly only move.
+function fill(layer, elements) {
+  var same = layer.childNodes.length === elements.length;
+  for (var i = 0; same && i < elements.length; ++i) same = layer.childNodes[i] === elements[i];
+  if (!same) layer.replaceChildren.apply(layer, elements);
+}
+
 // Draws tick `tick` of the shown frame; everything of the tick before goes.
 function draw(tick) {
   var d = frameData(shown.frame);
@@ -214,8 +222,8 @@ function draw(tick) {
   var events = [];
   for (var age = FADE - 1; age >= 0; --age)
     (d.byTick[tick - age] || []).forEach(function (e) { events.push(eventElement(e, age)); });
-  $('trails').replaceChildren.apply($('trails'), trails);
-  $('instances').replaceChildren.apply($('instances'), rects);
+  fill($('trails'), trails);
+  fill($('instances'), rects);
   $('centres').replaceChildren.apply($('centres'), centres);
   $('events').replaceChildren.apply($('events'), events);
   $('lines').replaceChildren.apply($('lines'), (d.linesByTick[tick] || []).map(function (t) { return textLine(t, 'data-line'); }));
