@@ -48,7 +48,7 @@ const char kUsageText[] =
     "another) and talks to it only through its exports.\n"
     "\n"
     "Commands:\n"
-    "  run SCENARIO.json [--trace] [--svg FILE] [--runtime PATH]\n"
+    "  run SCENARIO.json [--trace] [--svg FILE] [--html FILE] [--runtime PATH]\n"
     "                                   play a scenario and print its trace\n"
     "                                   ('-' reads it from standard input)\n"
     "  catalogue [--json]               the actions, conditions and expressions\n"
@@ -73,7 +73,7 @@ struct CommandHelp {
 
 const CommandHelp kCommandHelp[] = {
     {"run",
-     "Usage: trivu-host run SCENARIO.json [--trace] [--svg FILE] [--runtime PATH]\n"
+     "Usage: trivu-host run SCENARIO.json [--trace] [--svg FILE] [--html FILE] [--runtime PATH]\n"
      "\n"
      "Plays the scenario (a JSON file: desktop, files, extension objects, object\n"
      "types and frames with their events; '-' reads it from standard input) and\n"
@@ -83,7 +83,9 @@ const CommandHelp kCommandHelp[] = {
      "the run to FILE: per frame, each object's path (broken where it jumps, with\n"
      "its start, end and direction), the virtual walls, orbit centres, the wall\n"
      "and sleep events, stops, reversals, rejections and destructions, and a\n"
-     "legend.\n"
+     "legend. --html FILE also writes a page that plays the run tick by tick in\n"
+     "a browser, with each tick's trace lines beside it; FILE#frame=K&tick=N\n"
+     "opens it at that tick.\n"
      "\n"
      "--runtime PATH plays the run as a built game does: the edit-time records\n"
      "are built through the edit-time library, which is then freed, and the\n"
@@ -158,7 +160,7 @@ struct Arguments {
     std::string command;
     std::vector<std::string> operands;
     bool json = false, trace = false;
-    std::string svg, runtime;
+    std::string svg, html, runtime;
     std::optional<std::string> text;
     std::vector<Check> checks;
 };
@@ -192,7 +194,7 @@ Check parseCheck(const std::string& text) {
 
 // Which options each command takes; the rest of its words are operands.
 bool takesOption(const std::string& command, const std::string& option) {
-    if (command == "run") return option == "--trace" || option == "--svg" || option == "--runtime";
+    if (command == "run") return option == "--trace" || option == "--svg" || option == "--html" || option == "--runtime";
     if (command == "catalogue") return option == "--json";
     if (command == "editdata") return option == "--text" || option == "--check";
     return false;
@@ -219,6 +221,7 @@ void parseArguments(int argc, char** argv, Arguments& args) {
             if (word == "--json") args.json = true;
             if (word == "--trace") args.trace = true;
             if (word == "--svg") args.svg = value(i, word);
+            if (word == "--html") args.html = value(i, word);
             if (word == "--runtime") args.runtime = value(i, word);
             if (word == "--text") {
                 if (args.text) throw UsageError{"--text given twice"};
@@ -296,6 +299,7 @@ int runCommand(EditSession& session, const Arguments& args, std::function<void()
         options.scenarioPath = args.operands[0];
         options.trace = args.trace;
         options.svgPath = args.svg;
+        options.htmlPath = args.html;
         options.desktop = &session.desktop;
         options.runtimePath = args.runtime;
         options.releaseEditor = std::move(releaseEditor);

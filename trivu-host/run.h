@@ -14,7 +14,8 @@ class Desktop;
 struct RunOptions {
     std::string scenarioPath;
     bool trace = false;
-    std::string svgPath;  // when not empty, the drawing of the run goes there
+    std::string svgPath;   // when not empty, the drawing of the run goes there
+    std::string htmlPath;  // when not empty, the page that plays the run goes there
     // The desktop already attached to the library. When null, the run makes
     // its own and attaches it for its duration.
     Desktop* desktop = nullptr;

@@ -126,6 +126,7 @@ MotionCall motionBefore(Run& run, Scope& scope, const Action& a, const Instance&
         if (const Instance* centre = firstSelected(run, scope, p.object)) {
             m.centreX = centre->ro.roHo.hoX;
             m.centreY = centre->ro.roHo.hoY;
+            m.centreNumber = centre->ro.roHo.hoNumber;
         }
     }
     return m;
@@ -156,7 +157,13 @@ void drawEvent(Run& run, ExtInstance& ext, int condition) {
 void recordPositions(Run& run) {
     for (const Instance& in : run.instances)
         if (!in.removed)
-            run.drawing->position(in.ro.roHo.hoNumber, nameOf(run, in), run.tick, in.ro.roHo.hoX, in.ro.roHo.hoY);
+            run.drawing->position(in.ro.roHo.hoNumber, nameOf(run, in), run.tick, in.ro.roHo.hoX, in.ro.roHo.hoY,
+                                  in.ro.roHo.hoImgWidth, in.ro.roHo.hoImgHeight);
+}
+
+void recordHandled(Run& run) {
+    for (const Instance& in : run.instances)
+        if (!in.removed) run.drawing->handled(in.ro.roHo.hoNumber, run.tick, in.ro.roHo.hoX, in.ro.roHo.hoY);
 }
 
 namespace {
@@ -176,7 +183,8 @@ void callAction(Run& run, Scope& scope, const Action& a, ExtInstance& ext, int l
     MotionCall motion = drawn ? motionBefore(run, scope, a, *loop, index) : MotionCall{};
     run.lib.infos.actions[a.code](ext.rd, 0, 0);
     if (drawn) noteMotion(run, motion, call, *loop);
-    if (run.drawing && Drawing::isController(a.code))
+    // A centre change acts on its loop's first instance only.
+    if (run.drawing && (Drawing::isController(a.code) || (Drawing::isCentreChange(a.code) && index == 0)))
         run.drawing->control(a.code, {call.texts.begin(), call.texts.end()}, loop ? loop->ro.roHo.hoNumber : -1);
     run.rh.rh2.rh2ActionLoopCount = savedIndex;
     run.rh.rh2.rh2ActionLoop = savedMore;

@@ -189,8 +189,8 @@ void createExtension(Run& run, int type) {
 }
 
 void startFrame(Run& run, const Frame& f) {
-    line(run, "frame " + host::quoted(f.name));
     if (run.drawing) run.drawing->startFrame(f.name);
+    line(run, "frame " + host::quoted(f.name));
     for (const StartInstance& start : f.instances)
         createInstance(run, start.object, start.x, start.y, start.width, start.height, f.path);
     for (int type : f.extensions) createExtension(run, type);
@@ -211,11 +211,15 @@ void handleExtensions(Run& run) {
 
 void runTick(Run& run, const Frame& f) {
     handleExtensions(run);
+    if (run.drawing) recordHandled(run);
     for (const Event& ev : f.events)
         if (!ev.triggered) runEvent(run, ev, nullptr);
     if (run.drawing) recordPositions(run);
     for (Instance& in : run.instances)
-        if (in.ro.roHo.hoFlags & HOF_DESTROYED) in.removed = true;
+        if ((in.ro.roHo.hoFlags & HOF_DESTROYED) && !in.removed) {
+            in.removed = true;
+            if (run.drawing) run.drawing->removed(in.ro.roHo.hoNumber, run.tick);
+        }
 }
 
 void endFrame(Run& run) {

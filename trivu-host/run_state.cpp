@@ -24,7 +24,11 @@ std::string stamp(const Run& run) {
 
 }  // namespace
 
-void line(Run& run, const std::string& text) { run.out << stamp(run) << ' ' << text << '\n'; }
+void line(Run& run, const std::string& text) {
+    const std::string stamped = stamp(run) + ' ' + text;
+    run.out << stamped << '\n';
+    if (run.drawing) run.drawing->traceLine(run.tick, stamped);
+}
 
 void warn(Run& run, const std::string& path, const std::string& text) {
     run.err << stamp(run) << " warning: " << (path.empty() ? "" : path + ": ") << text << '\n';

@@ -113,7 +113,7 @@ struct Run {
     std::vector<Call*> calls;  // innermost last
     int raiseDepth = 0;
     bool frameEnds = false, appEnds = false;
-    Drawing* drawing = nullptr;  // --svg
+    Drawing* drawing = nullptr;  // --svg and --html
 
     Run(const Scenario& s, Library& l, Desktop& d, std::ostream& o, std::ostream& e, bool t)
         : sc(s), lib(l), desktop(d), out(o), err(e), trace(t) {}
@@ -164,6 +164,7 @@ ExtInstance* liveExt(Run& run, int type, const std::string& path);
 bool callCondition(Run& run, Scope& scope, const Condition& c, ExtInstance& ext);
 void extensionAction(Run& run, Scope& scope, const Action& a);
 void recordPositions(Run& run);
+void recordHandled(Run& run);
 void fillRunHeader(Run& run);
 
 // ---- Events and frames (run_events.cpp) ----------------------------------------------

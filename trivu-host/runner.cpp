@@ -25,6 +25,7 @@
 #include <sstream>
 #include <utility>
 
+#include "trivu-host/html.h"
 #include "trivu-host/json_reader.h"
 #include "trivu-host/output_file.h"
 #include "trivu-host/paths.h"
@@ -144,6 +145,16 @@ bool buildRecords(const Scenario& sc, Editor& editor, std::vector<std::unique_pt
     return true;
 }
 
+// The page is titled with the scenario's file name, without its folders: the
+// same run gives the same page wherever it is played from.
+std::string pageOf(const Drawing& drawing, const std::string& scenarioPath) {
+    const size_t slash = scenarioPath.find_last_of("/\\");
+    const std::string name = scenarioPath == "-"              ? "(standard input)"
+                             : slash == std::string::npos ? scenarioPath
+                                                          : scenarioPath.substr(slash + 1);
+    return page(drawing, name);
+}
+
 struct CurrentRun {
     explicit CurrentRun(Run& run) { gRun = &run; }
     ~CurrentRun() { gRun = nullptr; }
@@ -221,6 +232,9 @@ int runScenario(Library& library, const RunOptions& options, std::ostream& out, 
     std::optional<OutputFile> svg;
     if (!options.svgPath.empty() && !(svg = openOutputEarly(options.svgPath, "cannot write the drawing", err)))
         return 1;
+    std::optional<OutputFile> html;
+    if (!options.htmlPath.empty() && !(html = openOutputEarly(options.htmlPath, "cannot write the page", err)))
+        return 1;
 
     std::unique_ptr<Desktop> own;
     Desktop* desktop = options.desktop;
@@ -235,8 +249,10 @@ int runScenario(Library& library, const RunOptions& options, std::ostream& out, 
     int status;
     try {
         Drawing drawing;
-        status = play(*player, *sc, records, *desktop, options.trace, svg ? &drawing : nullptr, out, err);
+        const bool recorded = svg || html;
+        status = play(*player, *sc, records, *desktop, options.trace, recorded ? &drawing : nullptr, out, err);
         if (status == 0 && svg && !finishOutput(*svg, drawing.svg(), err)) status = 1;
+        if (status == 0 && html && !finishOutput(*html, pageOf(drawing, options.scenarioPath), err)) status = 1;
     } catch (const std::exception& e) {
         err << "trivu-host: the run stopped: " << e.what() << '\n';
         status = 1;

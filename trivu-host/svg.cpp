@@ -44,6 +44,7 @@ enum : int {
     TOGGLE_STOP_DIRECT = 30,
     REVERSE_NAMED = 50,
     REVERSE_DIRECT = 51,
+    CHANGE_CENTRE = 49,
 };
 
 int controlMark(int code) {
@@ -123,6 +124,8 @@ bool Drawing::isMotionRegistration(int code) {
 
 bool Drawing::isController(int code) { return controlMark(code) != 0; }
 
+bool Drawing::isCentreChange(int code) { return code == CHANGE_CENTRE; }
+
 // ---- Gathering ------------------------------------------------------------------------
 
 Drawing::Panel& Drawing::panel() {
@@ -130,11 +133,16 @@ Drawing::Panel& Drawing::panel() {
     return panels_.back();
 }
 
+Drawing::Path* Drawing::find(int number) {
+    if (panels_.empty()) return nullptr;
+    for (Path& path : panels_.back().paths)
+        if (path.number == number) return &path;
+    return nullptr;
+}
+
 Drawing::Path& Drawing::path(int number) {
-    Panel& p = panel();
-    for (Path& path : p.paths)
-        if (path.number == number) return path;
-    Path& made = p.paths.emplace_back();
+    if (Path* known = find(number)) return *known;
+    Path& made = panel().paths.emplace_back();
     made.number = number;
     return made;
 }
@@ -144,17 +152,62 @@ void Drawing::startFrame(const std::string& name) {
     lastTexts_.clear();
 }
 
-void Drawing::position(int number, const std::string& label, int64_t tick, int32_t x, int32_t y) {
+void Drawing::position(int number, const std::string& label, int64_t tick, int32_t x, int32_t y, int32_t width,
+                       int32_t height) {
     Path& p = path(number);
     p.label = label;
+    p.width = width;
+    p.height = height;
     p.points.push_back({tick, x, y, p.placedNext});
     p.placedNext = false;
+    moveCentre(p, tick);
     panel().lastTick = tick;
+}
+
+// An orbit follows its centre object only in a tick it moves, from where
+// that object stood once the extension had handled the tick; the centre
+// freezes for good once the object has left the frame.
+void Drawing::moveCentre(Path& p, int64_t tick) {
+    if (!p.orbits) return;
+    const size_t n = p.points.size();
+    const bool moved = !p.centreTrack.empty() && n >= 2 && p.points[n - 2].tick == tick - 1 &&
+                       (p.points[n - 2].x != p.points[n - 1].x || p.points[n - 2].y != p.points[n - 1].y);
+    if (moved && p.centreOf >= 0) {
+        const Path* centre = find(p.centreOf);
+        if (centre == nullptr || (centre->removedAt >= 0 && centre->removedAt < tick))
+            p.centreOf = -1;
+        else if (centre->handledTick == tick) {
+            p.centreX = pixel(centre->handledX + p.offsetX);
+            p.centreY = pixel(centre->handledY + p.offsetY);
+        }
+    }
+    p.centreTrack.push_back({tick, p.centreX, p.centreY, false});
+}
+
+void Drawing::handled(int number, int64_t tick, int32_t x, int32_t y) {
+    if (Path* p = find(number)) {
+        p->handledTick = tick;
+        p->handledX = x;
+        p->handledY = y;
+    }
+}
+
+void Drawing::removed(int number, int64_t tick) {
+    if (Path* p = find(number)) p->removedAt = tick;
+}
+
+// Lines before the first frame belong to no panel.
+void Drawing::traceLine(int64_t tick, const std::string& text) {
+    if (!panels_.empty()) panels_.back().lines.push_back({tick, text});
 }
 
 void Drawing::placed(int number) { path(number).placedNext = true; }
 
-void Drawing::destroyed(int number) { path(number).destroyed = true; }
+void Drawing::destroyed(int number) {
+    Path& p = path(number);
+    p.destroyed = true;
+    if (p.destroyedAt < 0) p.destroyedAt = panel().lastTick + 1;
+}
 
 void Drawing::motionCall(const MotionCall& call) {
     if (!isMotionRegistration(call.code)) return;
@@ -189,6 +242,13 @@ void Drawing::motionCall(const MotionCall& call) {
         const int32_t cx = call.code == ORBIT_OWN ? call.x : call.centreX;
         const int32_t cy = call.code == ORBIT_OWN ? call.y : call.centreY;
         p.centres.push_back({p.lastTick + 1, pixel(cx + v[6]), pixel(cy + v[7]), false});
+        owner.orbits = true;
+        owner.centreTrack.clear();
+        owner.centreX = pixel(cx + v[6]);
+        owner.centreY = pixel(cy + v[7]);
+        owner.offsetX = v[6];
+        owner.offsetY = v[7];
+        owner.centreOf = call.code == ORBIT_TARGET ? call.centreNumber : -1;
     }
 }
 
@@ -201,6 +261,10 @@ void Drawing::event(int condition, int32_t x, int32_t y) {
 // A controller is marked on the instances of the groups it names, as the
 // registrations drew them, where each stood at the end of the last tick.
 void Drawing::control(int code, const std::vector<std::u16string>& texts, int number) {
+    if (code == CHANGE_CENTRE) {
+        changeCentre(texts, number);
+        return;
+    }
     const int kind = controlMark(code);
     if (kind == 0) return;
     Panel& p = panel();
@@ -214,6 +278,21 @@ void Drawing::control(int code, const std::vector<std::u16string>& texts, int nu
         if (named)
             p.marks.push_back({kind, p.lastTick + 1, path.points.back().x, path.points.back().y, static_cast<int>(i)});
     }
+}
+
+}  // namespace host
+
+namespace host {
+
+// The orbits of the named group (every group for an empty name) follow the
+// instance `number` from their next move on.
+void Drawing::changeCentre(const std::vector<std::u16string>& texts, int number) {
+    if (texts.empty() || number < 0) return;
+    Panel& p = panel();
+    for (Path& path : p.paths)
+        if (path.orbits && path.group >= 0 &&
+            (texts[0].empty() || p.groups[static_cast<size_t>(path.group)] == texts[0]))
+            path.centreOf = number;
 }
 
 }  // namespace host

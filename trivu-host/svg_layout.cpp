@@ -38,27 +38,6 @@ std::vector<bool> jumps(const Path& p) {
     return out;
 }
 
-// Whose event it is: the events carry no instance, so it goes to the one
-// that stood nearest just before or after it (a wrap reports where the
-// object was and where it lands). The first path wins a tie.
-int ownerOf(const Panel& p, const Drawing::Mark& m) {
-    int best = -1;
-    int64_t bestDistance = std::numeric_limits<int64_t>::max();
-    for (size_t i = 0; i < p.paths.size(); ++i) {
-        const std::vector<Point>& points = p.paths[i].points;  // in tick order
-        auto at = std::lower_bound(points.begin(), points.end(), m.tick - 1,
-                                   [](const Point& pt, int64_t tick) { return pt.tick < tick; });
-        for (; at != points.end() && at->tick <= m.tick; ++at) {
-            const int64_t d = std::max(std::llabs(int64_t{at->x} - m.x), std::llabs(int64_t{at->y} - m.y));
-            if (d < bestDistance) {
-                bestDistance = d;
-                best = static_cast<int>(i);
-            }
-        }
-    }
-    return best;
-}
-
 }  // namespace
 
 // ---- Reading a path ----------------------------------------------------------------
@@ -95,6 +74,27 @@ std::vector<Stretch> stretches(const Path& p) {
     }
     out.push_back({begin, p.points.size()});
     return out;
+}
+
+// Whose event it is: the events carry no instance, so it goes to the one
+// that stood nearest just before or after it (a wrap reports where the
+// object was and where it lands). The first path wins a tie.
+int ownerOf(const Panel& p, const Drawing::Mark& m) {
+    int best = -1;
+    int64_t bestDistance = std::numeric_limits<int64_t>::max();
+    for (size_t i = 0; i < p.paths.size(); ++i) {
+        const std::vector<Point>& points = p.paths[i].points;  // in tick order
+        auto at = std::lower_bound(points.begin(), points.end(), m.tick - 1,
+                                   [](const Point& pt, int64_t tick) { return pt.tick < tick; });
+        for (; at != points.end() && at->tick <= m.tick; ++at) {
+            const int64_t d = std::max(std::llabs(int64_t{at->x} - m.x), std::llabs(int64_t{at->y} - m.y));
+            if (d < bestDistance) {
+                bestDistance = d;
+                best = static_cast<int>(i);
+            }
+        }
+    }
+    return best;
 }
 
 std::vector<Spot> spots(const Panel& p) {

@@ -50,6 +50,10 @@ struct Spot {
     int count;
 };
 
+// The instance nearest a mark that names none, where it stood in the
+// mark's tick or the one before; -1 when none was there.
+int ownerOf(const Panel& p, const Drawing::Mark& m);
+
 // The panel's marks, each given to its instance and merged with the ones
 // it made in the same place.
 std::vector<Spot> spots(const Panel& p);

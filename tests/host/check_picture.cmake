@@ -1,21 +1,26 @@
-# Draws a scenario with `trivu-host run SCENARIO --trace --svg OUT`, compares
-# the drawing with the picture kept in docs/pictures byte for byte, and the
-# trace with the one of a run without --svg: drawing never changes a run.
-#   -DHOST=... [-DEMULATOR=wine-run] -DSCENARIO=... -DEXPECTED=... -DOUT=...
+# Draws a scenario with `trivu-host run SCENARIO --trace --svg OUT` (or
+# writes its page, with -DOPTION=--html), compares the output byte for byte
+# with the one kept in the sources (docs/pictures, tests/host/pages/expected;
+# so the Windows build writes the same bytes as the Linux one), and the
+# trace with the one of a run without the option: drawing never changes a run.
+#   -DHOST=... [-DEMULATOR=wine-run] -DSCENARIO=... -DEXPECTED=... -DOUT=... [-DOPTION=--html]
 cmake_minimum_required(VERSION 3.25)
-execute_process(COMMAND ${EMULATOR} ${HOST} run ${SCENARIO} --trace --svg ${OUT}
+if(NOT OPTION)
+  set(OPTION --svg)
+endif()
+execute_process(COMMAND ${EMULATOR} ${HOST} run ${SCENARIO} --trace ${OPTION} ${OUT}
   OUTPUT_VARIABLE drawn_trace ERROR_VARIABLE err RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
-  message(FATAL_ERROR "trivu-host run --svg ended with ${status}: ${err}")
+  message(FATAL_ERROR "trivu-host run ${OPTION} ended with ${status}: ${err}")
 endif()
 execute_process(COMMAND ${EMULATOR} ${HOST} run ${SCENARIO} --trace
   OUTPUT_VARIABLE plain_trace ERROR_QUIET)
 if(NOT drawn_trace STREQUAL plain_trace)
-  message(FATAL_ERROR "the trace of ${SCENARIO} differs with --svg")
+  message(FATAL_ERROR "the trace of ${SCENARIO} differs with ${OPTION}")
 endif()
-file(READ ${OUT} actual)
-file(READ ${EXPECTED} expected)
+file(SHA256 ${OUT} actual)
+file(SHA256 ${EXPECTED} expected)
 if(NOT actual STREQUAL expected)
-  message(FATAL_ERROR "${EXPECTED} no longer matches the drawing of ${SCENARIO} (left in ${OUT}). "
-    "Regenerate it from the source folder: build/trivu-host run ${SCENARIO} --svg ${EXPECTED}")
+  message(FATAL_ERROR "${EXPECTED} no longer matches the output of ${SCENARIO} (left in ${OUT}). "
+    "Regenerate it from the source folder: build/trivu-host run ${SCENARIO} --trace ${OPTION} ${EXPECTED}")
 endif()

@@ -156,7 +156,8 @@ elseif(GROUP STREQUAL "files")
     STATUS 2 NO_FILE first.txt STDERR "frames[0]: unknown key \"speed\"\n")
 
 elseif(GROUP STREQUAL "output")
-  set(log_run "{\"frames\": [{\"ticks\": 1, \"events\": [{\"then\": [{\"log\": 1}]}]}]}")
+  set(log_run_frames "\"frames\": [{\"ticks\": 1, \"events\": [{\"then\": [{\"log\": 1}]}]}]")
+  set(log_run "{${log_run_frames}}")
   expect(trace_to_a_full_disk "${log_run}" OUTPUT_FILE /dev/full
     STATUS 1 STDERR "trivu-host: cannot write the output: No space left on device\n")
   expect(catalogue_to_a_full_disk "" ARGS catalogue OUTPUT_FILE /dev/full
@@ -177,6 +178,14 @@ elseif(GROUP STREQUAL "output")
   expect(drawing_of_a_refused_scenario "{\"frames\": [{\"ticks\": 1, \"speed\": 2}]}"
     ARGS run drawing_of_a_refused_scenario.json --svg run.svg
     STATUS 2 STDERR "frames[0]: unknown key \"speed\"\n" NO_FILE run.svg)
+  # A page that cannot be written fails the run before its first frame,
+  # after the scenario's files: nothing on standard output.
+  file(MAKE_DIRECTORY ${WORK}/page_onto_a_folder/page.html)
+  expect(page_onto_a_folder "{\"files\": {\"first.txt\": \"1\"}, ${log_run_frames}}"
+    ARGS run page_onto_a_folder.json --trace --html page.html
+    STATUS 1 STDERR "page.html: cannot write the page\n" NO_STDOUT)
+  expect(page_in_a_missing_folder "${log_run}" ARGS run page_in_a_missing_folder.json --html missing/page.html
+    STATUS 1 STDERR "missing/page.html: cannot write the page\n" NO_STDOUT NO_FILE missing)
 
 elseif(GROUP STREQUAL "messages")
   foreach(words "bogus" "bogus;--help")
