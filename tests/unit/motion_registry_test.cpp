@@ -77,8 +77,8 @@ TEST_F(MotionRegistryTest, UniqueIdsComeInOrderAndComeBackAtTheBackOfTheQueue) {
 TEST_F(MotionRegistryTest, AnObjectIsRegisteredOnceAndCountedInItsKind) {
     test::Sprite& s = sprite(1);
     wrap(s, u"g");
-    wrap(s, u"other");  // refused, whatever the group or kind
-    instance.action(NULL_MOTION, {s.header(), u"g"});
+    wrap(s, u"other");                                 // refused: registered already,
+    instance.action(NULL_MOTION, {s.header(), u"g"});  // whatever the group or kind
     instance.action(NULL_MOTION, {sprite(2).header(), u"g"});
     wrap(sprite(3), u"g");
     EXPECT_EQ(reg().groups.size(), 1u);
