@@ -3,7 +3,7 @@
 // only, never the containers, so they also run from events of the pass.
 //
 // Index
-//   1. Choosing records   by name (three lookups), directly
+//   1. Choosing records   by name (two lookups), directly
 //   2. What each controller writes, per kind
 //   3. The actions
 #include <cmath>
@@ -29,31 +29,13 @@ bool pickGroup(const std::u16string& name, const MotionGroup*& g) {
     return g != nullptr;
 }
 
-// Stop and sleep by name: every record of the concerned kinds for an empty
-// name; otherwise the first group of that name, and in each kind no more
-// records than its counter says.
+// Stop, sleep, reverse and change centre by name: every record for an
+// empty name, none for an unknown one, otherwise the group's records in
+// every container (each controller passes over the kinds it leaves alone).
+// The walk is not bounded by the group's per-kind counters: they always
+// equal its live records, so such a bound would only end a walk early.
 template <typename F>
-void byNameCounted(const std::u16string& name, F&& treat) {
-    const MotionGroup* g = nullptr;
-    if (!pickGroup(name, g)) return;
-    forEachContainer(registry(), [&](auto& records) {
-        uint32_t left = 0;
-        if (g != nullptr) {
-            left = g->count[kindOf<std::remove_reference_t<decltype(records)>>()];
-            if (left == 0) return;
-        }
-        forEachLive(records, [&](auto& r) {
-            if (g != nullptr && r.groupId != g->groupId) return true;
-            if (!treat(r)) return true;
-            return g == nullptr || --left != 0;
-        });
-    });
-}
-
-// Reverse and change centre by name: every record for an empty name, none
-// for an unknown one, otherwise the group's records in every container.
-template <typename F>
-void byNameAll(const std::u16string& name, F&& treat) {
+void byName(const std::u16string& name, F&& treat) {
     const MotionGroup* g = nullptr;
     if (!pickGroup(name, g)) return;
     forEachContainer(registry(), [&](auto& records) {
@@ -81,20 +63,13 @@ void directly(RUNDATA& rd, headerObject* candidate, F&& treat) {
 
 // ---- 2. What each controller writes -------------------------------------------------
 
-// Each answers whether the record is of a kind it concerns.
-
 // Every kind but Null stops and sleeps.
 template <typename Record>
 constexpr bool hasSleep = requires(Record r) { r.sleep; };
 
 template <typename Record>
-bool stop(Record& r, bool toggle) {
-    if constexpr (!hasSleep<Record>) {
-        return false;
-    } else {
-        r.sleep.stopped = toggle ? !r.sleep.stopped : true;
-        return true;
-    }
+void stop(Record& r, bool toggle) {
+    if constexpr (hasSleep<Record>) r.sleep.stopped = toggle ? !r.sleep.stopped : true;
 }
 
 struct SleepValues {
@@ -102,12 +77,10 @@ struct SleepValues {
 };
 
 template <typename Record>
-bool sleepFor(Record& r, const SleepValues& v, bool orbitsToo) {
+void sleepFor(Record& r, const SleepValues& v, bool orbitsToo) {
     constexpr bool orbit = std::is_same_v<Record, OrbitalRecord>;
-    if constexpr (!hasSleep<Record>) {
-        return false;
-    } else {
-        if (orbit && !orbitsToo) return false;
+    if constexpr (hasSleep<Record>) {
+        if (orbit && !orbitsToo) return;
         r.sleep.asleep = v.interval != 0;
         r.sleep.sleepLeft = r.sleep.sleepLength = v.frames;
         r.sleep.repetitions = v.repetitions;
@@ -120,7 +93,6 @@ bool sleepFor(Record& r, const SleepValues& v, bool orbitsToo) {
             r.sleep.intervalLeft = 0;
             r.sleep.intervalLength = v.interval;
         }
-        return true;
     }
 }
 
@@ -146,7 +118,7 @@ void setGrow(GrowAxis& g, const float* v) {
 // ---- 3. The actions ---------------------------------------------------------------------
 
 void stopNamed(RUNDATA& rd, bool toggle) {
-    byNameCounted(textParam(rd), [&](auto& r) { return stop(r, toggle); });
+    byName(textParam(rd), [&](auto& r) { stop(r, toggle); });
 }
 
 // The sleep values for this run of the action: parsed for the first of the
@@ -208,7 +180,7 @@ void sleepByName(RUNDATA& rd) {
     reg.currentGroupName = textParam(rd);
     SleepValues v{};
     if (sleepValues(rd, v) == nullptr) return;
-    byNameCounted(reg.currentGroupName, [&](auto& r) { return sleepFor(r, v, false); });
+    byName(reg.currentGroupName, [&](auto& r) { sleepFor(r, v, false); });
 }
 
 void sleepDirect(RUNDATA& rd) {
@@ -241,7 +213,7 @@ void changeCentre(RUNDATA& rd) {
     if (reg.groups.empty() || countRegistered(KIND_ORBITAL) == 0) return;
     headerObject* centre = usableSprite(rd, objectParam(rd));
     if (centre == nullptr) return;
-    byNameAll(textParam(rd), [&](auto& r) {
+    byName(textParam(rd), [&](auto& r) {
         if constexpr (std::is_same_v<std::remove_cvref_t<decltype(r)>, OrbitalRecord>) {
             r.centreObject = centre;
             r.centreMode = SUB_ORBIT_TARGET;
@@ -250,7 +222,7 @@ void changeCentre(RUNDATA& rd) {
 }
 
 void reverseByName(RUNDATA& rd) {
-    byNameAll(textParam(rd), [](auto& r) { reverse(r); });
+    byName(textParam(rd), [](auto& r) { reverse(r); });
 }
 
 void reverseDirect(RUNDATA& rd) {

@@ -265,6 +265,7 @@ TEST_F(JsonTest, ReadsNeverChangeTheDocument) {
     EXPECT_EQ(ed.events, std::vector<int>{4});
     EXPECT_EQ(ed.textExpression(3, {0}), u"");  // the working array is now /a, an object
     EXPECT_EQ(ed.expression(4), 0);
+    EXPECT_EQ(ed.expression(12, {2}), 3);  // still the target's element
     ed.textExpression(10);
     EXPECT_EQ(ed.textExpression(3, {8}), u"");  // past the end of /a/c
     ed.action(5, {u"/a", 1});

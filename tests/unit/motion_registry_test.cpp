@@ -75,14 +75,19 @@ TEST_F(MotionRegistryTest, UniqueIdsComeInOrderAndComeBackAtTheBackOfTheQueue) {
     EXPECT_EQ(reg().wrapFlips.size(), 1u);
 }
 
-TEST_F(MotionRegistryTest, AnObjectIsRegisteredOnceWhateverTheGroupOrKind) {
-    test::Sprite& s = sprite();
+TEST_F(MotionRegistryTest, AnObjectIsRegisteredOnceAndCountedInItsKind) {
+    test::Sprite& s = sprite(1);
     wrap(s, u"g");
-    wrap(s, u"other");
-    instance.action(NULL_MOTION, {s.header(), u"g"});
+    wrap(s, u"other");                                 // refused: registered already,
+    instance.action(NULL_MOTION, {s.header(), u"g"});  // whatever the group or kind
+    instance.action(NULL_MOTION, {sprite(2).header(), u"g"});
+    wrap(sprite(3), u"g");
     EXPECT_EQ(reg().groups.size(), 1u);
-    EXPECT_EQ(reg().groups[0].count, (std::array<uint32_t, 5>{0, 1, 0, 0, 0}));
-    EXPECT_EQ(instance.expression(13, {0}), 1);
+    EXPECT_EQ(reg().groups[0].count, (std::array<uint32_t, 5>{1, 2, 0, 0, 0}));
+    EXPECT_EQ(instance.expression(13, {1}), 1);
+    EXPECT_EQ(instance.expression(13, {2}), 2);
+    EXPECT_EQ(instance.expression(13, {5}), 0);
+    for (int total : {0, 6, -1}) EXPECT_EQ(instance.expression(13, {total}), 3);
 }
 
 // Each way a record leaves frees its object for a new registration, and
@@ -153,6 +158,8 @@ TEST_F(MotionRegistryTest, AWrapTextWithoutItsLastWallIsRefused) {
     EXPECT_TRUE(instance.rd().floatParams.empty());
 }
 
+// Directly one record at a time, or by name all at once: the group goes with
+// its last record of any kind and raises condition 9 once.
 TEST_F(MotionRegistryTest, AGroupGoesWithItsLastRecordOfAnyKind) {
     test::Sprite& n = sprite(1);
     test::Sprite& w = sprite(2);
@@ -168,18 +175,15 @@ TEST_F(MotionRegistryTest, AGroupGoesWithItsLastRecordOfAnyKind) {
     EXPECT_TRUE(instance.condition(CND_GROUP_REJECTED, {u"mixed"}));
     EXPECT_FALSE(instance.condition(CND_GROUP_REJECTED, {u"Mixed"}));
     EXPECT_EQ(reg().freeIds.back(), 0);
-}
 
-TEST_F(MotionRegistryTest, RejectingANameAtOnceDestroysInOrderAndRaisesOnce) {
-    test::Sprite& a = sprite(1);
-    test::Sprite& b = sprite(2);
-    test::Sprite& c = sprite(3);
+    test::Sprite& a = sprite(3);
+    test::Sprite& b = sprite(4);
     wrap(a, u"g");
     instance.action(NULL_MOTION, {b.header(), u"g"});
-    instance.action(NULL_MOTION, {c.header(), u"keep"});
+    instance.action(NULL_MOTION, {sprite(5).header(), u"keep"});
     instance.action(REJECT_DESTROY_BY_NAME, {u"g", 0});
-    EXPECT_EQ(instance.destroyed, (std::vector<headerObject*>{b.header(), a.header()}));  // Null queue first
-    EXPECT_EQ(instance.events, (std::vector<int>{CND_GROUP_REJECTED}));
+    EXPECT_EQ(instance.destroyed, (std::vector<headerObject*>{w.header(), b.header(), a.header()}));  // Null queue first
+    EXPECT_EQ(instance.events, (std::vector<int>{CND_GROUP_REJECTED, CND_GROUP_REJECTED}));
     EXPECT_EQ(reg().lastRejectedGroup, u"g");
     EXPECT_EQ(instance.expression(13, {0}), 1);
     instance.action(REJECT_BY_NAME, {u"nobody", 0});
@@ -230,16 +234,11 @@ TEST_F(MotionRegistryTest, DirectRejectionLooksWhereAlterableValueBPoints) {
     s.values[1].m_double = -255.5;  // truncated to -255, then modulo 256: WrapFlip
     instance.action(REJECT_DIRECT, {s.header(), 0});
     EXPECT_EQ(instance.expression(13, {2}), 0);
-}
-
-TEST_F(MotionRegistryTest, ARecordWhoseGroupIsMissingStaysWithTheBox) {
-    test::Sprite& a = sprite(1);
-    test::Sprite& b = sprite(2);
-    wrap(a, u"g");
-    wrap(b, u"h");
-    reg().wrapFlips[0].groupId = 200;
-    instance.action(REJECT_DIRECT, {a.header(), 0});
-    EXPECT_EQ(reg().wrapFlips.size(), 2u);
+    // A record whose group is missing stays, with the box.
+    wrap(s, u"g");
+    reg().wrapFlips.back().groupId = 200;
+    instance.action(REJECT_DIRECT, {s.header(), 0});
+    EXPECT_EQ(instance.expression(13, {2}), 1);
     EXPECT_EQ(desktop.boxes, (std::vector<test::Box>{{"ObjCtrl :: Motion Registrate :: Invalid Params",
                                                       "ObjCtrl.Search LPRO.Destroy :: ERR = No Matched Unique ID"}}));
 }
@@ -261,16 +260,6 @@ TEST_F(MotionRegistryTest, EventsOfAnImmediateRejectionCannotReshapeTheRegistry)
     EXPECT_EQ(reg().groups[0].name, u"h");
     EXPECT_EQ(reg().groups[1].name, u"fresh");
     EXPECT_EQ(reg().groups[1].groupId, 2);
-}
-
-TEST_F(MotionRegistryTest, CountsPerKind) {
-    instance.action(NULL_MOTION, {sprite(1).header(), u"g"});
-    wrap(sprite(2), u"g");
-    wrap(sprite(3), u"g");
-    EXPECT_EQ(instance.expression(13, {1}), 1);
-    EXPECT_EQ(instance.expression(13, {2}), 2);
-    EXPECT_EQ(instance.expression(13, {5}), 0);
-    for (int total : {0, 6, -1}) EXPECT_EQ(instance.expression(13, {total}), 3);
 }
 
 TEST_F(MotionRegistryTest, DebugTextListsGroupsThenRecords) {

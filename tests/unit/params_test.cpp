@@ -117,6 +117,8 @@ TEST_F(ParamsTest, WordReplacementIsTextualAndSpacesOnlyAreRemoved) {
     expectRejected(u"1, xfalse, 2, 3", formats::wrapFlip);
     ASSERT_TRUE(parse(u"  1 ,  0 ,  2  , 3  ", formats::rowColumn));
     EXPECT_EQ(rd.intParams, (Ints{1, 0, 2, 3}));
+    ASSERT_TRUE(parse(u"+1, fal se, 0, 100", formats::wrapFlip));  // spaces go before the words are read
+    EXPECT_EQ(rd.floatParams, (Floats{1, 0, 0, 100}));
 }
 
 TEST_F(ParamsTest, LongTextsAreAnsweredWithoutExhaustingTheStack) {

@@ -38,7 +38,8 @@ std::u16string replacementRuns(const std::u16string& text) {
 TEST(Utf8Decoding, EachMaximalIllFormedSubpartBecomesOneReplacement) {
     const Malformed cases[] = {
         {"a continuation byte alone", "a\x80z", u"a" + R + u"z"},
-        {"a byte that never leads (C0, C1, F5 to FF)", "\xC1\xF5\xFF", R + R + R},
+        {"a byte that never leads (C0, C1, F5 to FF), even before a continuation", "\xC0\x80\xC1\xBF\xF5\x80\xFF",
+         R + R + R + R + R + R + R},
         {"a sequence cut short by the end", "a\xF0\x9F\x98", u"a" + R},
         {"a sequence broken by a byte that starts anew", "\xE6\x97x", R + u"x"},
         {"an overlong form (E0 before A0)", "\xE0\x80\xAF", R + R + R},
