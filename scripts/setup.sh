@@ -10,6 +10,8 @@
 set -euo pipefail
 
 packages=(cmake make g++ nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev libboost-regex1.81-dev)
+# The Unicode database, which a test compares the engine's character table with.
+packages+=(unicode-data)
 # The 32-bit Windows library is cross-built with mingw-w64 and tested under
 # Wine (32-bit, hence the i386 architecture), on a virtual display.
 win32_packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth)
