@@ -11,9 +11,9 @@
 namespace trivu {
 namespace {
 
-EngineText withoutSpaces(std::u16string_view text) {
-    EngineText s = toEngineText(text);
-    s.erase(std::remove(s.begin(), s.end(), L' '), s.end());
+std::u16string withoutSpaces(std::u16string_view text) {
+    std::u16string s(text);
+    s.erase(std::remove(s.begin(), s.end(), u' '), s.end());
     return s;
 }
 
@@ -21,16 +21,16 @@ EngineText withoutSpaces(std::u16string_view text) {
 // word too), then "false" as 0 and "true" as 1. One pass over the words, so
 // that a long text of flags costs no more than its length; replacing in
 // place would move the rest of the text at every word.
-EngineText prepared(std::u16string_view text) {
-    const EngineText s = withoutSpaces(text);
-    EngineText out;
+std::u16string prepared(std::u16string_view text) {
+    const std::u16string s = withoutSpaces(text);
+    std::u16string out;
     out.reserve(s.size());
-    for (std::wstring_view rest(s); !rest.empty();) {
-        if (rest.starts_with(L"false")) {
-            out.push_back(L'0');
+    for (std::u16string_view rest(s); !rest.empty();) {
+        if (rest.starts_with(u"false")) {
+            out.push_back(u'0');
             rest.remove_prefix(5);
-        } else if (rest.starts_with(L"true")) {
-            out.push_back(L'1');
+        } else if (rest.starts_with(u"true")) {
+            out.push_back(u'1');
             rest.remove_prefix(4);
         } else {
             out.push_back(rest.front());
@@ -41,9 +41,10 @@ EngineText prepared(std::u16string_view text) {
 }
 
 // Matches the whole text; nothing when it does not match or cannot be tried.
-std::optional<EngineMatch> matchWhole(const EngineText& subject, std::u16string_view pattern) {
+// The parser's classes are ASCII: a full-width digit is no digit here.
+std::optional<EngineMatch> matchWhole(const std::u16string& subject, std::u16string_view pattern) {
     try {
-        EngineRegex re = compilePattern(pattern, false);
+        EngineRegex re = compilePattern(pattern, false, CharacterMode::ascii);
         EngineMatch match;
         if (boost::regex_match(subject, match, re)) return match;
     } catch (const EngineError&) {
@@ -54,10 +55,10 @@ std::optional<EngineMatch> matchWhole(const EngineText& subject, std::u16string_
 
 // The group's characters as ASCII for the number parsers; nothing if it has
 // others.
-std::optional<std::string> ascii(const EngineText& group) {
+std::optional<std::string> ascii(const std::u16string& group) {
     std::string out;
-    for (wchar_t c : group) {
-        if (static_cast<uint32_t>(c) > 0x7F) return std::nullopt;  // wchar_t is signed on Linux only
+    for (char16_t c : group) {
+        if (c > 0x7F) return std::nullopt;
         out.push_back(static_cast<char>(c));
     }
     return out;
@@ -102,7 +103,7 @@ bool convertGroups(const EngineMatch& match, int firstGroup, Convert convert, st
 
 bool MatchParams(RUNDATA& rd, std::u16string_view text, std::u16string_view pattern, const char* caption,
                  bool integerMode, int firstGroup) {
-    EngineText subject = prepared(text);
+    std::u16string subject = prepared(text);
 
     // Values are gathered aside, so that a group that cannot be converted
     // leaves both lists as they were, as a mismatch does.
@@ -126,7 +127,7 @@ bool MatchParams(RUNDATA& rd, std::u16string_view text, const ParamFormat& forma
 
 bool MatchOnly(std::u16string_view text, std::u16string_view pattern, const char* caption,
                std::vector<std::u16string>& groups) {
-    EngineText subject = withoutSpaces(text);
+    std::u16string subject = withoutSpaces(text);
     auto match = matchWhole(subject, pattern);
     if (!match) {
         showBox(kInvalidParameterFormat, caption);
@@ -134,7 +135,7 @@ bool MatchOnly(std::u16string_view text, std::u16string_view pattern, const char
     }
     groups.clear();
     for (size_t g = 0; g < match->size(); ++g)
-        groups.push_back(fromEngineText((*match)[g]));
+        groups.push_back((*match)[g].str());
     return true;
 }
 

@@ -1,7 +1,6 @@
 #include "common/regex_engine.h"
 
 #include <algorithm>
-#include <climits>
 #include <new>
 #include <vector>
 
@@ -9,59 +8,6 @@
 #include "common/text.h"
 
 namespace trivu {
-
-// wchar_t is 32 bits on Linux and 16 bits on Windows. Where it is wider than
-// a UTF-16 unit the engine runs on a converted copy, one wchar_t per code
-// point, so that "." and character classes see characters outside the Basic
-// Multilingual Plane whole; on Windows the host's text is already the
-// engine's and is used unit for unit.
-#if WCHAR_MAX > 0xFFFF
-
-EngineText toEngineText(std::u16string_view text) {
-    EngineText out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        char32_t unit = text[i];
-        bool high = unit >= 0xD800 && unit <= 0xDBFF;
-        if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            unit = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        }
-        out.push_back(static_cast<wchar_t>(unit));
-    }
-    return out;
-}
-
-std::u16string fromEngineText(std::wstring_view text) {
-    std::u16string out;
-    out.reserve(text.size());
-    for (wchar_t c : text) {
-        auto point = static_cast<char32_t>(c);
-        if (point >= 0x10000 && point <= 0x10FFFF) {
-            point -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (point >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (point & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(point));
-        }
-    }
-    return out;
-}
-
-#else
-
-static_assert(sizeof(wchar_t) == sizeof(char16_t), "a narrow wchar_t holds UTF-16 units");
-
-EngineText toEngineText(std::u16string_view text) { return EngineText(text.begin(), text.end()); }
-
-std::u16string fromEngineText(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
-
-#endif
-
-std::u16string fromEngineText(const boost::wssub_match& group) {
-    return group.matched ? fromEngineText(group.str()) : std::u16string();
-}
-
 namespace {
 
 bool isHexDigit(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'); }
@@ -154,12 +100,16 @@ void refuseRecursion(std::u16string_view pattern) {
     }
 }
 
-EngineRegex compile(std::u16string_view pattern, bool ignoreCase) {
+EngineRegex compile(std::u16string_view pattern, bool ignoreCase, CharacterMode mode) {
     refuseRecursion(pattern);
     namespace rc = boost::regex_constants;
     rc::syntax_option_type options = rc::ECMAScript | rc::no_mod_s | rc::no_mod_m;
     if (ignoreCase) options |= rc::icase;
-    return EngineRegex(toEngineText(withEngineCodeEscapes(pattern)), options);
+    const std::u16string text = withEngineCodeEscapes(pattern);
+    EngineRegex regex;
+    regex.imbue(RegexLocale{mode == CharacterMode::ascii});  // the traits keep it through assign
+    regex.assign(text.data(), text.data() + text.size(), options);
+    return regex;
 }
 
 // A game tests the same few patterns every frame, and the parameter parser
@@ -170,11 +120,11 @@ EngineRegex compile(std::u16string_view pattern, bool ignoreCase) {
 constexpr size_t kKeptPatterns = 32;
 constexpr size_t kLongestKeptPattern = 4096;  // UTF-16 units; a longer one is compiled at every call
 
-void keep(std::u16string_view pattern, bool ignoreCase, const EngineRegex& regex) {
+void keep(std::u16string_view pattern, bool ignoreCase, CharacterMode mode, const EngineRegex& regex) {
     PatternCache& kept = commonLife.patterns;
     try {
         if (kept.size() == kKeptPatterns) kept.erase(kept.begin());
-        kept.push_back({std::u16string(pattern), ignoreCase, regex});
+        kept.push_back({std::u16string(pattern), ignoreCase, mode, regex});
     } catch (const std::bad_alloc&) {
         // Only the speed of the next call with this pattern is lost.
     }
@@ -182,16 +132,16 @@ void keep(std::u16string_view pattern, bool ignoreCase, const EngineRegex& regex
 
 }  // namespace
 
-EngineRegex compilePattern(std::u16string_view pattern, bool ignoreCase) {
+EngineRegex compilePattern(std::u16string_view pattern, bool ignoreCase, CharacterMode mode) {
     PatternCache& kept = commonLife.patterns;
     for (size_t i = kept.size(); i-- > 0;) {
-        if (kept[i].ignoreCase != ignoreCase || kept[i].pattern != pattern) continue;
+        if (kept[i].ignoreCase != ignoreCase || kept[i].mode != mode || kept[i].pattern != pattern) continue;
         std::rotate(kept.begin() + static_cast<std::ptrdiff_t>(i), kept.begin() + static_cast<std::ptrdiff_t>(i) + 1,
                     kept.end());
         return kept.back().regex;
     }
-    EngineRegex regex = compile(pattern, ignoreCase);
-    if (pattern.size() <= kLongestKeptPattern) keep(pattern, ignoreCase, regex);
+    EngineRegex regex = compile(pattern, ignoreCase, mode);
+    if (pattern.size() <= kLongestKeptPattern) keep(pattern, ignoreCase, mode, regex);
     return regex;
 }
 

@@ -59,7 +59,7 @@ bool runMatch(RUNDATA& rd, MatchList list, Collect collect) {
     regexState().mismatchId = id;
     (regexState().*list).clear();
     std::vector<std::u16string> found;
-    if (!onEngine(rd, [&] { found = collect(compilePattern(pattern, ignoresCase(rd)), toEngineText(source)); }))
+    if (!onEngine(rd, [&] { found = collect(compilePattern(pattern, ignoresCase(rd)), source); }))
         return false;
     if (found.empty()) {
         generateEvent(rd, CND_REGEX_MISMATCH);
@@ -116,10 +116,9 @@ intptr_t replaceInText(RUNDATA& rd, ExpressionParams& params) {
     std::u16string replacement = params.text();
     if (rd.regexControlChars == REGEX_CONTROL_CHARS_ON) replacement = convertControlChars(replacement);
     onEngine(rd, [&] {
-        EngineText subject = toEngineText(rd.text != nullptr ? *rd.text : std::u16string());
-        EngineText replaced =
-            replaceAll(compilePattern(pattern, ignoresCase(rd)), subject, toEngineText(replacement));
-        regexState().resultText = fromEngineText(replaced);
+        const std::u16string empty;
+        regexState().resultText =
+            replaceAll(compilePattern(pattern, ignoresCase(rd)), rd.text != nullptr ? *rd.text : empty, replacement);
     });
     return textResult(rd, regexState().resultText.c_str());
 }

@@ -4,18 +4,17 @@ namespace trivu {
 namespace {
 
 namespace rc = boost::regex_constants;
-using Position = EngineText::const_iterator;
+using Position = std::u16string::const_iterator;
 
-bool search(Position from, const EngineText& subject, EngineMatch& match, const EngineRegex& re,
+bool search(Position from, const std::u16string& subject, EngineMatch& match, const EngineRegex& re,
             rc::match_flag_type flags) {
-    // Where the walk starts after the beginning, "^" and "\b" look back at
-    // the character before.
-    if (from != subject.begin()) flags |= rc::match_prev_avail;
+    // The engine is told where the subject begins, so "^" and "\b" look back
+    // at the character before `from` without a flag saying it is there.
     return boost::regex_search(from, subject.end(), match, re, flags, subject.begin());
 }
 
 template <typename Visit>
-void forEachMatch(const EngineRegex& re, const EngineText& subject, Visit visit) {
+void forEachMatch(const EngineRegex& re, const std::u16string& subject, Visit visit) {
     EngineMatch match;
     Position from = subject.begin();
     bool afterEmpty = false;
@@ -35,41 +34,41 @@ void forEachMatch(const EngineRegex& re, const EngineText& subject, Visit visit)
     }
 }
 
-bool isDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 // One match's replacement. `before` is where the text before the match
 // begins: the end of the previous match.
-void appendFormatted(EngineText& out, const EngineText& format, const EngineMatch& match, Position before,
+void appendFormatted(std::u16string& out, const std::u16string& format, const EngineMatch& match, Position before,
                      Position end) {
     auto appendGroup = [&](size_t group) {
         if (group < match.size() && match[group].matched) out.append(match[group].first, match[group].second);
     };
     for (size_t i = 0; i < format.size(); ++i) {
-        wchar_t c = format[i];
-        if (c != L'$' || i + 1 == format.size()) {
+        char16_t c = format[i];
+        if (c != u'$' || i + 1 == format.size()) {
             out.push_back(c);
             continue;
         }
-        wchar_t next = format[i + 1];
-        if (next == L'$') {
-            out.push_back(L'$');
-        } else if (next == L'&') {
+        char16_t next = format[i + 1];
+        if (next == u'$') {
+            out.push_back(u'$');
+        } else if (next == u'&') {
             appendGroup(0);
-        } else if (next == L'`') {
+        } else if (next == u'`') {
             out.append(before, match[0].first);
-        } else if (next == L'\'') {
+        } else if (next == u'\'') {
             out.append(match[0].second, end);
         } else if (isDigit(next)) {
             // Up to two digits; a group the pattern does not have gives
             // nothing, as in the standard library.
-            size_t group = static_cast<size_t>(next - L'0');
+            size_t group = static_cast<size_t>(next - u'0');
             if (i + 2 < format.size() && isDigit(format[i + 2])) {
-                group = group * 10 + static_cast<size_t>(format[i + 2] - L'0');
+                group = group * 10 + static_cast<size_t>(format[i + 2] - u'0');
                 ++i;
             }
             appendGroup(group);
         } else {
-            out.push_back(L'$');
+            out.push_back(u'$');
             continue;
         }
         ++i;
@@ -96,22 +95,22 @@ std::u16string convertControlChars(std::u16string_view text) {
     return out;
 }
 
-std::vector<std::u16string> searchAll(const EngineRegex& re, const EngineText& subject) {
+std::vector<std::u16string> searchAll(const EngineRegex& re, const std::u16string& subject) {
     std::vector<std::u16string> matches;
-    forEachMatch(re, subject, [&](const EngineMatch& match) { matches.push_back(fromEngineText(match[0])); });
+    forEachMatch(re, subject, [&](const EngineMatch& match) { matches.push_back(match[0].str()); });
     return matches;
 }
 
-std::vector<std::u16string> matchExact(const EngineRegex& re, const EngineText& subject) {
+std::vector<std::u16string> matchExact(const EngineRegex& re, const std::u16string& subject) {
     std::vector<std::u16string> groups;
     EngineMatch match;
     if (!boost::regex_match(subject, match, re)) return groups;
-    for (size_t g = 0; g < match.size(); ++g) groups.push_back(fromEngineText(match[g]));
+    for (size_t g = 0; g < match.size(); ++g) groups.push_back(match[g].str());  // empty when it took no part
     return groups;
 }
 
-EngineText replaceAll(const EngineRegex& re, const EngineText& subject, const EngineText& format) {
-    EngineText out;
+std::u16string replaceAll(const EngineRegex& re, const std::u16string& subject, const std::u16string& format) {
+    std::u16string out;
     Position last = subject.begin();
     forEachMatch(re, subject, [&](const EngineMatch& match) {
         out.append(last, match[0].first);

@@ -21,15 +21,15 @@ std::u16string convertControlChars(std::u16string_view text);
 // Every whole match, left to right, the way the standard library's iterator
 // walks them: after an empty match the next one may not be empty at the same
 // place, and otherwise the walk moves on by one character.
-std::vector<std::u16string> searchAll(const EngineRegex& re, const EngineText& subject);
+std::vector<std::u16string> searchAll(const EngineRegex& re, const std::u16string& subject);
 
 // Sub-match 0 and then every group (the empty text for a group that took no
 // part) when the pattern matches the whole subject; nothing when it does not.
-std::vector<std::u16string> matchExact(const EngineRegex& re, const EngineText& subject);
+std::vector<std::u16string> matchExact(const EngineRegex& re, const std::u16string& subject);
 
 // `subject` with every match replaced by `format`, read as an ECMAScript
 // format: $$ a dollar, $& the match, $` and $' the text before and after it,
 // $n and $nn a group. Anything else, a backslash included, is itself.
-EngineText replaceAll(const EngineRegex& re, const EngineText& subject, const EngineText& format);
+std::u16string replaceAll(const EngineRegex& re, const std::u16string& subject, const std::u16string& format);
 
 }  // namespace trivu

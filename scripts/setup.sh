@@ -7,12 +7,15 @@
 #                                  the help file's tools (the package's)
 #   bash scripts/setup.sh win64    also the 64-bit Windows test build and Wine's
 #                                  64-bit loader (machines that cannot run 32-bit programs)
+#   bash scripts/setup.sh tests    also the tests' own tools (scripts/test.sh)
 #   bash scripts/setup.sh fuzz     also clang and libFuzzer (scripts/fuzz.sh)
 set -euo pipefail
 
 packages=(cmake make g++ nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev libboost-regex1.81-dev)
-# The pages of `trivu-host run --html` are tested in headless Chromium.
-packages+=(chromium)
+# The tests' own tools: headless Chromium, which plays the pages of
+# `trivu-host run --html`, and the Unicode database, which a test compares the
+# engine's character table with (scripts/test.sh asks for them).
+test_packages=(chromium unicode-data)
 # The 32-bit Windows library is cross-built with mingw-w64 and tested under
 # Wine (32-bit, hence the i386 architecture), on a virtual display.
 win32_packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth)
@@ -58,6 +61,9 @@ if [ "${1:-}" = win32 ]; then
 fi
 if [ "${1:-}" = win64 ]; then
   install "${win64_packages[@]}"
+fi
+if [ "${1:-}" = tests ]; then
+  install "${test_packages[@]}"
 fi
 if [ "${1:-}" = fuzz ]; then
   install "${fuzz_packages[@]}"

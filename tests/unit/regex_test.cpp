@@ -1,7 +1,7 @@
-// The engine and the matching rules apart from the host: the engine copy of
-// UTF-16 text, the ECMAScript meaning of the compile flags, what partial and
-// exact matches collect, the control-character escapes, and the replacement
-// format side by side with the standard library's.
+// The engine and the matching rules apart from the host: the character
+// model, the ECMAScript meaning of the compile flags, what partial and exact
+// matches collect, the control-character escapes, and the replacement format
+// side by side with the standard library's.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -16,32 +16,22 @@ namespace {
 using Texts = std::vector<std::u16string>;
 
 Texts search(std::u16string_view pattern, std::u16string_view subject, bool ignoreCase = false) {
-    return searchAll(compilePattern(pattern, ignoreCase), toEngineText(subject));
+    return searchAll(compilePattern(pattern, ignoreCase), std::u16string(subject));
 }
 
 Texts exact(std::u16string_view pattern, std::u16string_view subject) {
-    return matchExact(compilePattern(pattern, false), toEngineText(subject));
+    return matchExact(compilePattern(pattern, false), std::u16string(subject));
 }
 
 std::u16string replace(std::u16string_view pattern, std::u16string_view subject, std::u16string_view format) {
-    return fromEngineText(replaceAll(compilePattern(pattern, false), toEngineText(subject), toEngineText(format)));
+    return replaceAll(compilePattern(pattern, false), std::u16string(subject), std::u16string(format));
 }
+
+// Texts of the Basic Multilingual Plane for the standard library's engine.
+std::wstring wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+std::u16string narrow(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
 
 }  // namespace
-
-TEST(EngineText, RoundTripsEveryUtf16Text) {
-    std::u16string text = u"a\U0001F600b";
-    text.push_back(char16_t(0xD801));  // a lone surrogate survives as itself
-    text += u"日";
-    EngineText engine = toEngineText(text);
-    if constexpr (sizeof(wchar_t) == 4) {
-        EXPECT_EQ(engine.size(), 5u);
-        EXPECT_EQ(engine[1], wchar_t(0x1F600));
-    } else {
-        EXPECT_EQ(engine.size(), text.size());
-    }
-    EXPECT_EQ(fromEngineText(engine), text);
-}
 
 TEST(CompilePattern, KeepsTheEcmaScriptMeaningOfDotAndAnchors) {
     EXPECT_TRUE(search(u"a.b", u"a\nb").empty());
@@ -102,12 +92,6 @@ TEST(CompilePattern, ReadsEcmaScriptCodeEscapes) {
     EXPECT_EQ(search(uR"(\\u0041)", uR"(A\u0041)"), Texts{uR"(\u0041)"});  // an escaped backslash
 }
 
-TEST(CompilePattern, SeesCharactersOutsideTheBasicPlaneWholeWhereWcharIsWide) {
-    if constexpr (sizeof(wchar_t) != 4) GTEST_SKIP() << "the engine works on UTF-16 units here";
-    EXPECT_EQ(exact(u"^.$", u"\U0001F600"), Texts{u"\U0001F600"});
-    EXPECT_EQ(search(u"[\U0001F600-\U0001F64F]+", u"a\U0001F600\U0001F601b"), Texts{u"\U0001F600\U0001F601"});
-}
-
 TEST(PartialMatch, CollectsEveryWholeMatchAndEmptyOnesOnce) {
     EXPECT_EQ(search(uR"(\d+)", u"a1b22c333"), (Texts{u"1", u"22", u"333"}));
     EXPECT_EQ(search(u"x*", u"ab"), (Texts{u"", u"", u""}));    // positions 0, 1 and 2
@@ -163,10 +147,10 @@ TEST(Replacement, ExpandsTheFormatExactlyAsTheStandardLibrary) {
         {u"日本語", u"本", u"[$`$&$']"},
     };
     for (const Case& c : cases) {
-        std::wstring subject = toEngineText(c.subject);
-        std::wregex standard(toEngineText(c.pattern), std::regex::ECMAScript);
-        std::wstring expected = std::regex_replace(subject, standard, toEngineText(c.format));
-        EXPECT_EQ(replace(c.pattern, c.subject, c.format), fromEngineText(expected))
+        std::wstring subject = wide(c.subject);
+        std::wregex standard(wide(c.pattern), std::regex::ECMAScript);
+        std::wstring expected = std::regex_replace(subject, standard, wide(c.format));
+        EXPECT_EQ(replace(c.pattern, c.subject, c.format), narrow(expected))
             << std::string(c.format, c.format + std::char_traits<char16_t>::length(c.format));
     }
 }
@@ -199,4 +183,96 @@ TEST(EngineLimits, LongSubjectsAreAnsweredOrRefusedWithAnError) {
                      "Exceeded nested brace limit.  The error occurred while parsing the regular expression "
                      "fragment: '((((((((((>>>HERE>>>(((((((((('.");
     }
+}
+
+// The character model, the same on every build: classes and ignoring case by
+// the Unicode table, a character outside the Basic Multilingual Plane as its
+// two surrogates, and the parameter parser's ASCII classes.
+TEST(CharacterModel, ClassesAndFoldingFollowTheUnicodeTable) {
+    enum Flags { none = 0, icase = 1, ascii = 2, error = 4 };
+    struct Case {
+        const char16_t* pattern;
+        std::u16string subject;
+        Flags flags;
+        Texts expected;
+    };
+    const std::u16string lone(1, char16_t(0xD800));
+    const Case cases[] = {
+        // Words: letters of any script, their marks, decimal digits, "_".
+        {uR"(^\w+$)", u"Zoë", none, {u"Zoë"}},
+        {uR"(^\w+$)", u"ユイ", none, {u"ユイ"}},
+        {uR"(^\w+$)", u"\u4E00\u6F22\u3400\uAC00\uD55C", none, {u"\u4E00\u6F22\u3400\uAC00\uD55C"}},
+        {uR"(^[[:alpha:]]+$)", u"\u4E00\u6F22\u3400\uAC00\uD55C", none, {u"\u4E00\u6F22\u3400\uAC00\uD55C"}},
+        {uR"(^\w+$)", u"नमस्ते", none, {u"नमस्ते"}},
+        {uR"(^\w+$)", u"สวัสดี", none, {u"สวัสดี"}},
+        {uR"(\w+)", u"e\u0301t\u00E9_1", none, {u"e\u0301t\u00E9_1"}},
+        {uR"([[:alpha:]]+)", u"e\u0301t", none, {u"e", u"t"}},  // a mark is no letter
+        {uR"(\W)", u"é-€", none, {u"-", u"€"}},
+        {uR"(\w+)", u"Zoë, ユイ & 한국어 / Ελλάδα 123 — नमस्ते!", none,
+         {u"Zoë", u"ユイ", u"한국어", u"Ελλάδα", u"123", u"नमस्ते"}},
+        // Digits: Nd only; spaces: ECMAScript's.
+        {uR"(\d+)", u"١٢٣ １２ ² ৩", none, {u"١٢٣", u"１２", u"৩"}},
+        {uR"(\s)", u"a\u00A0b\u3000c\u2028d\u0085e\u200Bf\uFEFFg\th", none,
+         {u"\u00A0", u"\u3000", u"\u2028", u"\uFEFF", u"\t"}},
+        {uR"([[:upper:]]+)", u"aÉǅΣςK", none, {u"ÉǅΣ", u"K"}},
+        {uR"([[:lower:]])", u"Aς\u01C5\u01C6", none, {u"ς", u"\u01C6"}},
+        {uR"(\p{UPPER})", u"aÉ", none, {u"É"}},
+        {uR"([[:punct:]])", u"¿«a$»+§©", none, {u"¿", u"«", u"$", u"»", u"+", u"§"}},
+        {uR"([[:xdigit:]]+)", u"fF9ｆ", none, {u"fF9"}},
+        {uR"([[:unicode:]])", u"aéЖ", none, {u"Ж"}},
+        {uR"([[:cntrl:]])", u"a\u0001\u0085\u200B", none, {u"\u0001", u"\u0085"}},
+        {uR"([[:blank:]])", u"a\tb c\u3000\n", none, {u"\t", u" ", u"\u3000"}},
+        {uR"([[:graph:]]+)", u"a b\u2028c" + lone + u"\uE000", none, {u"a", u"b", u"c", u"\uE000"}},
+        {uR"(\v)", u"a\u000Bb\u0085c\u2029", none, {u"\u000B", u"\u0085", u"\u2029"}},
+        // Ignoring case: Unicode's simple folding.
+        {u"ÉCOLE", u"école", icase, {u"école"}},
+        {u"ÉCOLE", u"école", none, {}},
+        {u"ΣΑΣ", u"σας", icase, {u"σας"}},
+        {u"k", u"kK\u212A", icase, {u"k", u"K", u"\u212A"}},
+        {u"\u1E9E", u"ß", icase, {u"ß"}},
+        {u"\u01C5", u"\u01C4\u01C5\u01C6Dz", icase, {u"\u01C4", u"\u01C5", u"\u01C6"}},
+        {u"ω", u"\u2126Ω", icase, {u"\u2126", u"Ω"}},
+        {u"ａ", u"Ａ", icase, {u"Ａ"}},
+        {u"\uAB70", u"\u13A0", icase, {u"\u13A0"}},
+        {u"i", u"\u0130I", icase, {u"I"}},  // İ folds to nothing but itself
+        {u"\u0130", u"iİ", icase, {u"İ"}},
+        {uR"([É-Ë]+)", u"éêÊe", icase, {u"éêÊ"}},
+        {uR"([a-z]+)", u"ÀBC", icase, {u"BC"}},
+        {uR"([Z-a])", u"_", none, {u"_"}},
+        {uR"([Z-a])", u"_", Flags(icase | error), {}},  // z-a: folded ends out of order
+        {uR"([[:upper:]]+)", u"aB1", icase, {u"aB"}},
+        {uR"([[=É=]])", u"éÉe", none, {u"é", u"É"}},
+        {uR"([[.space.]é])", u"a é", none, {u" ", u"é"}},
+        // Word boundaries beside accented letters, the unit itself tested.
+        {uR"(\bé\w*)", u"café école", none, {u"école"}},
+        {uR"(\bcaf\b)", u"café", none, {}},
+        {uR"(\bÉ)", u"aÉ é", icase, {u"é"}},
+        // Outside the Basic Multilingual Plane: two units, no class, no folding.
+        {uR"(^.$)", u"😀", none, {}},
+        {uR"(^..$)", u"😀", none, {u"😀"}},
+        {uR"(\uD83D\uDE00)", u"a😀", none, {u"😀"}},
+        {uR"(\x{1F600})", u"😀", error, {}},
+        {uR"(\x{FFFF})", u"\uFFFF", none, {u"\uFFFF"}},
+        {uR"(\w)", u"𝐀", none, {}},
+        {u"𐐀", u"𐐨𐐀", icase, {u"𐐀"}},
+        {uR"(.)", u"a" + lone + u"b", none, {u"a", lone, u"b"}},
+        // value() reads ASCII digits only: no repeat count here.
+        {u"a{1１}", u"a{1１}", none, {u"a{1１}"}},
+        // The parameter parser's ASCII classes, kept apart from the same pattern's.
+        {uR"(\d+)", u"1１٢", ascii, {u"1"}},
+        {uR"(\d+)", u"1１٢", none, {u"1１٢"}},
+        {uR"([[:d:]]+|\w+)", u"é7x", ascii, {u"7", u"x"}},
+    };
+    for (const Case& c : cases) {
+        const std::string name(c.pattern, c.pattern + std::char_traits<char16_t>::length(c.pattern));
+        const bool ignoreCase = c.flags & icase;
+        const CharacterMode mode = c.flags == ascii ? CharacterMode::ascii : CharacterMode::unicode;
+        if (c.flags & error) {
+            EXPECT_THROW(compilePattern(c.pattern, ignoreCase, mode), EngineError) << name;
+            continue;
+        }
+        EXPECT_EQ(searchAll(compilePattern(c.pattern, ignoreCase, mode), c.subject), c.expected) << name;
+    }
+    // An empty match may fall between the two halves of a pair.
+    EXPECT_EQ(replace(u"", u"😀", u"-"), u"-\xD83D-\xDE00-");
 }
