@@ -8,7 +8,7 @@
 #   Extensions/Unicode/trivu.mfx     the edit-time library
 #   Data/Runtime/Unicode/trivu.mfx   the run-time library
 #   Help/TRIVU.chm                   the help file (docs/)
-#   TRIVU/INSTALL.txt, TRIVU/examples/, TRIVU/trivu-host/
+#   TRIVU/INSTALL.txt, TRIVU/examples/ (and examples/manual/), TRIVU/trivu-host/
 # TRIVU_PACKAGE tells the tests whether there is one.
 find_program(TRIVU_PANDOC pandoc)
 find_program(TRIVU_CHMCMD chmcmd)
@@ -36,12 +36,15 @@ foreach(text INSTALL USING)
     @ONLY NEWLINE_STYLE CRLF)
 endforeach()
 file(GLOB examples CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/examples/*.json)
+# The manual's own scenarios, which the help file's pages show and name.
+file(GLOB manual_examples CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/examples/manual/*.json)
 
 install(FILES $<TARGET_FILE:trivu> DESTINATION Extensions/Unicode)
 install(FILES $<TARGET_FILE:trivu_runtime> DESTINATION Data/Runtime/Unicode)
 install(FILES ${TRIVU_HELP_FILE} DESTINATION Help)
 install(FILES ${CMAKE_BINARY_DIR}/package/INSTALL.txt DESTINATION TRIVU)
 install(FILES ${examples} DESTINATION TRIVU/examples)
+install(FILES ${manual_examples} DESTINATION TRIVU/examples/manual)
 install(FILES $<TARGET_FILE:trivu-host> $<TARGET_FILE:trivu> $<TARGET_FILE:mmfs2>
               ${CMAKE_BINARY_DIR}/package/USING.txt
         DESTINATION TRIVU/trivu-host)

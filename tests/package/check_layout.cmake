@@ -23,7 +23,7 @@ set(wanted
   TRIVU/trivu-host/mmfs2.dll
   TRIVU/trivu-host/trivu-host.exe
   TRIVU/trivu-host/trivu.mfx)
-file(GLOB examples RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/examples/*.json)
+file(GLOB examples RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/examples/*.json ${SOURCE_DIR}/examples/manual/*.json)
 foreach(example IN LISTS examples)
   list(APPEND wanted TRIVU/${example})
 endforeach()
