@@ -92,15 +92,15 @@ check_tick() {  # NAME FRAGMENT SHOWN CENTRES
   [ "$rects" = "$dumps" ] || fail "$what: $rects instances drawn, $dumps dumped"
 
   # The centres.
-  local spec cx cy
-  for spec in $centres; do
-    if [[ $spec =~ ^([^+]+)\+(-?[0-9]+)\+(-?[0-9]+)$ ]]; then
+  local centre cx cy
+  for centre in $centres; do
+    if [[ $centre =~ ^([^+]+)\+(-?[0-9]+)\+(-?[0-9]+)$ ]]; then
       line=$(grep "^$stamp dump ${BASH_REMATCH[1]} " "$trace")
       [[ $line =~ x=(-?[0-9]+)\ y=(-?[0-9]+) ]] || { fail "$what: no dump of ${BASH_REMATCH[1]}"; continue; }
-      cx=$((BASH_REMATCH[1] + $(cut -d+ -f2 <<<"$spec")))
-      cy=$((BASH_REMATCH[2] + $(cut -d+ -f3 <<<"$spec")))
+      cx=$((BASH_REMATCH[1] + $(cut -d+ -f2 <<<"$centre")))
+      cy=$((BASH_REMATCH[2] + $(cut -d+ -f3 <<<"$centre")))
     else
-      cx=${spec%,*} cy=${spec#*,}
+      cx=${centre%,*} cy=${centre#*,}
     fi
     grep -q "^<path data-centre=\"\" data-x=\"$cx\" data-y=\"$cy\"" "$dom" || fail "$what: no centre at $cx,$cy"
   done
