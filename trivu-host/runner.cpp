@@ -249,6 +249,7 @@ int runScenario(Library& library, const RunOptions& options, std::ostream& out, 
     int status;
     try {
         Drawing drawing;
+        drawing.keepsTraceLines = html.has_value();
         const bool recorded = svg || html;
         status = play(*player, *sc, records, *desktop, options.trace, recorded ? &drawing : nullptr, out, err);
         if (status == 0 && svg && !finishOutput(*svg, drawing.svg(), err)) status = 1;

@@ -198,7 +198,7 @@ void Drawing::removed(int number, int64_t tick) {
 
 // Lines before the first frame belong to no panel.
 void Drawing::traceLine(int64_t tick, const std::string& text) {
-    if (!panels_.empty()) panels_.back().lines.push_back({tick, text});
+    if (keepsTraceLines && !panels_.empty()) panels_.back().lines.push_back({tick, text});
 }
 
 void Drawing::placed(int number) { path(number).placedNext = true; }

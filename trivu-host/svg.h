@@ -43,7 +43,9 @@ public:
     // The instance left the frame at the end of tick `tick`.
     void removed(int number, int64_t tick);
     // A line the trace printed, its stamp included; tick -1 outside ticks.
+    // Kept only when asked (the page shows them; the drawing does not).
     void traceLine(int64_t tick, const std::string& text);
+    bool keepsTraceLines = false;
     // Motion registrations give instances their group's colour, and walls
     // and centres to draw; other actions are ignored.
     void motionCall(const MotionCall& call);
