@@ -4,7 +4,7 @@
 // leaves them, with the running offset, for the later calls.
 #pragma once
 
-#include "host/services.h"
+#include "host/boundary/services.h"
 
 namespace trivu {
 

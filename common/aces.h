@@ -1,7 +1,7 @@
 // The instance's own text: action 0 sets it, expression 0 reads it.
 #pragma once
 
-#include "host/services.h"
+#include "host/boundary/services.h"
 
 namespace trivu {
 

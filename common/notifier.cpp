@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "host/ace_numbers.h"
-#include "host/editdata.h"
-#include "host/services.h"
+#include "host/boundary/ace_numbers.h"
+#include "host/boundary/editdata.h"
+#include "host/boundary/services.h"
 #include "platform/platform.h"
 
 namespace trivu {

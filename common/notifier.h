@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/rundata.h"
+#include "host/boundary/rundata.h"
 
 namespace trivu {
 

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/rundata.h"
+#include "host/boundary/rundata.h"
 
 namespace trivu {
 

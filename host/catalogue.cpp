@@ -13,8 +13,8 @@
 
 #include "align/aces.h"
 #include "common/aces.h"
-#include "host/guard.h"
-#include "host/services.h"
+#include "host/boundary/guard.h"
+#include "host/boundary/services.h"
 #include "json/aces.h"
 #include "objctrl/aces.h"
 #include "regex/aces.h"

@@ -3,10 +3,10 @@
 // parameters) and the three jump tables of routines.
 //
 // ACE n of a kind is entry n of its tables; its menu command id and the
-// string resource of its display text follow from n (host/ace_numbers.h).
+// string resource of its display text follow from n (host/boundary/ace_numbers.h).
 #pragma once
 
-#include "host/ace_numbers.h"
+#include "host/boundary/ace_numbers.h"
 #include "sdk/runinfos.h"
 
 namespace trivu {

@@ -4,7 +4,7 @@
 #endif
 
 #include "host/catalogue.h"
-#include "host/editdata.h"
+#include "host/boundary/editdata.h"
 #include "platform/platform.h"
 #include "sdk/exports.h"
 #include "sdk/layout_checks.h"

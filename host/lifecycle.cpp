@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "host/catalogue.h"
-#include "host/editdata.h"
-#include "host/guard.h"
+#include "host/boundary/editdata.h"
+#include "host/boundary/guard.h"
 #include "host/lifetimes.h"
 #include "host/record_text.h"
 #include "objctrl/engine.h"

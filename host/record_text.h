@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "host/editdata.h"
+#include "host/boundary/editdata.h"
 
 namespace trivu {
 

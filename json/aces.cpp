@@ -26,8 +26,8 @@
 #include "common/notifier.h"
 #include "common/params.h"
 #include "common/text.h"
-#include "host/ace_numbers.h"
-#include "host/editdata.h"
+#include "host/boundary/ace_numbers.h"
+#include "host/boundary/editdata.h"
 #include "json/files.h"
 #include "json/store.h"
 

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "host/rundata.h"
-#include "host/services.h"
+#include "host/boundary/rundata.h"
+#include "host/boundary/services.h"
 
 namespace trivu {
 

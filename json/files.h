@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "json/value.h"
+#include "host/boundary/json_value.h"
 
 namespace trivu {
 

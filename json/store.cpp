@@ -5,7 +5,7 @@
 
 #include "common/notifier.h"
 #include "common/text.h"
-#include "host/editdata.h"
+#include "host/boundary/editdata.h"
 
 namespace trivu {
 

@@ -19,8 +19,8 @@
 #include <string_view>
 #include <vector>
 
-#include "host/rundata.h"
-#include "json/value.h"
+#include "host/boundary/rundata.h"
+#include "host/boundary/json_value.h"
 
 namespace trivu {
 

@@ -2,8 +2,8 @@
 // expressions and the debug text.
 #pragma once
 
-#include "host/rundata.h"
-#include "host/services.h"
+#include "host/boundary/rundata.h"
+#include "host/boundary/services.h"
 
 namespace trivu {
 

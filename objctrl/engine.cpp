@@ -8,8 +8,8 @@
 #include <cmath>
 #include <type_traits>
 
-#include "host/ace_numbers.h"
-#include "host/services.h"
+#include "host/boundary/ace_numbers.h"
+#include "host/boundary/services.h"
 
 namespace trivu {
 

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "common/notifier.h"
-#include "host/ace_numbers.h"
-#include "host/services.h"
+#include "host/boundary/ace_numbers.h"
+#include "host/boundary/services.h"
 
 namespace trivu {
 namespace {

@@ -24,7 +24,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "host/rundata.h"
+#include "host/boundary/rundata.h"
 
 namespace trivu {
 

@@ -1,7 +1,7 @@
 // Regular-expression ACEs.
 #pragma once
 
-#include "host/services.h"
+#include "host/boundary/services.h"
 
 namespace trivu {
 

@@ -2,7 +2,7 @@
 // task bar, and whether a path names anything.
 #pragma once
 
-#include "host/services.h"
+#include "host/boundary/services.h"
 
 namespace trivu {
 

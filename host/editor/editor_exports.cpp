@@ -5,7 +5,7 @@
 
 #include "host/catalogue.h"
 #include "host/editor/editor_support.h"
-#include "host/guard.h"
+#include "host/boundary/guard.h"
 #include "platform/platform.h"
 #include "sdk/exports.h"
 

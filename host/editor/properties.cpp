@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string>
 
-#include "host/editdata.h"
+#include "host/boundary/editdata.h"
 #include "host/editor/editor_support.h"
-#include "host/guard.h"
+#include "host/boundary/guard.h"
 #include "host/record_text.h"
 #include "platform/platform.h"
 #include "sdk/exports.h"

@@ -1,46 +1,53 @@
-# Includes point downwards: no source file includes a layer above its own,
+# Includes point downwards: no source file includes a folder above its own,
 # so that each folder's neighbours can be read off its includes.
 #   cmake -DSOURCE_DIR=path -P check_layers.cmake
 #
-# Layers, bottom up:
-#   0  sdk/ and platform/
-#   1  the boundary records of host/ (the files named in `boundary`) and the
-#      document type RUNDATA holds
-#   2  common/
-#   3  the subsystems json/, regex/, objctrl/, align/, window/; none includes
+# The layer is the folder's, numbered as docs/architecture.md numbers them:
+#   1  sdk/ and platform/
+#   2  host/boundary/: the two records, the service wrappers, the guard, the
+#      catalogue's frozen numbers and the document type
+#   3  common/
+#   4  the subsystems json/, regex/, objctrl/, align/, window/; none includes
 #      another, except that regex/ writes into the JSON store (json/store.h)
-#   4  the rest of host/: the catalogue and the exports
-#   5  trivu-host/, a program of its own: besides its own files it sees only
-#      sdk/, the codec platform/utf.h and the table platform/desktop.h that
-#      the AttachDesktop export of sdk/exports.h takes
-# Within layer 4, host/editor/ is the editor's part, which the run-time
-# library leaves out: nothing outside it includes one of its files.
+#   5  host/ and host/editor/: the catalogue and the exports; nothing outside
+#      host/editor/ includes one of its files (the run-time library has none)
+# trivu-host/ stands beside them, a program of its own: besides its own files
+# it sees only what `stand_in_may_see` names.
 cmake_minimum_required(VERSION 3.20)
 
-set(boundary host/rundata.h host/editdata.h host/services.h host/services.cpp host/guard.h host/ace_numbers.h
-    json/value.h)
-set(subsystems json regex objctrl align window)
+set(layer_1 sdk platform)
+set(layer_2 host/boundary)
+set(layer_3 common)
+set(layer_4 json regex objctrl align window)
+set(layer_5 host host/editor)
+set(stand_in trivu-host)
 set(stand_in_may_see sdk/ platform/utf.h platform/desktop.h trivu-host/)
 
-# The layer of a path relative to SOURCE_DIR, or -1 for a file outside them.
-function(layer_of path out)
-  string(REGEX MATCH "^[^/]+" folder "${path}")
-  if(path IN_LIST boundary)
-    set(layer 1)
-  elseif(folder STREQUAL "sdk" OR folder STREQUAL "platform")
-    set(layer 0)
-  elseif(folder STREQUAL "common")
-    set(layer 2)
-  elseif(folder IN_LIST subsystems)
-    set(layer 3)
-  elseif(folder STREQUAL "host")
-    set(layer 4)
-  elseif(folder STREQUAL "trivu-host")
-    set(layer 5)
+# The folder a path belongs to: its first component, or its first two under
+# host/ (host/boundary/ and host/editor/ are folders of their own).
+function(folder_of path out)
+  string(REGEX MATCH "^host/[^/]+/" sub "${path}")
+  if(sub)
+    string(REGEX REPLACE "/$" "" folder "${sub}")
   else()
-    set(layer -1)
+    string(REGEX MATCH "^[^/]+" folder "${path}")
   endif()
-  set(${out} ${layer} PARENT_SCOPE)
+  set(${out} ${folder} PARENT_SCOPE)
+endfunction()
+
+# The layer of a folder, 0 for the stand-in, -1 for a folder outside them.
+function(layer_of folder out)
+  foreach(layer 1 2 3 4 5)
+    if(folder IN_LIST layer_${layer})
+      set(${out} ${layer} PARENT_SCOPE)
+      return()
+    endif()
+  endforeach()
+  if(folder STREQUAL stand_in)
+    set(${out} 0 PARENT_SCOPE)
+  else()
+    set(${out} -1 PARENT_SCOPE)
+  endif()
 endfunction()
 
 function(stand_in_may_include included out)
@@ -54,33 +61,42 @@ function(stand_in_may_include included out)
   set(${out} FALSE PARENT_SCOPE)
 endfunction()
 
+# Why `file` may not include `included`, or nothing.
+function(fault_of file included out)
+  folder_of(${file} own_folder)
+  folder_of(${included} their_folder)
+  layer_of(${own_folder} own)
+  layer_of(${their_folder} theirs)
+  set(fault "")
+  if(own EQUAL 0)
+    stand_in_may_include(${included} allowed)
+    if(NOT allowed)
+      list(JOIN stand_in_may_see ", " seen)
+      set(fault "the stand-in host sees only ${seen}")
+    endif()
+  elseif(theirs EQUAL -1)
+    set(fault "${their_folder}/ is in no layer")
+  elseif(theirs GREATER own)
+    set(fault "layer ${theirs} (${their_folder}/) is above layer ${own} (${own_folder}/)")
+  elseif(own EQUAL 4 AND theirs EQUAL 4 AND NOT own_folder STREQUAL their_folder
+         AND NOT (own_folder STREQUAL "regex" AND included STREQUAL "json/store.h"))
+    set(fault "one subsystem does not include another")
+  elseif(their_folder STREQUAL "host/editor" AND NOT own_folder STREQUAL "host/editor")
+    set(fault "only the editor's part sees host/editor/ (the run-time library has none of it)")
+  endif()
+  set(${out} "${fault}" PARENT_SCOPE)
+endfunction()
+
 set(faults "")
 set(checked 0)
-foreach(top sdk platform host common ${subsystems} trivu-host)
+foreach(top ${layer_1} host common ${layer_4} ${stand_in})
   file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/${top}/*.h ${SOURCE_DIR}/${top}/*.cpp)
   foreach(file IN LISTS files)
     math(EXPR checked "${checked} + 1")
-    layer_of(${file} own)
-    string(REGEX MATCH "^[^/]+" own_folder "${file}")
     file(STRINGS ${SOURCE_DIR}/${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
     foreach(line IN LISTS lines)
       string(REGEX REPLACE "^[^\"]*\"([^\"]+)\".*$" "\\1" included "${line}")
-      layer_of(${included} theirs)
-      string(REGEX MATCH "^[^/]+" their_folder "${included}")
-      set(fault "")
-      if(own EQUAL 5)
-        stand_in_may_include(${included} allowed)
-        if(NOT allowed)
-          set(fault "the stand-in host sees only sdk/, platform/utf.h, platform/desktop.h and itself")
-        endif()
-      elseif(theirs GREATER own)
-        set(fault "layer ${theirs} is above layer ${own}")
-      elseif(own EQUAL 3 AND theirs EQUAL 3 AND NOT own_folder STREQUAL their_folder
-             AND NOT (own_folder STREQUAL "regex" AND included STREQUAL "json/store.h"))
-        set(fault "one subsystem does not include another")
-      elseif(included MATCHES "^host/editor/" AND NOT file MATCHES "^host/editor/")
-        set(fault "only the editor's part sees host/editor/ (the run-time library has none of it)")
-      endif()
+      fault_of(${file} ${included} fault)
       if(fault)
         list(APPEND faults "${file} includes ${included}: ${fault}")
       endif()

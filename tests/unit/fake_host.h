@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "host/editdata.h"
-#include "host/rundata.h"
+#include "host/boundary/editdata.h"
+#include "host/boundary/rundata.h"
 #include "sdk/exports.h"
 
 namespace test {

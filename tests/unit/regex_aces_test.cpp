@@ -6,7 +6,7 @@
 
 #include "fake_host.h"
 #include "host/catalogue.h"
-#include "json/value.h"
+#include "host/boundary/json_value.h"
 #include "regex/state.h"
 
 using namespace trivu;

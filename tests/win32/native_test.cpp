@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "host/editdata.h"
+#include "host/boundary/editdata.h"
 #include "platform/platform.h"
 #include "sdk/exports.h"
 

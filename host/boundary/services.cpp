@@ -1,4 +1,4 @@
-#include "host/services.h"
+#include "host/boundary/services.h"
 
 #include <bit>
 

@@ -14,14 +14,14 @@
 #include <type_traits>
 #include <vector>
 
-#include "json/value.h"
+#include "host/boundary/json_value.h"
 #include "sdk/object.h"
 
 struct RUNDATA {
     headerObject rHo;
     rVal rv;
 
-    // Option flags, copied from EDITDATA unchanged (see host/editdata.h).
+    // Option flags, copied from EDITDATA unchanged (see host/boundary/editdata.h).
     int32_t forcePopup;
     int32_t regexIcase;
     int32_t regexControlChars;

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "host/rundata.h"
+#include "host/boundary/rundata.h"
 #include "sdk/runheader.h"
 
 namespace trivu {
