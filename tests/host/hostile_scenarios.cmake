@@ -175,6 +175,15 @@ elseif(GROUP STREQUAL "output")
     "{\"files\": {\"pictures/notes.txt\": \"x\"}, \"frames\": [{\"ticks\": 1, \"events\": [{\"then\": [{\"log\": 1}]}]}]}"
     ARGS run drawing_in_a_folder_the_files_make.json --svg pictures/run.svg
     STATUS 0 STDERR "" STDOUT "0:- frame \"\"\n0:0 log 1\n" FILE pictures/notes.txt pictures/run.svg)
+  # A full disk refuses the bytes when they leave the buffer: a drawing this
+  # small only at the close, a page (larger than the buffer) at the write.
+  # Neither may pass unseen. (/dev/full is Linux's.)
+  if(CMAKE_HOST_LINUX AND NOT EMULATOR)
+    expect(drawing_to_a_full_disk "${log_run}" ARGS run drawing_to_a_full_disk.json --svg /dev/full
+      STATUS 1 STDERR "/dev/full: cannot write the drawing\n")
+    expect(page_to_a_full_disk "${log_run}" ARGS run page_to_a_full_disk.json --html /dev/full
+      STATUS 1 STDERR "/dev/full: cannot write the page\n")
+  endif()
   expect(drawing_of_a_refused_scenario "{\"frames\": [{\"ticks\": 1, \"speed\": 2}]}"
     ARGS run drawing_of_a_refused_scenario.json --svg run.svg
     STATUS 2 STDERR "frames[0]: unknown key \"speed\"\n" NO_FILE run.svg)
