@@ -39,8 +39,9 @@ WALKS = [
     # The centre follows the sun, moves to the moon at tick 40 (the stars
     # jump), freezes when the moon is destroyed at 70.
     ("orbit", "#frame=0&tick=37", ["right*5", "#frame=0&tick=68", "right*3"]),
-    # A rejected group and an instance destroyed at tick 20.
-    ("reject", "#frame=0&tick=18", ["right*4"]),
+    # A rejected group and an instance destroyed at tick 20, opened there,
+    # stepped back before it and on past it.
+    ("reject", "#frame=0&tick=20", ["left*2", "right*4"]),
     # Across frames: clamped at the last tick, another frame's instances only.
     ("frames", "#frame=0&tick=17", ["right*3", "#frame=1&tick=22", "right*3", "#frame=0&tick=0", "right"]),
 ]

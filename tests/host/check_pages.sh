@@ -12,13 +12,11 @@ host=$1 browser=$2 cases=$3 work=$4
 mkdir -p "$work"
 
 # scenario | frame:tick to open (tick as asked; shown = clamped) | shown tick | centres expected
+# (check_page_steps.py walks on from such ticks in one page.)
 # A centre is NAME+DX+DY (where NAME's dump puts it, moved) or X,Y.
 checks=(
   "wrap|#tick=0|0|"
-  "wrap|#tick=13|13|"
   "wrap|#frame=0&tick=39|39|"
-  "flip|#frame=0&tick=5|5|"
-  "flip|#frame=0&tick=18|18|"
   "wave|#frame=0&tick=0|0|"
   "wave|#frame=0&tick=50|50|"
   "wave|#frame=0&tick=119|119|"
@@ -27,11 +25,8 @@ checks=(
   "orbit|#frame=0&tick=60|60|Moon#1+5+3"
   "orbit|#frame=0&tick=80|80|305,153"
   "reject|#frame=0&tick=12|12|"
-  "reject|#frame=0&tick=20|20|"
-  "reject|#frame=0&tick=21|21|"
   "frames|#frame=0&tick=5|5|"
   "frames|#frame=1&tick=0|0|"
-  "frames|#frame=1&tick=24|24|"
   "frames|#frame=1&tick=999|24|"
 )
 
