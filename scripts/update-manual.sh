@@ -17,7 +17,7 @@ trap 'rm -rf "$work"' EXIT
 
 for page in docs/*.md; do
   cmake -DHOST="$host" -DSOURCE="$PWD" -DPAGE="$PWD/$page" -DWORK="$work" -DUPDATE=ON \
-    -P tests/host/check_manual.cmake
+    -P tests/standin/check_manual.cmake
 done
 for picture in docs/pictures/*.svg; do
   name=$(basename "$picture" .svg)

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "tests/fuzz/targets.h"
-#include "trivu-host/scenario.h"
+#include "trivu-host/scenario/scenario.h"
 
 namespace fuzz {
 namespace {
