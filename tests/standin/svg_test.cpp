@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "trivu-host/record/recorder.h"
+#include "trivu-host/draw/svg.h"
 
-using host::Drawing;
-using host::MotionCall;
+using standin::Recorder;
+using standin::MotionCall;
 
 namespace {
 
@@ -163,20 +163,20 @@ bool labelsOverlap(const std::vector<Element>& all) {
 }
 
 // A level move of one instance from (x, y), one position per tick.
-void walk(Drawing& d, int number, const std::string& label, int64_t& tick, int32_t x, int32_t y, int32_t dx,
+void walk(Recorder& d, int number, const std::string& label, int64_t& tick, int32_t x, int32_t y, int32_t dx,
           int steps) {
     for (int i = 0; i < steps; ++i) d.position(number, label, tick++, x + i * dx, y);
 }
 
 struct Case {
     const char* name;
-    std::function<void(Drawing&)> build;
+    std::function<void(Recorder&)> build;
     std::function<void(const std::vector<Element>&)> check;
 };
 
 const Case kCases[] = {
     {"a wrap breaks the path and marks both ends of the jump",
-     [](Drawing& d) {
+     [](Recorder& d) {
          d.startFrame("Wrap");
          d.motionCall(registration(27, 0, {u"comet", u"+3, false, 40, 360"}, 1));
          int64_t tick = 0;
@@ -196,7 +196,7 @@ const Case kCases[] = {
          EXPECT_EQ(named(all, "path", "left-wall").size(), 1u);
      }},
     {"a place the game sets breaks the path there and where the motion takes it back",
-     [](Drawing& d) {
+     [](Recorder& d) {
          d.startFrame("Placed");
          int64_t tick = 0;
          walk(d, 0, "Orb#0", tick, 330, 100, 0, 10);
@@ -209,7 +209,7 @@ const Case kCases[] = {
          EXPECT_EQ(named(all, "line", "jump").size(), 2u);  // short jumps keep a faint link
      }},
     {"events of one instance within 3 pixels merge into one mark with a count",
-     [](Drawing& d) {
+     [](Recorder& d) {
          d.startFrame("Merging");
          int64_t tick = 0;
          d.event(15, 100, 50);
@@ -233,7 +233,7 @@ const Case kCases[] = {
          EXPECT_EQ(counts[0].text, std::string("\xC3\x97") + "3");
      }},
     {"a wall is drawn over its own group only, labelled; a far one is an arrow at the edge",
-     [](Drawing& d) {
+     [](Recorder& d) {
          d.startFrame("Walls");
          d.motionCall(registration(37, 0, {u"guards", u"+2, false, 40, 200"}, 1));
          d.motionCall(registration(27, 1, {u"bats", u"+2, false, 40, 900"}, 1));
@@ -256,7 +256,7 @@ const Case kCases[] = {
          EXPECT_LT(number(panel, "x") + number(panel, "width"), 400);  // framed on the paths, not the far wall
      }},
     {"controllers mark the instances of the groups they name, or the one they ran for",
-     [](Drawing& d) {
+     [](Recorder& d) {
          d.startFrame("Controllers");
          d.motionCall(registration(37, 0, {u"a", u"+2, false, 0, 400"}, 1));
          d.motionCall(registration(37, 1, {u"b", u"+2, false, 0, 400"}, 1));
@@ -276,7 +276,7 @@ const Case kCases[] = {
          EXPECT_EQ(named(all, "g", "event").size(), 6u);
      }},
     {"registrations give groups, colours, walls and centres; refused ones nothing",
-     [](Drawing& d) {
+     [](Recorder& d) {
          d.startFrame("Walls & <flips>");
          d.motionCall(registration(27, 0, {u"row", u"+1.0, false, -40, 680"}, 1));
          d.motionCall(registration(27, 1, {}, 1, 1));  // a later run: the first one's texts
@@ -319,15 +319,15 @@ const Case kCases[] = {
 
 }  // namespace
 
-TEST(Drawing, TableOfRuns) {
+TEST(Recorder, TableOfRuns) {
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.name);
-        Drawing first, second;
+        Recorder first, second;
         c.build(first);
         c.build(second);
-        const std::string svg = first.svg();
-        EXPECT_EQ(svg, second.svg());
-        const std::vector<Element> all = parseXml(svg);
+        const std::string drawn = svg(first);
+        EXPECT_EQ(drawn, svg(second));
+        const std::vector<Element> all = parseXml(drawn);
         ASSERT_FALSE(all.empty());
         EXPECT_EQ(all[0].name, "svg");
         EXPECT_EQ(named(all, "g", "legend").size(), named(all, "g", "frame").size());
@@ -335,5 +335,5 @@ TEST(Drawing, TableOfRuns) {
         EXPECT_FALSE(labelsOverlap(all));
         c.check(all);
     }
-    EXPECT_FALSE(parseXml(Drawing().svg()).empty());
+    EXPECT_FALSE(parseXml(svg(Recorder())).empty());
 }

@@ -10,7 +10,7 @@
 
 #include "trivu-host/base/text.h"
 
-namespace host {
+namespace standin {
 
 inline std::filesystem::path systemPath(const std::string& utf8) {
 #if defined(_WIN32)
@@ -38,4 +38,4 @@ inline std::FILE* openFile(const std::string& utf8, const char* mode) {
 #endif
 }
 
-}  // namespace host
+}  // namespace standin

@@ -11,7 +11,7 @@
 
 #include "platform/utf.h"
 
-namespace host {
+namespace standin {
 namespace {
 
 const char kHexDigits[] = "0123456789abcdef";
@@ -84,4 +84,4 @@ std::string formatDouble(double value) {
     return withPointIfBare(buffer, result.ptr);
 }
 
-}  // namespace host
+}  // namespace standin

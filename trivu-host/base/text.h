@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace host {
+namespace standin {
 
 // The extension's codec (platform/utf.h): a lone surrogate becomes U+FFFD in
 // UTF-8, each maximal ill-formed subpart of UTF-8 one U+FFFD in UTF-16.
@@ -23,4 +23,4 @@ std::string quoted(std::string_view utf8);
 std::string formatFloat(float value);
 std::string formatDouble(double value);
 
-}  // namespace host
+}  // namespace standin

@@ -16,7 +16,7 @@
 
 #include "trivu-host/base/text.h"
 
-namespace host {
+namespace standin {
 namespace {
 
 // The exports' text buffers, as large as the event editor's.
@@ -332,4 +332,4 @@ bool printAbout(EditSession& session, std::ostream& out, std::ostream& err) {
     return true;
 }
 
-}  // namespace host
+}  // namespace standin

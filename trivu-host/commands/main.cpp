@@ -31,7 +31,7 @@
 #include "trivu-host/play/run.h"
 #include "trivu-host/base/text.h"
 
-namespace host {
+namespace standin {
 namespace {
 
 constexpr int kOk = 0;
@@ -351,11 +351,11 @@ int loadAndRun(const Arguments& args) {
 }
 
 }  // namespace
-}  // namespace host
+}  // namespace standin
 
 // ---- 4. main ---------------------------------------------------------------------------------
 
-namespace host {
+namespace standin {
 namespace {
 
 int runMain(int argc, char** argv) {
@@ -443,16 +443,16 @@ std::vector<std::string> utf8Words() {
 #endif
 
 }  // namespace
-}  // namespace host
+}  // namespace standin
 
 int main(int argc, char** argv) {
 #if defined(_WIN32)
-    std::vector<std::string> words = host::utf8Words();
+    std::vector<std::string> words = standin::utf8Words();
     std::vector<char*> pointers;
     for (std::string& word : words) pointers.push_back(word.data());
     pointers.push_back(nullptr);
     argc = static_cast<int>(words.size());
     argv = pointers.data();
 #endif
-    return host::runWithCheckedOutput(argc, argv);
+    return standin::runWithCheckedOutput(argc, argv);
 }

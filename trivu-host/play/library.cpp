@@ -11,7 +11,7 @@
 #include <unistd.h>
 #endif
 
-namespace host {
+namespace standin {
 namespace {
 
 // ---- The system's loader: dlopen on Linux, LoadLibraryW on Windows ------------
@@ -153,4 +153,4 @@ void loadRuntimeLibrary() {
     openLibrary(besideProgram(name), &why);  // kept loaded for the process's life
 }
 
-}  // namespace host
+}  // namespace standin

@@ -7,7 +7,7 @@
 
 #include "trivu-host/play/library.h"
 
-namespace host {
+namespace standin {
 
 class Desktop;
 
@@ -35,4 +35,4 @@ struct RunOptions {
 // run-time library makes the scenario unusable.
 int runScenario(Library& library, const RunOptions& options, std::ostream& out, std::ostream& err);
 
-}  // namespace host
+}  // namespace standin

@@ -11,7 +11,7 @@
 #include "trivu-host/base/paths.h"
 #include "trivu-host/base/text.h"
 
-namespace host::runner {
+namespace standin::runner {
 
 // ---- Values ----------------------------------------------------------------------------
 
@@ -62,7 +62,7 @@ Value altValue(const CValue& a) {
 
 }  // namespace
 
-std::string logForm(const Value& v) { return v.kind == ValueKind::Text ? host::quoted(v.text) : numberForm(v); }
+std::string logForm(const Value& v) { return v.kind == ValueKind::Text ? standin::quoted(v.text) : numberForm(v); }
 
 std::u16string textForm(const Value& v) { return v.kind == ValueKind::Text ? v.text : toUtf16(numberForm(v)); }
 
@@ -127,7 +127,7 @@ Value evalFile(Run& run, Scope& scope, const Expr& e) {
     }
     std::string bytes;
     if (!readBytes(name, &bytes)) {
-        warn(run, e.path, "cannot read " + host::quoted(name) + "; the empty text used");
+        warn(run, e.path, "cannot read " + standin::quoted(name) + "; the empty text used");
         return textValue(u"");
     }
     return textValue(e.op == ExprOp::ReadFile ? toUtf16(bytes) : toUtf16(hexOf(bytes)));
@@ -171,4 +171,4 @@ Value eval(Run& run, Scope& scope, int index) {
     return intValue(0);
 }
 
-}  // namespace host::runner
+}  // namespace standin::runner

@@ -4,8 +4,8 @@
 // The runner hands over what it sees while it plays (positions at the end
 // of each tick, the extension's motion registrations as it called them, the
 // wall and sleep events it raised, the objects it destroyed and the ones the
-// game placed, the trace lines); svg() draws it all at the end, html.cpp
-// writes the page. The output depends on nothing but those inputs, so the
+// game placed, the trace lines); draw/svg.h draws it all at the end,
+// draw/html.h writes the page. The output depends on nothing but those inputs, so the
 // same scenario gives the same bytes.
 #pragma once
 
@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace host {
+namespace standin {
 
 // A call of one of the extension's motion registrations, as the host made it.
 struct MotionCall {
@@ -31,7 +31,7 @@ struct MotionCall {
 inline constexpr int EVENT_X_EXPRESSION = 15;
 inline constexpr int EVENT_Y_EXPRESSION = 16;
 
-class Drawing {
+class Recorder {
 public:
     void startFrame(const std::string& name);
     // An instance's position at the end of tick `tick`.
@@ -59,8 +59,6 @@ public:
     // (texts[0]; empty for every group) or for the instance `number`.
     // Other actions are ignored.
     void control(int code, const std::vector<std::u16string>& texts, int number);
-
-    std::string svg() const;
 
     static bool isMotionRegistration(int code);
     static bool isMotionEvent(int condition) { return condition >= 11 && condition <= 15; }
@@ -133,4 +131,4 @@ private:
     std::vector<std::u16string> lastTexts_;  // of the loop's first run
 };
 
-}  // namespace host
+}  // namespace standin

@@ -9,7 +9,7 @@
 
 #include "trivu-host/base/text.h"
 
-namespace host::reader {
+namespace standin::reader {
 
 // ---- Expressions -----------------------------------------------------------------
 
@@ -239,4 +239,4 @@ std::vector<Param> Parser::params(const Json& owner, const std::string& path, co
     return out;
 }
 
-}  // namespace host::reader
+}  // namespace standin::reader

@@ -4,7 +4,7 @@
 // a panel uses, and the document that stacks the panels under their frame
 // titles. Where things go comes from svg_layout.cpp; this file only turns
 // it into text, in a fixed order, so the same drawing gives the same bytes.
-#include "trivu-host/record/recorder.h"
+#include "trivu-host/draw/svg.h"
 
 #include <algorithm>
 #include <iterator>
@@ -13,7 +13,7 @@
 #include "trivu-host/draw/svg_layout.h"
 #include "trivu-host/base/text.h"
 
-namespace host {
+namespace standin {
 namespace {
 
 using namespace layout;
@@ -194,13 +194,13 @@ std::string text(const Labels::Placed& at, const std::string& label, const char*
            "\" font-size=\"9\" fill=\"" + colour + "\">" + escape(label) + "</text>\n";
 }
 
-std::string wallName(const Panel& p, const Drawing::Wall& w) {
+std::string wallName(const Panel& p, const Recorder::Wall& w) {
     return groupName(p, w.group) + (w.vertical ? " wall x=" : " wall y=") + num(w.at);
 }
 
 // A group's wall over the group's extent, or an arrow at the panel's edge
 // toward a wall that lies outside.
-std::string wall(const Panel& p, const Drawing::Wall& w, const Box& frame, const Box& paths, Labels& labels) {
+std::string wall(const Panel& p, const Recorder::Wall& w, const Box& frame, const Box& paths, Labels& labels) {
     const Box e = groupExtent(p, w.group);
     if (e.empty()) return {};
     const char* grey = "#888888";
@@ -310,7 +310,7 @@ std::string panelBody(const Panel& p, const Box& b, const std::vector<Spot>& mar
         }
     labels.endBlocks();
     std::string out;
-    for (const Drawing::Wall& w : p.walls) out += wall(p, w, b, paths, labels);
+    for (const Recorder::Wall& w : p.walls) out += wall(p, w, b, paths, labels);
     for (const Path& path : p.paths) out += instance(path);
     for (const Point& c : p.centres) out += shape("centre", c.x, c.y, kInk);
     for (const Spot& s : marks) {
@@ -325,7 +325,8 @@ std::string panelBody(const Panel& p, const Box& b, const std::vector<Spot>& mar
 
 }  // namespace
 
-std::string Drawing::svg() const {
+std::string svg(const Recorder& recorder) {
+    const std::vector<Panel>& panels_ = recorder.panels();
     struct Laid {
         Rect area;  // the panel's rectangle, in the run's coordinates
         std::string body;
@@ -364,4 +365,4 @@ std::string Drawing::svg() const {
     return out;
 }
 
-}  // namespace host
+}  // namespace standin
