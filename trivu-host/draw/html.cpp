@@ -21,7 +21,6 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 // Marks that are no condition of the extension.
-constexpr int DESTROYED = 103;
 
 // [x0, y0, then (count, dx, dy) for each run of equal steps].
 Json track(const std::vector<Recorder::Point>& points) {
@@ -86,7 +85,7 @@ Json frameOf(const Recorder::Panel& panel) {
         const Recorder::Path& p = panel.paths[i];
         if (p.destroyedAt < 0 || p.points.empty()) continue;
         const Recorder::Point& last = p.points.back();
-        events.push_back({p.destroyedAt, DESTROYED, last.x + p.width / 2, last.y + p.height / 2, static_cast<int64_t>(i)});
+        events.push_back({p.destroyedAt, marks::DESTROYED, last.x + p.width / 2, last.y + p.height / 2, static_cast<int64_t>(i)});
     }
     std::stable_sort(events.begin(), events.end(), [](const auto& a, const auto& b) { return a[0] < b[0]; });
     f["ev"] = events;

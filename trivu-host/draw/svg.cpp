@@ -109,11 +109,11 @@ struct Meaning {
     const char* text;
 };
 const Meaning kMarks[] = {
-    {11, "left-wall", "left wall"},
-    {12, "right-wall", "right wall"},
-    {13, "top-wall", "top wall"},
-    {14, "bottom-wall", "bottom wall"},
-    {15, "asleep", "asleep"},
+    {LEFT_WALL, "left-wall", "left wall"},
+    {RIGHT_WALL, "right-wall", "right wall"},
+    {TOP_WALL, "top-wall", "top wall"},
+    {BOTTOM_WALL, "bottom-wall", "bottom wall"},
+    {ASLEEP, "asleep", "asleep"},
     {STOPPED, "stopped", "stop or toggle stop"},
     {REVERSED, "reversed", "reversed"},
     {REJECTED, "rejected", "rejected"},
@@ -205,8 +205,8 @@ std::string wall(const Panel& p, const Recorder::Wall& w, const Box& frame, cons
     if (e.empty()) return {};
     const char* grey = "#888888";
     if (isNear(w, paths)) {
-        const int64_t x1 = w.vertical ? w.at : e.minX - kWallOverhang, y1 = w.vertical ? e.minY - kWallOverhang : w.at;
-        const int64_t x2 = w.vertical ? w.at : e.maxX + kWallOverhang, y2 = w.vertical ? e.maxY + kWallOverhang : w.at;
+        const int64_t x1 = w.vertical ? w.at : e.minX - WALL_OVERHANG, y1 = w.vertical ? e.minY - WALL_OVERHANG : w.at;
+        const int64_t x2 = w.vertical ? w.at : e.maxX + WALL_OVERHANG, y2 = w.vertical ? e.maxY + WALL_OVERHANG : w.at;
         // The label goes on the side of the wall that faces the group.
         const bool inward = w.vertical ? 2 * w.at > e.minX + e.maxX : false;
         return "<line class=\"wall\" x1=\"" + num(x1) + "\" y1=\"" + num(y1) + "\" x2=\"" + num(x2) + "\" y2=\"" +

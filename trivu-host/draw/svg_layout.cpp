@@ -146,9 +146,9 @@ Box frameOf(const Panel& p, const std::vector<Spot>& marks) {
         const Box extent = groupExtent(p, w.group);
         if (extent.empty() || !isNear(w, paths)) continue;
         if (w.vertical)
-            b.add(w.at, extent.minY - kWallOverhang), b.add(w.at, extent.maxY + kWallOverhang);
+            b.add(w.at, extent.minY - WALL_OVERHANG), b.add(w.at, extent.maxY + WALL_OVERHANG);
         else
-            b.add(extent.minX - kWallOverhang, w.at), b.add(extent.maxX + kWallOverhang, w.at);
+            b.add(extent.minX - WALL_OVERHANG, w.at), b.add(extent.maxX + WALL_OVERHANG, w.at);
     }
     b.settle();
     return b;

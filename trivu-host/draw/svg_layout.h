@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "trivu-host/record/marks.h"
 #include "trivu-host/record/recorder.h"
 
 namespace standin::layout {
@@ -21,10 +22,7 @@ using Point = Recorder::Point;
 using Path = Recorder::Path;
 using Panel = Recorder::Panel;
 
-// The marks beside the events' conditions (11 to 15).
-enum : int { STOPPED = 100, REVERSED, REJECTED };
-
-constexpr int32_t kWallOverhang = 12;  // a wall reaches this far past its group's extent
+using namespace marks;
 
 // ---- Reading a path ----------------------------------------------------------------
 

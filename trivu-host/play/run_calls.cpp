@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "trivu-host/base/text.h"
+#include "trivu-host/record/marks.h"
 
 namespace standin::runner {
 
@@ -253,7 +254,7 @@ intptr_t WINAPI serviceGenerateEvent(headerObject* ho, uintptr_t condition, intp
     }
     if (run.trace) line(run, "trigger " + std::to_string(static_cast<int32_t>(condition)));
     if (run.frame < 0) return 0;
-    if (run.recorder && Recorder::isMotionEvent(static_cast<int>(condition))) drawEvent(run, *ext, static_cast<int>(condition));
+    if (run.recorder && marks::isMotionEvent(static_cast<int>(condition))) drawEvent(run, *ext, static_cast<int>(condition));
     if (run.raiseDepth >= kMaxRaiseDepth) {
         warn(run, callPath(run), "raises nest deeper than " + std::to_string(kMaxRaiseDepth) + "; this one is ignored");
         return 0;

@@ -11,7 +11,7 @@
 #include <cmath>
 #include <optional>
 
-#include "trivu-host/draw/svg_layout.h"
+#include "trivu-host/record/marks.h"
 
 namespace standin {
 namespace {
@@ -52,12 +52,12 @@ int controlMark(int code) {
         case REJECT_NAMED:
         case REJECT_DESTROY_NAMED:
         case REJECT_DIRECT:
-        case REJECT_DESTROY_DIRECT: return layout::REJECTED;
+        case REJECT_DESTROY_DIRECT: return marks::REJECTED;
         case TOGGLE_STOP_NAMED:
         case STOP_NAMED:
-        case TOGGLE_STOP_DIRECT: return layout::STOPPED;
+        case TOGGLE_STOP_DIRECT: return marks::STOPPED;
         case REVERSE_NAMED:
-        case REVERSE_DIRECT: return layout::REVERSED;
+        case REVERSE_DIRECT: return marks::REVERSED;
         default: return 0;
     }
 }

@@ -61,7 +61,6 @@ public:
     void control(int code, const std::vector<std::u16string>& texts, int number);
 
     static bool isMotionRegistration(int code);
-    static bool isMotionEvent(int condition) { return condition >= 11 && condition <= 15; }
     static bool isController(int code);
     static bool isCentreChange(int code);
 
@@ -96,7 +95,7 @@ public:
         int32_t at;
     };
     // A wall or sleep event (its condition, 11 to 15) or a controller that
-    // reached an instance (STOPPED, REVERSED, REJECTED in svg_layout.h).
+    // reached an instance (record/marks.h).
     struct Mark {
         int kind;
         int64_t tick;
