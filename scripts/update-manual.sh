@@ -6,7 +6,7 @@
 # and each `<!-- trace: ... -->` block from the run (an excerpt keeps its
 # length, from the line equal to its old first line); then each picture of
 # docs/pictures drawn from a scenario of examples/manual is drawn again.
-# The test host.manual.* checks the same blocks without writing.
+# The test standin.manual.* checks the same blocks without writing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -17,7 +17,7 @@ trap 'rm -rf "$work"' EXIT
 
 for page in docs/*.md; do
   cmake -DHOST="$host" -DSOURCE="$PWD" -DPAGE="$PWD/$page" -DWORK="$work" -DUPDATE=ON \
-    -P tests/host/check_manual.cmake
+    -P tests/standin/check_manual.cmake
 done
 for picture in docs/pictures/*.svg; do
   name=$(basename "$picture" .svg)

@@ -1,0 +1,339 @@
+// The drawing of `run --svg`: well-formed XML, paths that break where an
+// instance jumps, the marks and legend that explain them, walls over their
+// group only, and the same bytes for the same run.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "trivu-host/draw/svg.h"
+
+using standin::Recorder;
+using standin::MotionCall;
+
+namespace {
+
+struct Element {
+    std::string name;
+    std::map<std::string, std::string> attributes;
+    std::string text;  // character data directly inside
+};
+
+// A small XML reader for what the drawing writes: the declaration, elements
+// with quoted attributes, character data and the five entities. Fails the
+// test on anything that is not well-formed.
+std::vector<Element> parseXml(const std::string& xml) {
+    std::vector<Element> all;
+    std::vector<size_t> open;
+    size_t at = 0;
+    if (xml.rfind("<?xml ", 0) == 0) at = xml.find("?>") + 2;
+    auto fail = [&](const std::string& why) {
+        ADD_FAILURE() << why << " at " << at;
+        return std::vector<Element>{};
+    };
+    while (at < xml.size()) {
+        if (xml[at] != '<') {
+            size_t end = xml.find('<', at);
+            std::string text = xml.substr(at, end - at);
+            for (size_t amp = text.find('&'); amp != std::string::npos; amp = text.find('&', amp + 1)) {
+                const std::string rest = text.substr(amp);
+                bool known = false;
+                for (const char* e : {"&amp;", "&lt;", "&gt;", "&quot;", "&apos;"}) known = known || rest.rfind(e, 0) == 0;
+                if (!known) return fail("bad entity");
+            }
+            if (!open.empty()) all[open.back()].text += text;
+            else if (text.find_first_not_of(" \n") != std::string::npos) return fail("text outside the root");
+            at = end == std::string::npos ? xml.size() : end;
+            continue;
+        }
+        if (xml.compare(at, 2, "</") == 0) {
+            size_t end = xml.find('>', at);
+            std::string name = xml.substr(at + 2, end - at - 2);
+            if (open.empty() || all[open.back()].name != name) return fail("unbalanced </" + name + ">");
+            open.pop_back();
+            at = end + 1;
+            continue;
+        }
+        size_t end = xml.find('>', at);
+        if (end == std::string::npos) return fail("unclosed tag");
+        std::string tag = xml.substr(at + 1, end - at - 1);
+        const bool empty = !tag.empty() && tag.back() == '/';
+        if (empty) tag.pop_back();
+        Element e;
+        size_t p = tag.find(' ');
+        e.name = tag.substr(0, p);
+        while (p != std::string::npos && p < tag.size()) {
+            p = tag.find_first_not_of(' ', p);
+            if (p == std::string::npos) break;
+            size_t eq = tag.find("=\"", p);
+            if (eq == std::string::npos) return fail("attribute without a quoted value");
+            size_t close = tag.find('"', eq + 2);
+            if (close == std::string::npos) return fail("unterminated attribute");
+            const std::string key = tag.substr(p, eq - p);
+            if (e.attributes.count(key)) return fail("attribute twice");
+            e.attributes[key] = tag.substr(eq + 2, close - eq - 2);
+            p = close + 1;
+        }
+        if (open.empty() && !all.empty()) return fail("second root");
+        all.push_back(e);
+        if (!empty) open.push_back(all.size() - 1);
+        at = end + 1;
+    }
+    if (!open.empty()) return fail("unclosed <" + all[open.back()].name + ">");
+    return all;
+}
+
+std::vector<Element> named(const std::vector<Element>& all, const std::string& name,
+                           const std::string& cls = "") {
+    std::vector<Element> out;
+    for (const Element& e : all)
+        if (e.name == name && (cls.empty() || (e.attributes.count("class") && e.attributes.at("class") == cls)))
+            out.push_back(e);
+    return out;
+}
+
+MotionCall registration(int code, int number, std::vector<std::u16string> texts, int32_t kind, int32_t loop = 0) {
+    MotionCall m;
+    m.code = code;
+    m.loopIndex = loop;
+    m.number = number;
+    m.texts = std::move(texts);
+    m.markA = loop;
+    m.markB = kind;
+    return m;
+}
+
+std::string attr(const Element& e, const std::string& key) {
+    auto it = e.attributes.find(key);
+    return it == e.attributes.end() ? "" : it->second;
+}
+
+int number(const Element& e, const std::string& key) { return std::atoi(attr(e, key).c_str()); }
+
+std::vector<std::string> textsOf(const std::vector<Element>& all) {
+    std::vector<std::string> out;
+    for (const Element& e : named(all, "text")) out.push_back(e.text);
+    return out;
+}
+
+bool has(const std::vector<std::string>& texts, const std::string& t) {
+    return std::find(texts.begin(), texts.end(), t) != texts.end();
+}
+
+// The longest step inside any one polyline: a jump drawn as a path segment
+// shows up here.
+int longestStep(const std::vector<Element>& all) {
+    int longest = 0;
+    for (const Element& e : named(all, "polyline", "path")) {
+        const std::string points = attr(e, "points");
+        int px = 0, py = 0;
+        bool first = true;
+        for (size_t at = 0; at < points.size();) {
+            size_t comma = points.find(',', at), space = points.find(' ', at);
+            const int x = std::atoi(points.substr(at, comma - at).c_str());
+            const int y = std::atoi(points.substr(comma + 1, space - comma - 1).c_str());
+            if (!first) longest = std::max({longest, std::abs(x - px), std::abs(y - py)});
+            px = x, py = y, first = false;
+            at = space == std::string::npos ? points.size() : space + 1;
+        }
+    }
+    return longest;
+}
+
+// Whether two labels of the panels overlap, taking 6 pixels a character
+// and 10 a line.
+bool labelsOverlap(const std::vector<Element>& all) {
+    std::vector<Element> labels = named(all, "text", "count");
+    for (const Element& e : named(all, "text", "wall-label")) labels.push_back(e);
+    auto width = [](const Element& e) {
+        int chars = 0;
+        for (char c : e.text) chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        return 6 * chars;
+    };
+    for (size_t i = 0; i < labels.size(); ++i)
+        for (size_t j = i + 1; j < labels.size(); ++j) {
+            const int ax = number(labels[i], "x"), ay = number(labels[i], "y");
+            const int bx = number(labels[j], "x"), by = number(labels[j], "y");
+            if (ax < bx + width(labels[j]) && bx < ax + width(labels[i]) && ay - 10 < by && by - 10 < ay) return true;
+        }
+    return false;
+}
+
+// A level move of one instance from (x, y), one position per tick.
+void walk(Recorder& d, int number, const std::string& label, int64_t& tick, int32_t x, int32_t y, int32_t dx,
+          int steps) {
+    for (int i = 0; i < steps; ++i) d.position(number, label, tick++, x + i * dx, y);
+}
+
+struct Case {
+    const char* name;
+    std::function<void(Recorder&)> build;
+    std::function<void(const std::vector<Element>&)> check;
+};
+
+const Case kCases[] = {
+    {"a wrap breaks the path and marks both ends of the jump",
+     [](Recorder& d) {
+         d.startFrame("Wrap");
+         d.motionCall(registration(27, 0, {u"comet", u"+3, false, 40, 360"}, 1));
+         int64_t tick = 0;
+         walk(d, 0, "Comet#0", tick, 300, 100, 3, 21);  // to 360
+         d.event(12, 362, 100);
+         d.event(11, 42, 100);
+         walk(d, 0, "Comet#0", tick, 42, 100, 3, 10);
+     },
+     [](const std::vector<Element>& all) {
+         EXPECT_EQ(named(all, "polyline", "path").size(), 2u);
+         EXPECT_EQ(named(all, "circle", "jump-end").size(), 2u);
+         EXPECT_TRUE(named(all, "line", "jump").empty());  // a wrap's long link would read as a track
+         EXPECT_EQ(named(all, "circle", "start").size(), 1u);
+         EXPECT_EQ(named(all, "rect", "end").size(), 1u);
+         EXPECT_FALSE(named(all, "path", "direction").empty());
+         EXPECT_EQ(named(all, "path", "right-wall").size(), 1u);
+         EXPECT_EQ(named(all, "path", "left-wall").size(), 1u);
+     }},
+    {"a place the game sets breaks the path there and where the motion takes it back",
+     [](Recorder& d) {
+         d.startFrame("Placed");
+         int64_t tick = 0;
+         walk(d, 0, "Orb#0", tick, 330, 100, 0, 10);
+         d.placed(0);
+         d.position(0, "Orb#0", tick++, 380, 100);
+         walk(d, 0, "Orb#0", tick, 330, 100, 0, 10);
+     },
+     [](const std::vector<Element>& all) {
+         EXPECT_EQ(named(all, "polyline", "path").size(), 3u);
+         EXPECT_EQ(named(all, "line", "jump").size(), 2u);  // short jumps keep a faint link
+     }},
+    {"events of one instance within 3 pixels merge into one mark with a count",
+     [](Recorder& d) {
+         d.startFrame("Merging");
+         int64_t tick = 0;
+         d.event(15, 100, 50);
+         d.event(15, 101, 51);
+         d.event(15, 103, 50);
+         d.event(15, 104, 50);  // 4 from the first: a mark of its own
+         d.event(15, 100, 57);  // nearer the other instance
+         d.position(0, "Star#0", tick, 100, 50);
+         d.position(1, "Star#1", tick, 100, 58);
+         // A crowd of sleepers, each with a count to place.
+         for (int i = 2; i < 8; ++i) {
+             d.event(15, 200, 50 + 4 * i);
+             d.event(15, 200, 50 + 4 * i);
+             d.position(i, "Star#" + std::to_string(i), tick, 200, 50 + 4 * i);
+         }
+     },
+     [](const std::vector<Element>& all) {
+         EXPECT_EQ(named(all, "g", "event").size(), 9u);
+         const auto counts = named(all, "text", "count");
+         ASSERT_EQ(counts.size(), 7u);
+         EXPECT_EQ(counts[0].text, std::string("\xC3\x97") + "3");
+     }},
+    {"a wall is drawn over its own group only, labelled; a far one is an arrow at the edge",
+     [](Recorder& d) {
+         d.startFrame("Walls");
+         d.motionCall(registration(37, 0, {u"guards", u"+2, false, 40, 200"}, 1));
+         d.motionCall(registration(27, 1, {u"bats", u"+2, false, 40, 900"}, 1));
+         int64_t tick = 0, other = 0;
+         walk(d, 0, "Guard#0", tick, 50, 40, 2, 60);
+         walk(d, 1, "Bat#1", other, 50, 300, 2, 60);
+     },
+     [](const std::vector<Element>& all) {
+         const auto walls = named(all, "line", "wall");
+         ASSERT_EQ(walls.size(), 3u);  // guards at 40 and 200, bats at 40; bats at 900 is far
+         for (const Element& w : walls) EXPECT_EQ(attr(w, "x1"), attr(w, "x2"));
+         EXPECT_EQ(number(walls[0], "y1"), 28);  // the guards' extent, y = 40, and 12 more either way
+         EXPECT_EQ(number(walls[0], "y2"), 52);
+         EXPECT_EQ(number(walls[2], "y1"), 288);
+         EXPECT_EQ(named(all, "path", "wall-arrow").size(), 1u);
+         const auto texts = textsOf(all);
+         EXPECT_TRUE(has(texts, "guards wall x=200"));
+         EXPECT_TRUE(has(texts, "bats wall x=900"));
+         const Element panel = named(all, "rect", "panel").at(0);
+         EXPECT_LT(number(panel, "x") + number(panel, "width"), 400);  // framed on the paths, not the far wall
+     }},
+    {"controllers mark the instances of the groups they name, or the one they ran for",
+     [](Recorder& d) {
+         d.startFrame("Controllers");
+         d.motionCall(registration(37, 0, {u"a", u"+2, false, 0, 400"}, 1));
+         d.motionCall(registration(37, 1, {u"b", u"+2, false, 0, 400"}, 1));
+         d.motionCall(registration(37, 2, {u"a", u"+2, false, 0, 400"}, 1));
+         for (int64_t t = 0; t < 3; ++t)
+             for (int32_t n = 0; n < 3; ++n) d.position(n, "Ball#" + std::to_string(n), t, 10 + 2 * n, 40 * n);
+         d.control(29, {u"a"}, -1);  // stop a: Ball#0 and Ball#2
+         d.control(51, {}, 1);       // reverse Ball#1
+         d.control(21, {u""}, -1);   // reject every group
+         d.control(21, {u"c"}, -1);  // no such group
+         d.control(33, {}, -1);      // not a controller
+     },
+     [](const std::vector<Element>& all) {
+         EXPECT_EQ(named(all, "path", "stopped").size(), 2u);
+         EXPECT_EQ(named(all, "path", "reversed").size(), 1u);
+         EXPECT_EQ(named(all, "g", "rejected").size(), 3u);
+         EXPECT_EQ(named(all, "g", "event").size(), 6u);
+     }},
+    {"registrations give groups, colours, walls and centres; refused ones nothing",
+     [](Recorder& d) {
+         d.startFrame("Walls & <flips>");
+         d.motionCall(registration(27, 0, {u"row", u"+1.0, false, -40, 680"}, 1));
+         d.motionCall(registration(27, 1, {}, 1, 1));  // a later run: the first one's texts
+         d.motionCall(registration(37, 2, {u"", u"-1.2 , false , 0, 200"}, 0));  // refused: no marks
+         for (int64_t t = 0; t < 3; ++t) {
+             d.position(0, "Ball#0", t, 660 + t, 100);
+             d.position(1, "Ball#1", t, -20 + t, 150);
+             d.position(2, "Box#2", t, 50, 50);
+         }
+         d.startFrame("Ring");
+         MotionCall orbit = registration(44, 0, {u"ring", u"50,50, +1.0, false,0,72,10,-5,false,30,-1,72"}, 3);
+         orbit.x = 300;
+         orbit.y = 200;
+         d.motionCall(orbit);
+         d.destroyed(0);
+         d.position(0, "Star#0", 0, 350, 200);
+         d.position(0, "Star#0", 1, 349, 199);
+     },
+     [](const std::vector<Element>& all) {
+         EXPECT_EQ(named(all, "g", "frame").size(), 2u);
+         const auto paths = named(all, "polyline", "path");
+         ASSERT_EQ(paths.size(), 4u);
+         EXPECT_EQ(attr(paths[0], "data-instance"), "Ball#0");
+         EXPECT_EQ(attr(paths[0], "points"), "660,100 661,100 662,100");
+         EXPECT_EQ(attr(paths[0], "stroke"), attr(paths[1], "stroke"));
+         EXPECT_EQ(attr(paths[2], "stroke"), "#444444");
+         EXPECT_EQ(named(all, "line", "wall").size(), 2u);  // the same walls twice are drawn once
+         const auto centres = named(all, "path", "centre");
+         ASSERT_EQ(centres.size(), 1u);
+         EXPECT_EQ(attr(centres[0], "d"), "M 305 195 H 315 M 310 190 V 200");  // own place plus the offsets
+         EXPECT_EQ(named(all, "path", "destroyed").size(), 1u);  // the end of Star#0
+         const auto texts = textsOf(all);
+         EXPECT_TRUE(has(texts, "Walls &amp; &lt;flips&gt;"));
+         EXPECT_TRUE(has(texts, "group row"));
+         EXPECT_TRUE(has(texts, "in no motion group"));
+         EXPECT_TRUE(has(texts, "destroyed through the extension"));
+         EXPECT_FALSE(has(texts, "top wall"));  // the legend names only the marks drawn
+     }},
+};
+
+}  // namespace
+
+TEST(Recorder, TableOfRuns) {
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        Recorder first, second;
+        c.build(first);
+        c.build(second);
+        const std::string drawn = svg(first);
+        EXPECT_EQ(drawn, svg(second));
+        const std::vector<Element> all = parseXml(drawn);
+        ASSERT_FALSE(all.empty());
+        EXPECT_EQ(all[0].name, "svg");
+        EXPECT_EQ(named(all, "g", "legend").size(), named(all, "g", "frame").size());
+        EXPECT_LE(longestStep(all), 16);
+        EXPECT_FALSE(labelsOverlap(all));
+        c.check(all);
+    }
+    EXPECT_FALSE(parseXml(svg(Recorder())).empty());
+}

@@ -1,0 +1,143 @@
+// The page of `run --html`: the template with its style and script, and the
+// run's record as JSON in a compact form. Positions are tracks: the first
+// position and then runs of equal steps, one position per tick, because a
+// moving instance mostly repeats its step. The JSON is the only text taken
+// from the run, and a `<` in it is written \u003c so that no trace line
+// can end its script element.
+#include "trivu-host/draw/html.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <nlohmann/json.hpp>
+#include <vector>
+
+#include "trivu-host/draw/page_files.h"
+#include "trivu-host/draw/svg_layout.h"
+#include "trivu-host/base/text.h"
+
+namespace standin {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// Marks that are no condition of the extension.
+
+// [x0, y0, then (count, dx, dy) for each run of equal steps].
+Json track(const std::vector<Recorder::Point>& points) {
+    Json out = Json::array();
+    if (points.empty()) return out;
+    out.push_back(points[0].x);
+    out.push_back(points[0].y);
+    int64_t count = 0, dx = 0, dy = 0;
+    for (size_t k = 1; k < points.size(); ++k) {
+        const int64_t sx = int64_t{points[k].x} - points[k - 1].x, sy = int64_t{points[k].y} - points[k - 1].y;
+        if (count > 0 && sx == dx && sy == dy) {
+            ++count;
+            continue;
+        }
+        if (count > 0) out.insert(out.end(), {count, dx, dy});
+        count = 1;
+        dx = sx;
+        dy = sy;
+    }
+    if (count > 0) out.insert(out.end(), {count, dx, dy});
+    return out;
+}
+
+Json instanceOf(const Recorder::Path& p) {
+    Json o;
+    o["n"] = p.label;
+    o["w"] = p.width;
+    o["h"] = p.height;
+    o["g"] = p.group;
+    o["t0"] = p.points.empty() ? 0 : p.points[0].tick;
+    o["p"] = track(p.points);
+    // The points that begin a new stretch: the trail breaks there.
+    Json breaks = Json::array();
+    for (const layout::Stretch& s : layout::stretches(p))
+        if (s.begin > 0) breaks.push_back(s.begin);
+    o["b"] = breaks;
+    if (p.removedAt >= 0) o["x"] = p.removedAt;
+    if (p.orbits && !p.centreTrack.empty()) o["c"] = {{"t0", p.centreTrack[0].tick}, {"p", track(p.centreTrack)}};
+    return o;
+}
+
+Json frameOf(const Recorder::Panel& panel) {
+    Json f;
+    f["name"] = panel.name;
+    int64_t ticks = panel.lastTick + 1;
+    for (const Recorder::Line& l : panel.lines) ticks = std::max(ticks, l.tick + 1);
+    f["ticks"] = ticks;
+    Json groups = Json::array();
+    for (const std::u16string& g : panel.groups) groups.push_back(trivu::utf::encodeUtf8(g));
+    f["groups"] = groups;
+    Json walls = Json::array();
+    for (const Recorder::Wall& w : panel.walls) walls.push_back({w.group, w.vertical ? 1 : 0, w.at});
+    f["walls"] = walls;
+    Json instances = Json::array();
+    for (const Recorder::Path& p : panel.paths) instances.push_back(instanceOf(p));
+    f["inst"] = instances;
+    // Events in tick order, each with the instance it belongs to (-1: none near).
+    std::vector<std::vector<int64_t>> events;
+    for (const Recorder::Mark& m : panel.marks)
+        events.push_back({m.tick, m.kind, m.x, m.y, m.owner >= 0 ? m.owner : layout::ownerOf(panel, m)});
+    for (size_t i = 0; i < panel.paths.size(); ++i) {
+        const Recorder::Path& p = panel.paths[i];
+        if (p.destroyedAt < 0 || p.points.empty()) continue;
+        const Recorder::Point& last = p.points.back();
+        events.push_back({p.destroyedAt, marks::DESTROYED, last.x + p.width / 2, last.y + p.height / 2, static_cast<int64_t>(i)});
+    }
+    std::stable_sort(events.begin(), events.end(), [](const auto& a, const auto& b) { return a[0] < b[0]; });
+    f["ev"] = events;
+    Json lines = Json::array();
+    for (const Recorder::Line& l : panel.lines) lines.push_back({l.tick, l.text});
+    f["lines"] = lines;
+    return f;
+}
+
+std::string escapeHtml(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        if (c == '&') out += "&amp;";
+        else if (c == '<') out += "&lt;";
+        else if (c == '>') out += "&gt;";
+        else out += c;
+    }
+    return out;
+}
+
+// Ill-formed UTF-8 in a trace line becomes U+FFFD rather than a failed page.
+std::string dataOf(const Recorder& drawing, const std::string& title) {
+    Json run;
+    run["title"] = title;
+    Json frames = Json::array();
+    for (const Recorder::Panel& p : drawing.panels()) frames.push_back(frameOf(p));
+    run["frames"] = frames;
+    const std::string json = run.dump(-1, ' ', false, Json::error_handler_t::replace);
+    std::string out;
+    out.reserve(json.size());
+    for (char c : json) {
+        if (c == '<') out += "\\u003c";
+        else out += c;
+    }
+    return out;
+}
+
+void replace(std::string& text, const std::string& marker, const std::string& with) {
+    const size_t at = text.find(marker);
+    if (at != std::string::npos) text.replace(at, marker.size(), with);
+}
+
+}  // namespace
+
+std::string page(const Recorder& drawing, const std::string& title) {
+    // The data goes in last: nothing in it is ever read as a marker.
+    std::string out(kPageHtml, kPageHtmlSize);
+    replace(out, "@TITLE@", escapeHtml(title));
+    replace(out, "@STYLE@", std::string(kPageCss, kPageCssSize));
+    replace(out, "@SCRIPT@", std::string(kPageJs, kPageJsSize));
+    replace(out, "@DATA@", dataOf(drawing, title));
+    return out;
+}
+
+}  // namespace standin

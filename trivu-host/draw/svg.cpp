@@ -1,0 +1,368 @@
+// The writing side of the `--svg` drawing: the shapes (path ends, jumps,
+// direction arrows, event and controller marks, centres), the walls as
+// lines over their group or arrows at the panel's edge, the legend of what
+// a panel uses, and the document that stacks the panels under their frame
+// titles. Where things go comes from svg_layout.cpp; this file only turns
+// it into text, in a fixed order, so the same drawing gives the same bytes.
+#include "trivu-host/draw/svg.h"
+
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
+#include "trivu-host/draw/svg_layout.h"
+#include "trivu-host/base/text.h"
+
+namespace standin {
+namespace {
+
+using namespace layout;
+
+// Distinct hues for motion groups, in order of registration.
+const char* const kColours[] = {"#1f77b4", "#d62728", "#2ca02c", "#9467bd", "#ff7f0e",
+                                "#17becf", "#8c564b", "#e377c2", "#bcbd22", "#7f7f7f"};
+const char* const kUngrouped = "#444444";
+const char* const kInk = "#222222";  // the event marks
+
+constexpr int32_t kMargin = 24;
+constexpr int32_t kTitle = 28;       // the room for a panel's title above it
+constexpr int64_t kArrowEvery = 80;  // pixels of travel between two direction arrows
+constexpr int64_t kLongJump = 120;   // a longer jump (a wrap) has no link, which would read as a track
+constexpr int32_t kLegendWidth = 240;
+constexpr int32_t kLegendLine = 16;
+
+std::string escape(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default:
+                // Control characters are not allowed in XML 1.0.
+                if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') continue;
+                out += c;
+        }
+    }
+    return out;
+}
+
+std::string num(int64_t v) { return std::to_string(v); }
+
+std::string pt(int64_t x, int64_t y) { return num(x) + " " + num(y); }
+
+const char* colourOf(const Path& p) { return p.group >= 0 ? kColours[p.group % std::size(kColours)] : kUngrouped; }
+
+std::string groupName(const Panel& p, int group) {
+    if (group < 0) return "no group";
+    if (!p.groups[group].empty()) return trivu::utf::encodeUtf8(p.groups[group]);
+    // An empty name groups the object under its own name.
+    for (const Path& path : p.paths)
+        if (path.group == group) return path.label.substr(0, path.label.find('#'));
+    return "\"\"";
+}
+
+// The shapes, each centred on (x, y). Event marks are drawn in ink, the
+// start and end of a path in its colour.
+std::string shape(const std::string& kind, int64_t x, int64_t y, const char* colour) {
+    const std::string cls = "<path class=\"" + kind + "\" d=\"";
+    if (kind == "start")
+        return "<circle class=\"start\" cx=\"" + num(x) + "\" cy=\"" + num(y) + "\" r=\"4\" fill=\"" + colour +
+               "\" stroke=\"#ffffff\"/>\n";
+    if (kind == "end")
+        return "<rect class=\"end\" x=\"" + num(x - 4) + "\" y=\"" + num(y - 4) +
+               "\" width=\"8\" height=\"8\" fill=\"" + colour + "\" stroke=\"#ffffff\"/>\n";
+    if (kind == "jump-end")
+        return "<circle class=\"jump-end\" cx=\"" + num(x) + "\" cy=\"" + num(y) +
+               "\" r=\"2.5\" fill=\"#ffffff\" stroke=\"" + colour + "\"/>\n";
+    if (kind == "destroyed")
+        return cls + "M " + pt(x - 5, y - 5) + " L " + pt(x + 5, y + 5) + " M " + pt(x - 5, y + 5) + " L " +
+               pt(x + 5, y - 5) + "\" stroke=\"" + kInk + "\" stroke-width=\"2.5\"/>\n";
+    if (kind == "centre")
+        return cls + "M " + pt(x - 5, y) + " H " + num(x + 5) + " M " + pt(x, y - 5) + " V " + num(y + 5) +
+               "\" stroke=\"#000000\"/>\n";
+    std::string d;
+    if (kind == "left-wall") d = "M " + pt(x - 5, y) + " L " + pt(x + 3, y - 5) + " L " + pt(x + 3, y + 5) + " Z";
+    if (kind == "right-wall") d = "M " + pt(x + 5, y) + " L " + pt(x - 3, y - 5) + " L " + pt(x - 3, y + 5) + " Z";
+    if (kind == "top-wall") d = "M " + pt(x, y - 5) + " L " + pt(x - 5, y + 3) + " L " + pt(x + 5, y + 3) + " Z";
+    if (kind == "bottom-wall") d = "M " + pt(x, y + 5) + " L " + pt(x - 5, y - 3) + " L " + pt(x + 5, y - 3) + " Z";
+    if (kind == "stopped")
+        return cls + "M " + pt(x - 4, y - 5) + " h 3 v 10 h -3 Z M " + pt(x + 1, y - 5) + " h 3 v 10 h -3 Z\" fill=\"" +
+               kInk + "\"/>\n";
+    if (kind == "reversed")
+        return cls + "M " + pt(x - 5, y - 4) + " L " + pt(x + 5, y + 4) + " L " + pt(x + 5, y - 4) + " L " +
+               pt(x - 5, y + 4) + " Z\" fill=\"" + kInk + "\"/>\n";
+    if (kind == "rejected")
+        return "<g class=\"rejected\"><circle cx=\"" + num(x) + "\" cy=\"" + num(y) +
+               "\" r=\"5\" fill=\"#ffffff\" stroke=\"" + kInk + "\" stroke-width=\"1.5\"/><path d=\"M " +
+               pt(x - 3, y + 3) + " L " + pt(x + 3, y - 3) + "\" stroke=\"" + kInk + "\" stroke-width=\"1.5\"/></g>\n";
+    if (kind == "asleep")
+        return cls + "M " + pt(x, y - 5) + " L " + pt(x + 5, y) + " L " + pt(x, y + 5) + " L " + pt(x - 5, y) +
+               " Z\" fill=\"#ffffff\" stroke=\"" + kInk + "\" stroke-width=\"1.5\"/>\n";
+    return cls + d + "\" fill=\"" + kInk + "\"/>\n";
+}
+
+struct Meaning {
+    int kind;
+    const char* shape;
+    const char* text;
+};
+const Meaning kMarks[] = {
+    {LEFT_WALL, "left-wall", "left wall"},
+    {RIGHT_WALL, "right-wall", "right wall"},
+    {TOP_WALL, "top-wall", "top wall"},
+    {BOTTOM_WALL, "bottom-wall", "bottom wall"},
+    {ASLEEP, "asleep", "asleep"},
+    {STOPPED, "stopped", "stop or toggle stop"},
+    {REVERSED, "reversed", "reversed"},
+    {REJECTED, "rejected", "rejected"},
+};
+
+const Meaning& meaningOf(int kind) {
+    for (const Meaning& m : kMarks)
+        if (m.kind == kind) return m;
+    return kMarks[0];
+}
+
+// An arrowhead at `at` pointing along (dx, dy), in whole pixels.
+std::string arrow(const Point& at, int64_t dx, int64_t dy, const char* colour) {
+    const int64_t len = std::max<int64_t>(1, isqrt(dx * dx + dy * dy));
+    const int64_t ux = dx * 6 / len, uy = dy * 6 / len, px = -dy * 4 / len, py = dx * 4 / len;
+    const int64_t bx = at.x - ux / 2, by = at.y - uy / 2;
+    return "<path class=\"direction\" d=\"M " + pt(at.x + ux, at.y + uy) + " L " + pt(bx + px, by + py) + " L " +
+           pt(bx - px, by - py) + " Z\" fill=\"" + colour + "\"/>\n";
+}
+
+// Arrowheads every kArrowEvery pixels of travel, the first half-way there.
+std::string arrows(const Path& p, const Stretch& s) {
+    std::string out;
+    int64_t travelled = 0, next = kArrowEvery / 2;
+    for (size_t k = s.begin + 1; k < s.end; ++k) {
+        travelled += stepLength(p, k);
+        if (travelled < next) continue;
+        next = travelled + kArrowEvery;
+        // The way is taken over a few steps, so that one-pixel stairs do
+        // not turn the arrow.
+        const Point& from = p.points[std::max(s.begin, k >= 2 ? k - 2 : 0)];
+        const Point& to = p.points[std::min(s.end - 1, k + 2)];
+        const int64_t dx = clampCoordinate(to.x) - clampCoordinate(from.x);
+        const int64_t dy = clampCoordinate(to.y) - clampCoordinate(from.y);
+        if (dx != 0 || dy != 0) out += arrow(p.points[k], dx, dy, colourOf(p));
+    }
+    return out;
+}
+
+std::string polyline(const Path& p, const Stretch& s) {
+    std::string out = "<polyline class=\"path\" data-instance=\"" + escape(p.label) + "\" points=\"";
+    for (size_t k = s.begin; k < s.end; ++k) {
+        if (k > s.begin) out += ' ';
+        out += num(p.points[k].x) + "," + num(p.points[k].y);
+    }
+    return out + "\" fill=\"none\" stroke=\"" + colourOf(p) + "\" stroke-width=\"1.5\"/>\n";
+}
+
+// One instance: its stretches with their arrows, a ring at both ends of
+// each jump and a faint dotted link across the short ones, its start and
+// its end.
+std::string instance(const Path& p) {
+    if (p.points.empty()) return {};
+    const std::vector<Stretch> runs = stretches(p);
+    std::string out = "<g class=\"instance\" data-instance=\"" + escape(p.label) + "\">\n";
+    for (size_t i = 1; i < runs.size(); ++i) {
+        const Point& a = p.points[runs[i].begin - 1];
+        const Point& b = p.points[runs[i].begin];
+        if (distance(a.x, a.y, b.x, b.y) > kLongJump) continue;
+        out += "<line class=\"jump\" x1=\"" + num(a.x) + "\" y1=\"" + num(a.y) + "\" x2=\"" + num(b.x) + "\" y2=\"" +
+               num(b.y) + "\" stroke=\"" + colourOf(p) + "\" stroke-opacity=\"0.35\" stroke-dasharray=\"1 4\"/>\n";
+    }
+    for (const Stretch& s : runs) out += polyline(p, s) + arrows(p, s);
+    for (size_t i = 1; i < runs.size(); ++i) {
+        const Point& a = p.points[runs[i].begin - 1];
+        const Point& b = p.points[runs[i].begin];
+        out += shape("jump-end", a.x, a.y, colourOf(p)) + shape("jump-end", b.x, b.y, colourOf(p));
+    }
+    const Point& first = p.points.front();
+    const Point& last = p.points.back();
+    out += shape("start", first.x, first.y, colourOf(p));
+    out += shape(p.destroyed ? "destroyed" : "end", last.x, last.y, colourOf(p));
+    return out + "</g>\n";
+}
+
+std::string text(const Labels::Placed& at, const std::string& label, const char* cls, const char* colour) {
+    return "<text class=\"" + std::string(cls) + "\" x=\"" + num(at.x) + "\" y=\"" + num(at.y) +
+           "\" font-size=\"9\" fill=\"" + colour + "\">" + escape(label) + "</text>\n";
+}
+
+std::string wallName(const Panel& p, const Recorder::Wall& w) {
+    return groupName(p, w.group) + (w.vertical ? " wall x=" : " wall y=") + num(w.at);
+}
+
+// A group's wall over the group's extent, or an arrow at the panel's edge
+// toward a wall that lies outside.
+std::string wall(const Panel& p, const Recorder::Wall& w, const Box& frame, const Box& paths, Labels& labels) {
+    const Box e = groupExtent(p, w.group);
+    if (e.empty()) return {};
+    const char* grey = "#888888";
+    if (isNear(w, paths)) {
+        const int64_t x1 = w.vertical ? w.at : e.minX - WALL_OVERHANG, y1 = w.vertical ? e.minY - WALL_OVERHANG : w.at;
+        const int64_t x2 = w.vertical ? w.at : e.maxX + WALL_OVERHANG, y2 = w.vertical ? e.maxY + WALL_OVERHANG : w.at;
+        // The label goes on the side of the wall that faces the group.
+        const bool inward = w.vertical ? 2 * w.at > e.minX + e.maxX : false;
+        return "<line class=\"wall\" x1=\"" + num(x1) + "\" y1=\"" + num(y1) + "\" x2=\"" + num(x2) + "\" y2=\"" +
+               num(y2) + "\" stroke=\"" + grey + "\" stroke-dasharray=\"6 4\"/>\n" +
+               text(labels.place(wallName(p, w), x1, y1, inward ? Labels::LEFT_FIRST : Labels::RIGHT_FIRST),
+                    wallName(p, w), "wall-label", grey);
+    }
+    // The arrow sits on the edge the wall lies beyond, level with the middle
+    // of the group.
+    const int64_t left = frame.minX - kMargin, right = frame.maxX + kMargin;
+    const int64_t top = frame.minY - kMargin, bottom = frame.maxY + kMargin;
+    std::string d;
+    int64_t x, y;
+    if (w.vertical) {
+        y = std::clamp((e.minY + e.maxY) / 2, top + 8, bottom - 8);
+        const bool beyondLeft = w.at < frame.minX;
+        x = beyondLeft ? left + 2 : right - 2;
+        const int64_t back = beyondLeft ? x + 8 : x - 8;
+        d = "M " + pt(x, y) + " L " + pt(back, y - 5) + " L " + pt(back, y + 5) + " Z";
+    } else {
+        x = std::clamp((e.minX + e.maxX) / 2, left + 8, right - 8);
+        const bool beyondTop = w.at < frame.minY;
+        y = beyondTop ? top + 2 : bottom - 2;
+        const int64_t back = beyondTop ? y + 8 : y - 8;
+        d = "M " + pt(x, y) + " L " + pt(x - 5, back) + " L " + pt(x + 5, back) + " Z";
+    }
+    const std::string name = wallName(p, w);
+    // Its label stays inside the panel.
+    const Labels::Placed at =
+        labels.place(name, x, y, w.vertical && w.at > frame.maxX ? Labels::LEFT_ONLY : Labels::RIGHT_FIRST);
+    return "<path class=\"wall-arrow\" d=\"" + d + "\" fill=\"" + grey + "\"/>\n" + text(at, name, "wall-label", grey);
+}
+
+using Row = std::pair<std::string, std::string>;  // a drawn sample, its meaning
+
+// The legend's rows: the groups by colour, then what each mark means, only
+// the marks the panel uses.
+std::vector<Row> legendRows(const Panel& p, const std::vector<Spot>& marks) {
+    std::vector<Row> rows;
+    auto swatch = [](const char* colour) {
+        return "<line x1=\"0\" y1=\"-4\" x2=\"16\" y2=\"-4\" stroke=\"" + std::string(colour) +
+               "\" stroke-width=\"2\"/>";
+    };
+    for (size_t g = 0; g < p.groups.size(); ++g)
+        rows.emplace_back(swatch(kColours[g % std::size(kColours)]), "group " + groupName(p, static_cast<int>(g)));
+    bool ungrouped = false, jumped = false, destroyed = false, merged = false;
+    for (const Path& path : p.paths) {
+        ungrouped = ungrouped || path.group < 0;
+        jumped = jumped || stretches(path).size() > 1;
+        destroyed = destroyed || path.destroyed;
+    }
+    if (ungrouped) rows.emplace_back(swatch(kUngrouped), "in no motion group");
+    // Samples are classed apart from the marks they explain.
+    auto sample = [](const std::string& kind) {
+        std::string drawn = shape(kind, 8, -4, kUngrouped);
+        return drawn.replace(drawn.find(kind), kind.size(), "key");
+    };
+    rows.emplace_back(sample("start"), "start");
+    rows.emplace_back(sample("end"), "end (motion over, frame ended)");
+    std::string direction = arrow({0, 8, -4, false}, 1, 0, kUngrouped);
+    rows.emplace_back(direction.replace(direction.find("direction"), 9, "key"), "direction of travel");
+    if (jumped) rows.emplace_back(sample("jump-end"), "jump (wrap, re-centre, placed)");
+    if (!p.walls.empty())
+        rows.emplace_back("<line x1=\"8\" y1=\"-10\" x2=\"8\" y2=\"2\" stroke=\"#888888\" stroke-dasharray=\"3 2\"/>",
+                          "wall of a group");
+    if (!p.centres.empty()) rows.emplace_back(sample("centre"), "orbit centre");
+    for (const Meaning& m : kMarks) {
+        bool used = false;
+        for (const Spot& s : marks) used = used || s.kind == m.kind;
+        if (used) rows.emplace_back(sample(m.shape), m.text);
+    }
+    for (const Spot& s : marks) merged = merged || s.count > 1;
+    if (destroyed) rows.emplace_back(sample("destroyed"), "destroyed through the extension");
+    if (merged) rows.emplace_back("<text x=\"0\" y=\"0\" font-size=\"9\">\xC3\x97n</text>", "n events in one place");
+    return rows;
+}
+
+std::string legend(const std::vector<Row>& rows, int64_t x, int64_t y) {
+    std::string out = "<g class=\"legend\" font-size=\"11\" transform=\"translate(" + pt(x, y) + ")\">\n";
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const int64_t at = 12 + static_cast<int64_t>(i) * kLegendLine;
+        out += "<g transform=\"translate(0 " + num(at) + ")\">" + rows[i].first + "<text x=\"22\" y=\"0\">" +
+               escape(rows[i].second) + "</text></g>\n";
+    }
+    return out + "</g>\n";
+}
+
+int64_t legendHeight(const std::vector<Row>& rows) { return 12 + static_cast<int64_t>(rows.size()) * kLegendLine; }
+
+// The inside of a panel; `area` grows to take in the labels.
+std::string panelBody(const Panel& p, const Box& b, const std::vector<Spot>& marks, Rect& area) {
+    Box paths;
+    for (const Path& path : p.paths)
+        for (const Point& pt : path.points) paths.add(pt.x, pt.y);
+    Labels labels;
+    for (const Spot& s : marks) labels.block(s.x, s.y, 5);
+    for (const Path& path : p.paths)
+        if (!path.points.empty()) {
+            labels.block(path.points.front().x, path.points.front().y, 4);
+            labels.block(path.points.back().x, path.points.back().y, 4);
+        }
+    labels.endBlocks();
+    std::string out;
+    for (const Recorder::Wall& w : p.walls) out += wall(p, w, b, paths, labels);
+    for (const Path& path : p.paths) out += instance(path);
+    for (const Point& c : p.centres) out += shape("centre", c.x, c.y, kInk);
+    for (const Spot& s : marks) {
+        out += "<g class=\"event\">" + shape(meaningOf(s.kind).shape, s.x, s.y, kInk);
+        const std::string count = "\xC3\x97" + num(s.count);
+        if (s.count > 1) out += text(labels.place(count, s.x, s.y), count, "count", kInk);
+        out += "</g>\n";
+    }
+    labels.extend(area);
+    return out;
+}
+
+}  // namespace
+
+std::string svg(const Recorder& recorder) {
+    const std::vector<Panel>& panels_ = recorder.panels();
+    struct Laid {
+        Rect area;  // the panel's rectangle, in the run's coordinates
+        std::string body;
+        std::vector<Row> legend;
+    };
+    std::vector<Laid> laid;
+    int64_t width = 0, height = 0;
+    for (const Panel& p : panels_) {
+        const std::vector<Spot> marks = spots(p);
+        const Box b = frameOf(p, marks);
+        Laid& l = laid.emplace_back();
+        l.area = {b.minX - kMargin, b.minY - kMargin, b.maxX + kMargin, b.maxY + kMargin};
+        l.body = panelBody(p, b, marks, l.area);
+        l.legend = legendRows(p, marks);
+        width = std::max(width, l.area.x1 - l.area.x0 + 4 + kLegendWidth);
+        height += kTitle + std::max(l.area.y1 - l.area.y0 + 4, legendHeight(l.legend));
+    }
+    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + num(width) + "\" height=\"" + num(height) +
+           "\" viewBox=\"0 0 " + num(width) + " " + num(height) + "\" font-family=\"sans-serif\" font-size=\"12\">\n";
+    int64_t top = 0;
+    for (size_t i = 0; i < panels_.size(); ++i) {
+        const Laid& l = laid[i];
+        const int64_t w = l.area.x1 - l.area.x0 + 4, h = l.area.y1 - l.area.y0 + 4;
+        out += "<g class=\"frame\">\n";
+        out += "<text x=\"4\" y=\"" + num(top + 18) + "\" font-size=\"14\">" + escape(panels_[i].name) + "</text>\n";
+        out += "<g transform=\"translate(" + pt(2 - l.area.x0, top + kTitle + 2 - l.area.y0) + ")\">\n";
+        out += "<rect class=\"panel\" x=\"" + num(l.area.x0 - 2) + "\" y=\"" + num(l.area.y0 - 2) + "\" width=\"" +
+               num(w) + "\" height=\"" + num(h) + "\" fill=\"#fafafa\" stroke=\"#cccccc\"/>\n";
+        out += l.body + "</g>\n";
+        out += legend(l.legend, w + 12, top + kTitle);
+        out += "</g>\n";
+        top += kTitle + std::max(h, legendHeight(l.legend));
+    }
+    out += "</svg>\n";
+    return out;
+}
+
+}  // namespace standin

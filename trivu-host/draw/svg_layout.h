@@ -1,0 +1,122 @@
+// What the parts of the `--svg` drawing share, inside the stand-in only: the
+// marks the controllers leave beside the events' conditions, the reading of
+// a path (its stretches between jumps, its events merged into spots and
+// given to an instance), the panel's frame with the walls it takes in, and
+// the placement of labels that keep clear of each other. record/recorder.cpp gathers,
+// svg_layout.cpp reads and lays out, svg.cpp writes the document.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "trivu-host/record/marks.h"
+#include "trivu-host/record/recorder.h"
+
+namespace standin::layout {
+
+using Point = Recorder::Point;
+using Path = Recorder::Path;
+using Panel = Recorder::Panel;
+
+using namespace marks;
+
+// ---- Reading a path ----------------------------------------------------------------
+
+// Far-off positions are pulled in, so that squared distances fit.
+int64_t clampCoordinate(int64_t v);
+int64_t isqrt(int64_t v);
+int64_t distance(int64_t ax, int64_t ay, int64_t bx, int64_t by);
+// The length of the step that reached point k (k >= 1).
+int64_t stepLength(const Path& p, size_t k);
+
+struct Stretch {
+    size_t begin, end;  // [begin, end) of the path's points
+};
+
+// The unbroken runs of a path, split before each jump.
+std::vector<Stretch> stretches(const Path& p);
+
+// One mark drawn for the events of one instance close to each other.
+struct Spot {
+    int path;  // the instance's index in the panel, -1 when none was near
+    int kind;
+    int32_t x, y;
+    int count;
+};
+
+// The instance nearest a mark that names none, where it stood in the
+// mark's tick or the one before; -1 when none was there.
+int ownerOf(const Panel& p, const Recorder::Mark& m);
+
+// The panel's marks, each given to its instance and merged with the ones
+// it made in the same place.
+std::vector<Spot> spots(const Panel& p);
+
+// ---- Layout ------------------------------------------------------------------------
+
+struct Box {
+    int64_t minX = std::numeric_limits<int64_t>::max(), minY = std::numeric_limits<int64_t>::max();
+    int64_t maxX = std::numeric_limits<int64_t>::min(), maxY = std::numeric_limits<int64_t>::min();
+    bool empty() const { return minX > maxX; }
+    void add(int64_t x, int64_t y) {
+        minX = std::min(minX, x);
+        maxX = std::max(maxX, x);
+        minY = std::min(minY, y);
+        maxY = std::max(maxY, y);
+    }
+    void settle() {
+        if (empty()) minX = maxX = minY = maxY = 0;
+    }
+};
+
+Box groupExtent(const Panel& p, int group);
+
+// A wall near its group's paths is drawn as a line; a far one as an arrow
+// at the panel's edge.
+bool isNear(const Recorder::Wall& w, const Box& paths);
+
+// The panel spans the paths, the centres and the events, and the walls
+// near them.
+Box frameOf(const Panel& p, const std::vector<Spot>& marks);
+
+struct Rect {
+    int64_t x0, y0, x1, y1;
+    void add(const Rect& r) {
+        x0 = std::min(x0, r.x0);
+        y0 = std::min(y0, r.y0);
+        x1 = std::max(x1, r.x1);
+        y1 = std::max(y1, r.y1);
+    }
+};
+
+// Places small labels beside the points they name, trying a few places
+// around each and then further out, so that no label covers another or a
+// mark.
+class Labels {
+public:
+    struct Placed {
+        int64_t x, y;  // the text's baseline start
+    };
+    static int64_t widthOf(const std::string& text);
+    void block(int64_t x, int64_t y, int64_t r) { taken_.push_back({x - r, y - r, x + r, y + r}); }
+    enum Side { RIGHT_FIRST, LEFT_FIRST, LEFT_ONLY };
+    Placed place(const std::string& text, int64_t x, int64_t y, Side side = RIGHT_FIRST);
+    // Everything placed, for the panel to take in.
+    void extend(Rect& area) const {
+        for (size_t i = blocks_; i < taken_.size(); ++i) area.add(taken_[i]);
+    }
+    void endBlocks() { blocks_ = taken_.size(); }
+
+private:
+    bool free(Placed at, int64_t w, int64_t h) const;
+    Placed take(Placed at, int64_t w, int64_t h);
+
+    std::vector<Rect> taken_;
+    size_t blocks_ = 0;  // the first ones are marks, not labels
+};
+
+}  // namespace standin::layout

@@ -1,0 +1,252 @@
+// The event loop of a run: frames start with their instances and extension
+// objects, each tick handles the extensions and then runs the events whose
+// conditions hold, in order; a frame ends by destroying its objects.
+#include "trivu-host/play/run_state.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "trivu-host/base/text.h"
+
+namespace standin::runner {
+
+// ---- Events ----------------------------------------------------------------------------
+
+namespace {
+
+bool compareValues(const Value& l, const Value& r, CompareOp op) {
+    int order;  // -1, 0, 1, or 2 when unordered (NaN)
+    if (l.kind == ValueKind::Text || r.kind == ValueKind::Text) {
+        int c = textForm(l).compare(textForm(r));
+        order = c < 0 ? -1 : c > 0 ? 1 : 0;
+    } else if (l.kind == ValueKind::Int && r.kind == ValueKind::Int) {
+        order = l.i < r.i ? -1 : l.i > r.i ? 1 : 0;
+    } else {
+        auto d = [](const Value& v) {
+            return v.kind == ValueKind::Int ? static_cast<double>(v.i) : v.kind == ValueKind::Float ? v.f : v.d;
+        };
+        double a = d(l), b = d(r);
+        order = a < b ? -1 : a > b ? 1 : a == b ? 0 : 2;
+    }
+    switch (op) {
+        case CompareOp::Eq: return order == 0;
+        case CompareOp::Ne: return order != 0;
+        case CompareOp::Lt: return order == -1;
+        case CompareOp::Le: return order == -1 || order == 0;
+        case CompareOp::Gt: return order == 1;
+        case CompareOp::Ge: return order == 1 || order == 0;
+    }
+    return false;
+}
+
+// By numbers, or by fixed value as the host's event editor picks: the value
+// is computed once, against the selection as it stood before the pick.
+bool pick(Run& run, Scope& scope, const Condition& c) {
+    std::vector<Instance*> chosen;
+    const Value fixed = c.fixed >= 0 ? eval(run, scope, c.fixed) : Value{};
+    for (Instance* in : selected(run, scope, c.object)) {
+        const bool keep = c.fixed >= 0
+                              ? compareValues(intValue(fixedValueOf(in->ro.roHo)), fixed, CompareOp::Eq)
+                              : std::find(c.numbers.begin(), c.numbers.end(), in->ro.roHo.hoNumber) != c.numbers.end();
+        if (keep) chosen.push_back(in);
+    }
+    const bool any = !chosen.empty();
+    for (Pick& p : scope.picks) {
+        if (p.object != c.object) continue;
+        p.chosen = std::move(chosen);
+        return any;
+    }
+    scope.picks.push_back({c.object, std::move(chosen)});
+    return any;
+}
+
+bool test(Run& run, Scope& scope, const Condition& c, ExtInstance* raiser) {
+    switch (c.op) {
+        case CondOp::Start: return run.tick == 0;
+        case CondOp::Always: return true;
+        case CondOp::Tick: return run.tick == c.n;
+        case CondOp::Every: return run.tick >= 0 && run.tick % c.n == 0;
+        case CondOp::Compare: return compareValues(eval(run, scope, c.lhs), eval(run, scope, c.rhs), c.compare);
+        case CondOp::Pick: return pick(run, scope, c);
+        case CondOp::Extension: {
+            ExtInstance* ext = c.triggered && raiser ? raiser : liveExt(run, c.ext, c.path);
+            return ext && callCondition(run, scope, c, *ext);
+        }
+    }
+    return false;
+}
+
+std::string dumpLine(Run& run, const Instance& in) {
+    const headerObject& ho = in.ro.roHo;
+    std::string s = "dump " + nameOf(run, in) + " x=" + std::to_string(ho.hoX) + " y=" + std::to_string(ho.hoY) +
+                    " A=" + altForm(in.values[0]) + " B=" + altForm(in.values[1]) +
+                    " anim=" + std::to_string(static_cast<int64_t>(in.ro.roa.raAnimFrameForced) - 1);
+    if (ho.hoFlags & HOF_DESTROYED) s += " destroyed";
+    return s;
+}
+
+CValue toAlt(const Value& v) {
+    CValue a{};
+    if (v.kind == ValueKind::Int) {
+        a.m_type = TYPE_LONG;
+        a.m_long = toInt32(v);
+    } else {
+        a.m_type = TYPE_DOUBLE;
+        a.m_double = v.kind == ValueKind::Float ? v.f : v.d;
+    }
+    return a;
+}
+
+void act(Run& run, Scope& scope, const Action& a) {
+    auto number = [&](int expr) {
+        return expr < 0 ? std::nullopt : std::optional<int32_t>(toInt32(eval(run, scope, expr)));
+    };
+    switch (a.op) {
+        case ActOp::Extension: extensionAction(run, scope, a); return;
+        case ActOp::Log: line(run, "log " + logForm(eval(run, scope, a.expr))); return;
+        case ActOp::Dump:
+            for (const Instance& in : run.instances)
+                if (in.object == a.object && !in.removed) line(run, dumpLine(run, in));
+            return;
+        case ActOp::Set: {
+            const auto x = number(a.x), y = number(a.y);
+            for (Instance* in : selected(run, scope, a.object)) {
+                if (x) in->ro.roHo.hoX = *x;
+                if (y) in->ro.roHo.hoY = *y;
+                if (run.recorder && (x || y)) run.recorder->placed(in->ro.roHo.hoNumber);
+            }
+            return;
+        }
+        case ActOp::Alt: {
+            const std::optional<CValue> va = a.a < 0 ? std::nullopt : std::optional(toAlt(eval(run, scope, a.a)));
+            const std::optional<CValue> vb = a.b < 0 ? std::nullopt : std::optional(toAlt(eval(run, scope, a.b)));
+            for (Instance* in : selected(run, scope, a.object)) {
+                if (va) in->values[0] = *va;
+                if (vb) in->values[1] = *vb;
+            }
+            return;
+        }
+        case ActOp::Create:
+            createInstance(run, a.object, number(a.x).value_or(0), number(a.y).value_or(0), number(a.width),
+                           number(a.height), a.path);
+            return;
+        case ActOp::Destroy:
+            for (Instance* in : selected(run, scope, a.object)) in->ro.roHo.hoFlags |= HOF_DESTROYED;
+            return;
+        case ActOp::Desktop:
+            if (a.state) run.desktop.state = *a.state;
+            if (a.taskbar) run.desktop.taskbar = *a.taskbar;
+            if (a.caption) run.desktop.caption = *a.caption;
+            return;
+        case ActOp::NextFrame: run.frameEnds = true; return;
+        case ActOp::End: run.appEnds = true; return;
+    }
+}
+
+}  // namespace
+
+void runEvent(Run& run, const Event& ev, ExtInstance* raiser) {
+    Scope scope;
+    for (const Condition& c : ev.conditions)
+        if (!test(run, scope, c, raiser)) return;
+    for (const Action& a : ev.actions) act(run, scope, a);
+}
+
+// ---- Frames ----------------------------------------------------------------------------
+
+namespace {
+
+void createExtension(Run& run, int type) {
+    if (run.nextNumber > kMaxInstanceNumber) {
+        warn(run, run.sc.extensions[type].path, "the frame already holds 32768 instances; none created");
+        return;
+    }
+    EDITDATA* edPtr = run.records[type]->data();
+    const size_t asked = run.lib.GetRunObjectDataSize(&run.rh, edPtr);
+    // The host's head is written whatever the extension asked for.
+    const size_t size = (std::max(asked, sizeof(ExtensionHead)) + 15) & ~size_t{15};
+    void* block = ::operator new(size, kRecordAlignment);
+    std::memset(block, 0, size);
+
+    ExtInstance& ext = run.exts.emplace_back();
+    ext.type = type;
+    ext.rd = static_cast<RUNDATA*>(block);
+    auto* head = static_cast<ExtensionHead*>(block);
+    head->rHo.hoNumber = static_cast<int16_t>(run.nextNumber);
+    head->rHo.hoCreationId = static_cast<uint16_t>(run.nextNumber);
+    ++run.nextNumber;
+    head->rHo.hoType = KPX_BASE;
+    head->rHo.hoOEFlags = run.lib.infos.editFlags;
+    head->rHo.hoAdRunHeader = &run.rh;
+    head->rHo.hoOiList = &run.extensionInfos[type];
+    head->rv.rvpValues = ext.values;
+    head->rHo.hoOffsetValue = static_cast<int32_t>(offsetof(ExtensionHead, rv));
+
+    createObjectInfo cob{};
+    int16_t r = run.lib.CreateRunObject(ext.rd, edPtr, &cob);
+    if (r != 0) warn(run, run.sc.extensions[type].path, "CreateRunObject answered " + std::to_string(r));
+}
+
+void startFrame(Run& run, const Frame& f) {
+    if (run.recorder) run.recorder->startFrame(f.name);
+    line(run, "frame " + standin::quoted(f.name));
+    for (const StartInstance& start : f.instances)
+        createInstance(run, start.object, start.x, start.y, start.width, start.height, f.path);
+    for (int type : f.extensions) createExtension(run, type);
+}
+
+void handleExtensions(Run& run) {
+    for (ExtInstance& ext : run.exts) {
+        if (ext.rehandleAt >= 0 && ext.rehandleAt <= run.tick) {
+            ext.wanted = true;
+            ext.rehandleAt = -1;
+        }
+        if (!ext.wanted) continue;
+        int16_t r = run.lib.HandleRunObject(ext.rd);
+        if (run.trace) line(run, "handle " + std::to_string(r));
+        if (r & REFLAG_ONESHOT) ext.wanted = false;
+    }
+}
+
+void runTick(Run& run, const Frame& f) {
+    handleExtensions(run);
+    if (run.recorder) recordHandled(run);
+    for (const Event& ev : f.events)
+        if (!ev.triggered) runEvent(run, ev, nullptr);
+    if (run.recorder) recordPositions(run);
+    for (Instance& in : run.instances)
+        if ((in.ro.roHo.hoFlags & HOF_DESTROYED) && !in.removed) {
+            in.removed = true;
+            if (run.recorder) run.recorder->removed(in.ro.roHo.hoNumber, run.tick);
+        }
+}
+
+void endFrame(Run& run) {
+    for (ExtInstance& ext : run.exts) {
+        run.lib.DestroyRunObject(ext.rd, 0);
+        ext.destroyed = true;
+    }
+    for (ExtInstance& ext : run.exts) releaseRecord(ext.rd);
+    run.exts.clear();
+    run.instances.clear();
+    run.nextNumber = 0;
+}
+
+}  // namespace
+
+void runFrame(Run& run, int index) {
+    const Frame& f = run.sc.frames[index];
+    run.frame = index;
+    run.tick = -1;
+    run.frameEnds = false;
+    startFrame(run, f);
+    for (int64_t t = 0; t < f.ticks && !run.frameEnds && !run.appEnds; ++t) {
+        run.tick = t;
+        runTick(run, f);
+    }
+    run.tick = -1;
+    endFrame(run);
+}
+
+}  // namespace standin::runner

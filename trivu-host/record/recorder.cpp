@@ -1,0 +1,298 @@
+// The record of a run, gathered while it plays: what the runner reports
+// (positions, placements, destructions, events, controllers) is
+// kept per frame, and a motion registration is read the way the extension
+// read it (the group it names, the walls of a line or a wave, the centre of
+// an orbit), only when the instance's marks show that it took. The reading
+// and layout are in draw/svg_layout.cpp, the writing in draw/svg.cpp and draw/html.cpp.
+#include "trivu-host/record/recorder.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <optional>
+
+#include "trivu-host/record/marks.h"
+
+namespace standin {
+namespace {
+
+// ---- What the motion registrations say ---------------------------------------------
+
+enum : int {
+    NULL_MOTION = 20,
+    HORIZONTAL_WRAP = 27,
+    TIMED_NULL = 34,
+    HORIZONTAL_FLIP = 37,
+    VERTICAL_WRAP = 38,
+    VERTICAL_FLIP = 39,
+    HORIZONTAL_WRAP_WAVE = 40,
+    HORIZONTAL_FLIP_WAVE = 41,
+    VERTICAL_WRAP_WAVE = 42,
+    VERTICAL_FLIP_WAVE = 43,
+    ORBIT_OWN = 44,
+    ORBIT_TARGET = 45,
+};
+
+// The controllers drawn, by name or for one instance.
+enum : int {
+    REJECT_NAMED = 21,
+    REJECT_DESTROY_NAMED = 22,
+    REJECT_DIRECT = 25,
+    REJECT_DESTROY_DIRECT = 26,
+    TOGGLE_STOP_NAMED = 28,
+    STOP_NAMED = 29,
+    TOGGLE_STOP_DIRECT = 30,
+    REVERSE_NAMED = 50,
+    REVERSE_DIRECT = 51,
+    CHANGE_CENTRE = 49,
+};
+
+int controlMark(int code) {
+    switch (code) {
+        case REJECT_NAMED:
+        case REJECT_DESTROY_NAMED:
+        case REJECT_DIRECT:
+        case REJECT_DESTROY_DIRECT: return marks::REJECTED;
+        case TOGGLE_STOP_NAMED:
+        case STOP_NAMED:
+        case TOGGLE_STOP_DIRECT: return marks::STOPPED;
+        case REVERSE_NAMED:
+        case REVERSE_DIRECT: return marks::REVERSED;
+        default: return 0;
+    }
+}
+
+bool isDirect(int code) {
+    return code == REJECT_DIRECT || code == REJECT_DESTROY_DIRECT || code == TOGGLE_STOP_DIRECT ||
+           code == REVERSE_DIRECT;
+}
+
+bool isLine(int code) { return code == HORIZONTAL_WRAP || (code >= HORIZONTAL_FLIP && code <= VERTICAL_FLIP); }
+bool isWave(int code) { return code >= HORIZONTAL_WRAP_WAVE && code <= VERTICAL_FLIP_WAVE; }
+bool isOrbit(int code) { return code == ORBIT_OWN || code == ORBIT_TARGET; }
+bool movesHorizontally(int code) {
+    return code == HORIZONTAL_WRAP || code == HORIZONTAL_FLIP || code == HORIZONTAL_WRAP_WAVE ||
+           code == HORIZONTAL_FLIP_WAVE;
+}
+
+// The numbers of a multi-value parameter text, read as the extension's
+// parser prepares it (spaces dropped, "true" and "false" as 1 and 0);
+// nothing when a value is not a number.
+std::optional<std::vector<double>> numbers(const std::u16string& text) {
+    std::string s;
+    for (char16_t c : text) {
+        if (c == u' ') continue;
+        if (c > 0x7F) return std::nullopt;
+        s += static_cast<char>(c);
+    }
+    std::vector<double> out;
+    size_t start = 0;
+    while (start <= s.size()) {
+        size_t end = s.find(',', start);
+        if (end == std::string::npos) end = s.size();
+        std::string value = s.substr(start, end - start);
+        if (value == "true") value = "1";
+        if (value == "false") value = "0";
+        if (!value.empty() && value[0] == '+') value.erase(0, 1);
+        double d = 0;
+        auto [ptr, ec] = std::from_chars(value.data(), value.data() + value.size(), d);
+        if (value.empty() || ec != std::errc{} || ptr != value.data() + value.size()) return std::nullopt;
+        out.push_back(d);
+        start = end + 1;
+    }
+    return out;
+}
+
+// The kind index a registration leaves in alterable value B.
+int kindIndexOf(int code) {
+    if (isLine(code)) return 1;
+    if (isWave(code)) return 2;
+    if (isOrbit(code)) return 3;
+    return 0;
+}
+
+int32_t pixel(double v) {
+    if (!(std::fabs(v) < 1e9)) return 0;
+    return static_cast<int32_t>(v);
+}
+
+}  // namespace
+
+bool Recorder::isMotionRegistration(int code) {
+    return code == NULL_MOTION || code == TIMED_NULL || isLine(code) || isWave(code) || isOrbit(code);
+}
+
+bool Recorder::isController(int code) { return controlMark(code) != 0; }
+
+bool Recorder::isCentreChange(int code) { return code == CHANGE_CENTRE; }
+
+// ---- Gathering ------------------------------------------------------------------------
+
+Recorder::Panel& Recorder::panel() {
+    if (panels_.empty()) panels_.emplace_back();
+    return panels_.back();
+}
+
+Recorder::Path* Recorder::find(int number) {
+    if (panels_.empty()) return nullptr;
+    for (Path& path : panels_.back().paths)
+        if (path.number == number) return &path;
+    return nullptr;
+}
+
+Recorder::Path& Recorder::path(int number) {
+    if (Path* known = find(number)) return *known;
+    Path& made = panel().paths.emplace_back();
+    made.number = number;
+    return made;
+}
+
+void Recorder::startFrame(const std::string& name) {
+    panels_.emplace_back().name = name;
+    lastTexts_.clear();
+}
+
+void Recorder::position(int number, const std::string& label, int64_t tick, int32_t x, int32_t y, int32_t width,
+                       int32_t height) {
+    Path& p = path(number);
+    p.label = label;
+    p.width = width;
+    p.height = height;
+    p.points.push_back({tick, x, y, p.placedNext});
+    p.placedNext = false;
+    moveCentre(p, tick);
+    panel().lastTick = tick;
+}
+
+// An orbit follows its centre object only in a tick it moves, from where
+// that object stood once the extension had handled the tick; the centre
+// freezes for good once the object has left the frame.
+void Recorder::moveCentre(Path& p, int64_t tick) {
+    if (!p.orbits) return;
+    const size_t n = p.points.size();
+    const bool moved = !p.centreTrack.empty() && n >= 2 && p.points[n - 2].tick == tick - 1 &&
+                       (p.points[n - 2].x != p.points[n - 1].x || p.points[n - 2].y != p.points[n - 1].y);
+    if (moved && p.centreOf >= 0) {
+        const Path* centre = find(p.centreOf);
+        if (centre == nullptr || (centre->removedAt >= 0 && centre->removedAt < tick))
+            p.centreOf = -1;
+        else if (centre->handledTick == tick) {
+            p.centreX = pixel(centre->handledX + p.offsetX);
+            p.centreY = pixel(centre->handledY + p.offsetY);
+        }
+    }
+    p.centreTrack.push_back({tick, p.centreX, p.centreY, false});
+}
+
+void Recorder::handled(int number, int64_t tick, int32_t x, int32_t y) {
+    if (Path* p = find(number)) {
+        p->handledTick = tick;
+        p->handledX = x;
+        p->handledY = y;
+    }
+}
+
+void Recorder::removed(int number, int64_t tick) {
+    if (Path* p = find(number)) p->removedAt = tick;
+}
+
+// Lines before the first frame belong to no panel.
+void Recorder::traceLine(int64_t tick, const std::string& text) {
+    if (keepsTraceLines && !panels_.empty()) panels_.back().lines.push_back({tick, text});
+}
+
+void Recorder::placed(int number) { path(number).placedNext = true; }
+
+void Recorder::destroyed(int number) {
+    Path& p = path(number);
+    p.destroyed = true;
+    if (p.destroyedAt < 0) p.destroyedAt = panel().lastTick + 1;
+}
+
+void Recorder::motionCall(const MotionCall& call) {
+    if (!isMotionRegistration(call.code)) return;
+    // The later runs of one action fetch nothing: they use the first's texts.
+    if (call.loopIndex == 0) lastTexts_ = call.texts;
+    // A registration that took marks the instance with the loop index and
+    // its kind; one that was refused leaves no group, wall or centre.
+    const bool took = call.markA == call.loopIndex && call.markB == kindIndexOf(call.code);
+    if (!took || lastTexts_.empty()) return;
+    Panel& p = panel();
+    Path& owner = path(call.number);
+    if (owner.group < 0) {
+        const std::u16string& name = lastTexts_[0];
+        auto known = std::find(p.groups.begin(), p.groups.end(), name);
+        owner.group = static_cast<int>(known - p.groups.begin());
+        if (known == p.groups.end()) p.groups.push_back(name);
+    }
+    if (lastTexts_.size() < 2) return;
+    const auto values = numbers(lastTexts_[1]);
+    if (!values) return;
+    const std::vector<double>& v = *values;
+    auto addWall = [&](bool vertical, int32_t at) {
+        for (const Wall& w : p.walls)
+            if (w.group == owner.group && w.vertical == vertical && w.at == at) return;
+        p.walls.push_back({owner.group, vertical, at});
+    };
+    if ((isLine(call.code) && v.size() == 4) || (isWave(call.code) && v.size() == 8)) {
+        const size_t first = v.size() - 2;
+        addWall(movesHorizontally(call.code), pixel(v[first]));
+        addWall(movesHorizontally(call.code), pixel(v[first + 1]));
+    } else if (isOrbit(call.code) && v.size() == 12) {
+        const int32_t cx = call.code == ORBIT_OWN ? call.x : call.centreX;
+        const int32_t cy = call.code == ORBIT_OWN ? call.y : call.centreY;
+        p.centres.push_back({p.lastTick + 1, pixel(cx + v[6]), pixel(cy + v[7]), false});
+        owner.orbits = true;
+        owner.centreTrack.clear();
+        owner.centreX = pixel(cx + v[6]);
+        owner.centreY = pixel(cy + v[7]);
+        owner.offsetX = v[6];
+        owner.offsetY = v[7];
+        owner.centreOf = call.code == ORBIT_TARGET ? call.centreNumber : -1;
+    }
+}
+
+// Events raised during a tick come before that tick's positions.
+void Recorder::event(int condition, int32_t x, int32_t y) {
+    Panel& p = panel();
+    p.marks.push_back({condition, p.lastTick + 1, x, y});
+}
+
+// A controller is marked on the instances of the groups it names, as the
+// registrations drew them, where each stood at the end of the last tick.
+void Recorder::control(int code, const std::vector<std::u16string>& texts, int number) {
+    if (code == CHANGE_CENTRE) {
+        changeCentre(texts, number);
+        return;
+    }
+    const int kind = controlMark(code);
+    if (kind == 0) return;
+    Panel& p = panel();
+    const bool direct = isDirect(code);
+    if (!direct && texts.empty()) return;
+    for (size_t i = 0; i < p.paths.size(); ++i) {
+        const Path& path = p.paths[i];
+        if (path.group < 0 || path.points.empty()) continue;
+        const bool named =
+            direct ? path.number == number : texts[0].empty() || p.groups[static_cast<size_t>(path.group)] == texts[0];
+        if (named)
+            p.marks.push_back({kind, p.lastTick + 1, path.points.back().x, path.points.back().y, static_cast<int>(i)});
+    }
+}
+
+}  // namespace standin
+
+namespace standin {
+
+// The orbits of the named group (every group for an empty name) follow the
+// instance `number` from their next move on.
+void Recorder::changeCentre(const std::vector<std::u16string>& texts, int number) {
+    if (texts.empty() || number < 0) return;
+    Panel& p = panel();
+    for (Path& path : p.paths)
+        if (path.orbits && path.group >= 0 &&
+            (texts[0].empty() || p.groups[static_cast<size_t>(path.group)] == texts[0]))
+            path.centreOf = number;
+}
+
+}  // namespace standin
