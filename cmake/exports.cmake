@@ -1,25 +1,60 @@
-# The entry points of each library, read from the sections of sdk/exports.h,
-# for the Linux version scripts and the export checks of both systems:
+# The entry points of each library, read from the lists of sdk/exports.h
+# (TRIVU_RUNTIME_EXPORTS, TRIVU_EDITOR_EXPORTS, TRIVU_DESKTOP_EXPORTS), for
+# the Linux version scripts and the export checks of both systems:
 #   trivu_export_names(HEADER VARIANT OUT)
 # VARIANT edit: every entry point, as the editor loads the library.
-# VARIANT runtime: what a built game needs, the "Load time and run time"
-# section and the stand-in's "The stand-in desktop" (AttachDesktop).
+# VARIANT runtime: what a built game needs, the run-time and desktop lists.
+# A declaration in no list, or a listed name never declared, stops the build:
+# the lists and the declarations must say the same.
 function(trivu_export_names header variant out)
-  file(STRINGS ${header} lines REGEX "^(// ---- |TRIVU_EXPORT )")
-  set(names "")
-  set(section "")
-  foreach(line IN LISTS lines)
-    if(line MATCHES "^// ---- (.*[^ -]) *-*$")
-      string(STRIP "${CMAKE_MATCH_1}" section)
-    elseif(line MATCHES "WINAPI ([A-Za-z0-9_]+)\\(")
-      if(variant STREQUAL "edit" OR section STREQUAL "Load time and run time"
-         OR section STREQUAL "The stand-in desktop")
-        list(APPEND names ${CMAKE_MATCH_1})
-      endif()
-    endif()
-  endforeach()
-  if(NOT variant STREQUAL "edit" AND NOT variant STREQUAL "runtime")
+  if(variant STREQUAL "edit")
+    set(wanted RUNTIME EDITOR DESKTOP)
+  elseif(variant STREQUAL "runtime")
+    set(wanted RUNTIME DESKTOP)
+  else()
     message(FATAL_ERROR "trivu_export_names: VARIANT is edit or runtime, not '${variant}'")
+  endif()
+  file(READ ${header} text)
+  set(listed "")
+  set(names "")
+  foreach(list RUNTIME EDITOR DESKTOP)
+    # The macro's lines: each continued by a backslash, up to the first that is not.
+    string(REGEX MATCH "#define TRIVU_${list}_EXPORTS\\(X\\)([^\n]*\\\\\n)*[^\n]*" body "${text}")
+    if(body STREQUAL "")
+      message(FATAL_ERROR "${header} has no list TRIVU_${list}_EXPORTS")
+    endif()
+    string(REGEX REPLACE "^#define TRIVU_${list}_EXPORTS\\(X\\)" "" body "${body}")
+    string(REGEX MATCHALL "X\\([A-Za-z0-9_]+\\)" items "${body}")
+    foreach(item IN LISTS items)
+      string(REGEX REPLACE "^X\\((.*)\\)$" "\\1" name "${item}")
+      list(APPEND listed ${name})
+      list(FIND wanted ${list} at)  # no IN_LIST: the export checks run as scripts without a policy level
+      if(at GREATER -1)
+        list(APPEND names ${name})
+      endif()
+    endforeach()
+  endforeach()
+  string(REGEX MATCHALL "TRIVU_EXPORT [^;(]*WINAPI [A-Za-z0-9_]+\\(" declarations "${text}")
+  set(declared "")
+  foreach(declaration IN LISTS declarations)
+    string(REGEX REPLACE "^.*WINAPI ([A-Za-z0-9_]+)\\($" "\\1" name "${declaration}")
+    list(APPEND declared ${name})
+  endforeach()
+  set(unlisted ${declared})
+  set(undeclared ${listed})
+  if(listed)
+    list(REMOVE_ITEM unlisted ${listed})
+  endif()
+  if(declared)
+    list(REMOVE_ITEM undeclared ${declared})
+  endif()
+  list(LENGTH listed listed_count)
+  list(REMOVE_DUPLICATES listed)
+  list(LENGTH listed distinct_count)
+  if(unlisted OR undeclared OR NOT listed_count EQUAL distinct_count)
+    message(FATAL_ERROR "the export lists of ${header} disagree with its declarations\n"
+                        "  declared in no list: ${unlisted}\n  listed, not declared: ${undeclared}\n"
+                        "  listed ${listed_count} times for ${distinct_count} names")
   endif()
   set(${out} ${names} PARENT_SCOPE)
 endfunction()

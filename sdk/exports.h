@@ -107,3 +107,35 @@ TRIVU_EXPORT void WINAPI SetTextAlignment(mv* mV, EDITDATA* edPtr, uint32_t alig
 TRIVU_EXPORT void WINAPI AttachDesktop(const TrivuDesktop* desktop);
 
 }  // extern "C"
+
+// Which library exports which entry point, as X(Name) in the order declared
+// above. These lists, not the declarations' grouping, decide each library's
+// export table: cmake/exports.cmake reads them for the Linux version scripts
+// and the export checks of both systems, and a loading program builds its
+// table of entry points from them. The reader fails when a declaration is in
+// no list or a listed name is not declared.
+//
+// Both libraries: what a built game needs to load and run the object.
+#define TRIVU_RUNTIME_EXPORTS(X)                                                                     \
+    X(Initialize) X(Free) X(GetInfos) X(GetDependencies) X(LoadObject) X(UnloadObject)               \
+    X(UpdateEditStructure) X(UpdateFileNames) X(GetRunObjectInfos) X(GetRunObjectDataSize)           \
+    X(CreateRunObject) X(DestroyRunObject) X(HandleRunObject) X(DisplayRunObject) X(PauseRunObject)  \
+    X(ContinueRunObject) X(SaveRunObject) X(LoadRunObject) X(StartApp) X(EndApp) X(StartFrame)       \
+    X(EndFrame) X(GetDebugTree) X(GetDebugItem) X(EditDebugItem)
+
+// The edit-time library only: the event editor's and the frame editor's.
+#define TRIVU_EDITOR_EXPORTS(X)                                                                      \
+    X(GetActionMenu) X(GetConditionMenu) X(GetExpressionMenu) X(GetActionCodeFromMenu)               \
+    X(GetConditionCodeFromMenu) X(GetExpressionCodeFromMenu) X(GetActionInfos) X(GetConditionInfos)  \
+    X(GetExpressionInfos) X(GetActionString) X(GetConditionString) X(GetExpressionString)            \
+    X(GetActionTitle) X(GetConditionTitle) X(GetExpressionTitle) X(GetExpressionParam)               \
+    X(GetParameterString) X(InitParameter) X(EditParameter) X(CreateObject) X(EditObject)            \
+    X(GetObjInfos) X(GetHelpFileName) X(GetObjectRect) X(IsTransparent) X(GetFilters) X(UsesFile)    \
+    X(CreateFromFile) X(PutObject) X(RemoveObject) X(DuplicateObject) X(PrepareToWriteObject)        \
+    X(GetProperties) X(ReleaseProperties) X(GetPropCreateParam) X(ReleasePropCreateParam)            \
+    X(GetPropValue) X(SetPropValue) X(GetPropCheck) X(SetPropCheck) X(EditProp) X(IsPropEnabled)     \
+    X(GetTextCaps) X(GetTextFont) X(SetTextFont) X(GetTextClr) X(SetTextClr) X(GetTextAlignment)     \
+    X(SetTextAlignment)
+
+// Both libraries: the loading program's simulated desktop.
+#define TRIVU_DESKTOP_EXPORTS(X) X(AttachDesktop)

@@ -8,41 +8,8 @@
 
 namespace standin {
 
-// Every export the host knows, as X(Name). Those marked REQUIRED must be
-// present for a library to count as an extension the editor can use.
-#define TRIVU_HOST_EXPORTS(REQUIRED, OPTIONAL)                                                       \
-    REQUIRED(GetRunObjectInfos) REQUIRED(GetRunObjectDataSize) REQUIRED(CreateRunObject)             \
-    REQUIRED(DestroyRunObject) REQUIRED(HandleRunObject) REQUIRED(GetActionInfos)                    \
-    REQUIRED(GetConditionInfos) REQUIRED(GetExpressionInfos)                                         \
-    OPTIONAL(Initialize) OPTIONAL(Free) OPTIONAL(GetInfos) OPTIONAL(GetDependencies)                 \
-    OPTIONAL(LoadObject) OPTIONAL(UnloadObject) OPTIONAL(UpdateEditStructure)                        \
-    OPTIONAL(UpdateFileNames) OPTIONAL(DisplayRunObject) OPTIONAL(PauseRunObject)                    \
-    OPTIONAL(ContinueRunObject) OPTIONAL(SaveRunObject) OPTIONAL(LoadRunObject) OPTIONAL(StartApp)   \
-    OPTIONAL(EndApp) OPTIONAL(StartFrame) OPTIONAL(EndFrame) OPTIONAL(GetDebugTree)                  \
-    OPTIONAL(GetDebugItem) OPTIONAL(EditDebugItem) OPTIONAL(GetActionMenu)                           \
-    OPTIONAL(GetConditionMenu) OPTIONAL(GetExpressionMenu) OPTIONAL(GetActionCodeFromMenu)           \
-    OPTIONAL(GetConditionCodeFromMenu) OPTIONAL(GetExpressionCodeFromMenu)                           \
-    OPTIONAL(GetActionString) OPTIONAL(GetConditionString) OPTIONAL(GetExpressionString)             \
-    OPTIONAL(GetActionTitle) OPTIONAL(GetConditionTitle) OPTIONAL(GetExpressionTitle)                \
-    OPTIONAL(GetExpressionParam) OPTIONAL(GetParameterString) OPTIONAL(InitParameter)                \
-    OPTIONAL(EditParameter) OPTIONAL(CreateObject) OPTIONAL(EditObject) OPTIONAL(GetObjInfos)        \
-    OPTIONAL(GetHelpFileName) OPTIONAL(GetObjectRect) OPTIONAL(IsTransparent) OPTIONAL(GetFilters)   \
-    OPTIONAL(UsesFile) OPTIONAL(CreateFromFile) OPTIONAL(PutObject) OPTIONAL(RemoveObject)           \
-    OPTIONAL(DuplicateObject) OPTIONAL(PrepareToWriteObject) OPTIONAL(GetProperties)                 \
-    OPTIONAL(ReleaseProperties) OPTIONAL(GetPropCreateParam) OPTIONAL(ReleasePropCreateParam)        \
-    OPTIONAL(GetPropValue) OPTIONAL(SetPropValue) OPTIONAL(GetPropCheck) OPTIONAL(SetPropCheck)      \
-    OPTIONAL(EditProp) OPTIONAL(IsPropEnabled) OPTIONAL(GetTextCaps) OPTIONAL(GetTextFont)           \
-    OPTIONAL(SetTextFont) OPTIONAL(GetTextClr) OPTIONAL(SetTextClr) OPTIONAL(GetTextAlignment)       \
-    OPTIONAL(SetTextAlignment) OPTIONAL(AttachDesktop)
-
-// What a built game's run-time library must export, as X(Name): the load-time
-// and run-time entry points, and nothing of the editor.
-#define TRIVU_HOST_RUNTIME_EXPORTS(X)                                                                 \
-    X(Initialize) X(Free) X(GetInfos) X(GetDependencies) X(LoadObject) X(UnloadObject)               \
-    X(UpdateEditStructure) X(UpdateFileNames) X(GetRunObjectInfos) X(GetRunObjectDataSize)           \
-    X(CreateRunObject) X(DestroyRunObject) X(HandleRunObject) X(DisplayRunObject) X(PauseRunObject)  \
-    X(ContinueRunObject) X(SaveRunObject) X(LoadRunObject) X(StartApp) X(EndApp) X(StartFrame)       \
-    X(EndFrame) X(GetDebugTree) X(GetDebugItem) X(EditDebugItem)
+// Every export the host knows, as X(Name): the lists of sdk/exports.h.
+#define TRIVU_HOST_EXPORTS(X) TRIVU_RUNTIME_EXPORTS(X) TRIVU_EDITOR_EXPORTS(X) TRIVU_DESKTOP_EXPORTS(X)
 
 // The editor loads the edit-time library; a built game, the run-time one.
 enum class LibraryKind { EditTime, RunTime };
@@ -53,7 +20,7 @@ enum class LibraryKind { EditTime, RunTime };
 // null.
 struct Library {
 #define TRIVU_HOST_MEMBER(name) decltype(&::name) name = nullptr;
-    TRIVU_HOST_EXPORTS(TRIVU_HOST_MEMBER, TRIVU_HOST_MEMBER)
+    TRIVU_HOST_EXPORTS(TRIVU_HOST_MEMBER)
 #undef TRIVU_HOST_MEMBER
 
     // The run-time information record, read once at load.
