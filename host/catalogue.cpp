@@ -274,6 +274,24 @@ static_assert(raisedAs(CND_REGEX_ERROR, raised) && raisedAs(CND_REGEX_MISMATCH, 
               raisedAs(CND_WALL_BOTTOM, raised) && raisedAs(CND_SLEEPING, raised));
 static_assert(std::size(kExpressionRows) == EXPRESSION_COUNT);
 
+// The numbers a loading program follows name the rows of these bodies.
+constexpr bool actionIs(int code, ActionBody body) { return kActionRows[code].body == body; }
+static_assert(actionIs(ACT_NULL_MOTION, registerNullMotion) && actionIs(ACT_REJECT_NAMED, rejectGroup) &&
+              actionIs(ACT_REJECT_DESTROY_NAMED, rejectAndDestroyGroup) && actionIs(ACT_REJECT_DIRECT, rejectObject) &&
+              actionIs(ACT_REJECT_DESTROY_DIRECT, rejectAndDestroyObject) &&
+              actionIs(ACT_HORIZONTAL_WRAP, registerHorizontalWrap) && actionIs(ACT_TOGGLE_STOP_NAMED, toggleStopByName) &&
+              actionIs(ACT_STOP_NAMED, stopByName) && actionIs(ACT_TOGGLE_STOP_DIRECT, toggleStopDirect) &&
+              actionIs(ACT_TIMED_NULL_MOTION, registerTimedNullMotion) &&
+              actionIs(ACT_HORIZONTAL_FLIP, registerHorizontalFlip) && actionIs(ACT_VERTICAL_WRAP, registerVerticalWrap) &&
+              actionIs(ACT_VERTICAL_FLIP, registerVerticalFlip) &&
+              actionIs(ACT_HORIZONTAL_WRAP_WAVE, registerHorizontalWrapWave) &&
+              actionIs(ACT_HORIZONTAL_FLIP_WAVE, registerHorizontalFlipWave) &&
+              actionIs(ACT_VERTICAL_WRAP_WAVE, registerVerticalWrapWave) &&
+              actionIs(ACT_VERTICAL_FLIP_WAVE, registerVerticalFlipWave) && actionIs(ACT_ORBIT_OWN, registerOrbitOwn) &&
+              actionIs(ACT_ORBIT_TARGET, registerOrbitTarget) && actionIs(ACT_CHANGE_CENTRE, changeCentre) &&
+              actionIs(ACT_REVERSE_NAMED, reverseByName) && actionIs(ACT_REVERSE_DIRECT, reverseDirect));
+static_assert(kExpressionRows[EXP_EVENT_X].body == eventX && kExpressionRows[EXP_EVENT_Y].body == eventY);
+
 constexpr int paramCount(const Param (&params)[4]) {
     int n = 0;
     while (n < 4 && params[n].kind != 0) ++n;

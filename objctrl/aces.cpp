@@ -67,10 +67,11 @@ void setLine(WrapFlipRecord& r, const headerObject& object, int subKind, float s
 
 void registerWrapFlip(RUNDATA& rd, int subKind) {
     headerObject* object = movingObject(rd);
-    if (object == nullptr || !movingParams(rd, *object, formats::wrapFlip, 4, subKind)) return;
+    if (object == nullptr || !movingParams(rd, *object, formats::wrapFlip, wrapFlipValue::COUNT, subKind)) return;
     const std::vector<float>& p = rd.floatParams;
     WrapFlipRecord r;
-    setLine(r, *object, subKind, p[0], p[1], p[2], p[3]);
+    using namespace wrapFlipValue;
+    setLine(r, *object, subKind, p[VELOCITY], p[STOP], p[FIRST_WALL], p[SECOND_WALL]);
     if (registerObject(rd, *object, registry().currentGroupName, r)) wakeMotionPass(rd);
 }
 
@@ -82,14 +83,15 @@ void placeOnWave(RUNDATA& rd, const SineWaveRecord& r) {
 
 void registerSineWave(RUNDATA& rd, int subKind) {
     headerObject* object = movingObject(rd);
-    if (object == nullptr || !movingParams(rd, *object, formats::sineWave, 8, subKind)) return;
+    if (object == nullptr || !movingParams(rd, *object, formats::sineWave, sineWaveValue::COUNT, subKind)) return;
     const std::vector<float>& p = rd.floatParams;
     SineWaveRecord r;
-    setLine(r, *object, subKind, p[0], p[5], p[6], p[7]);
-    r.amplitude = p[1];
-    r.omega = p[2];
+    using namespace sineWaveValue;
+    setLine(r, *object, subKind, p[VELOCITY], p[STOP], p[FIRST_WALL], p[SECOND_WALL]);
+    r.amplitude = p[AMPLITUDE];
+    r.omega = p[OMEGA];
     // Staggered in single precision, as the values arrived.
-    r.angle = static_cast<float>(actionLoopIndex(rd)) * p[4] + p[3];
+    r.angle = static_cast<float>(actionLoopIndex(rd)) * p[STEP_ANGLE] + p[START_ANGLE];
     r.baseLine = r.horizontal ? r.y : r.x;
     if (!registerObject(rd, *object, registry().currentGroupName, r)) return;
     r.object = object;
@@ -111,24 +113,25 @@ void registerOrbital(RUNDATA& rd, int subKind) {
     headerObject* object = movingObject(rd);
     headerObject* centre = nullptr;
     if (object == nullptr || !fetchCentre(rd, subKind, centre)) return;
-    if (!movingParams(rd, *object, formats::orbital, 12, subKind)) return;
+    if (!movingParams(rd, *object, formats::orbital, orbitalValue::COUNT, subKind)) return;
     const std::vector<float>& p = rd.floatParams;
     OrbitalRecord r;
-    r.radiusX = p[0];
-    r.radiusY = p[1];
-    r.omega = p[2];
-    r.sleep.stopped = p[3] != 0;
-    r.offsetX = p[6];
-    r.offsetY = p[7];
-    r.sleep.repetitions = toPixel(p[10]);
-    r.sleep.asleep = p[8] != 0 && r.sleep.repetitions != 0;
-    r.sleep.sleepLength = r.sleep.sleepLeft = toPixel(std::fabs(p[9]));
-    r.rotationPerSleep = r.rotationLeft = std::fabs(p[11]) - 1;
+    using namespace orbitalValue;
+    r.radiusX = p[RADIUS_X];
+    r.radiusY = p[RADIUS_Y];
+    r.omega = p[OMEGA];
+    r.sleep.stopped = p[STOP] != 0;
+    r.offsetX = p[OFFSET_X];
+    r.offsetY = p[OFFSET_Y];
+    r.sleep.repetitions = toPixel(p[REPETITIONS]);
+    r.sleep.asleep = p[SLEEPS] != 0 && r.sleep.repetitions != 0;
+    r.sleep.sleepLength = r.sleep.sleepLeft = toPixel(std::fabs(p[SLEEP_TIME]));
+    r.rotationPerSleep = r.rotationLeft = std::fabs(p[ROTATION]) - 1;
     r.centreMode = static_cast<uint8_t>(subKind);
     r.centreObject = subKind == SUB_ORBIT_TARGET ? centre : object;
     r.centreX = r.centreObject->hoX + r.offsetX;
     r.centreY = r.centreObject->hoY + r.offsetY;
-    r.angle = orbitStartAngle(actionLoopIndex(rd), p[4], p[5]);
+    r.angle = orbitStartAngle(actionLoopIndex(rd), p[START_ANGLE], p[STEP_ANGLE]);
     if (!registerObject(rd, *object, registry().currentGroupName, r)) return;
     const Point at = orbitPoint(r);
     writeBack(rd, *object, at.x, at.y);

@@ -24,15 +24,16 @@
 #include <unordered_map>
 #include <vector>
 
+#include "host/boundary/ace_numbers.h"
 #include "host/boundary/rundata.h"
 
 namespace trivu {
 
 // ---- 1. Records ---------------------------------------------------------------
 
-// MotionKind numbers; a record stores its kind minus one, the kind index.
+// MotionKind numbers; a record stores its kind minus one, the kind index
+// (KindIndex, host/boundary/ace_numbers.h).
 enum MotionKind : int { KIND_TOTAL = 0, KIND_NULL = 1, KIND_WRAPFLIP, KIND_SINEWAVE, KIND_ORBITAL, KIND_MOVETOWARD };
-enum KindIndex : uint8_t { INDEX_NULL = 0, INDEX_WRAPFLIP, INDEX_SINEWAVE, INDEX_ORBITAL, INDEX_MOVETOWARD };
 inline constexpr int KIND_INDEX_COUNT = 5;
 
 // The variants of the registration actions.

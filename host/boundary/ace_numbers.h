@@ -8,6 +8,8 @@
 // the same names.
 #pragma once
 
+#include <cstdint>
+
 namespace trivu {
 
 enum class AceKind { Action, Condition, Expression };
@@ -36,6 +38,43 @@ enum : int {
     CND_WALL_TOP = 13,
     CND_WALL_BOTTOM = 14,
     CND_SLEEPING = 15,
+};
+
+// Actions a loading program follows to draw a run (the stand-in host's
+// pictures): the motion registrations and the controllers it marks.
+enum : int {
+    ACT_NULL_MOTION = 20,
+    ACT_REJECT_NAMED = 21,
+    ACT_REJECT_DESTROY_NAMED = 22,
+    ACT_REJECT_DIRECT = 25,
+    ACT_REJECT_DESTROY_DIRECT = 26,
+    ACT_HORIZONTAL_WRAP = 27,
+    ACT_TOGGLE_STOP_NAMED = 28,
+    ACT_STOP_NAMED = 29,
+    ACT_TOGGLE_STOP_DIRECT = 30,
+    ACT_TIMED_NULL_MOTION = 34,
+    ACT_HORIZONTAL_FLIP = 37,
+    ACT_VERTICAL_WRAP = 38,
+    ACT_VERTICAL_FLIP = 39,
+    ACT_HORIZONTAL_WRAP_WAVE = 40,
+    ACT_HORIZONTAL_FLIP_WAVE = 41,
+    ACT_VERTICAL_WRAP_WAVE = 42,
+    ACT_VERTICAL_FLIP_WAVE = 43,
+    ACT_ORBIT_OWN = 44,
+    ACT_ORBIT_TARGET = 45,
+    ACT_CHANGE_CENTRE = 49,
+    ACT_REVERSE_NAMED = 50,
+    ACT_REVERSE_DIRECT = 51,
+};
+
+// The kind index of a motion record, which a registration that took leaves in
+// the instance's alterable value B (A holds its loop index).
+enum KindIndex : uint8_t { INDEX_NULL = 0, INDEX_WRAPFLIP, INDEX_SINEWAVE, INDEX_ORBITAL, INDEX_MOVETOWARD };
+
+// Expressions that answer where the last event the extension raised happened.
+enum : int {
+    EXP_EVENT_X = 15,
+    EXP_EVENT_Y = 16,
 };
 
 }  // namespace trivu

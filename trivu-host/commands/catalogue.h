@@ -7,13 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "host/boundary/ace_numbers.h"
 #include "trivu-host/play/desktop.h"
 #include "trivu-host/play/editor.h"
 #include "trivu-host/play/library.h"
 
 namespace standin {
 
-enum class AceKind { Action, Condition, Expression };
+using trivu::AceKind;  // the extension's own: its menus and texts are numbered by it
 
 const char* pluralName(AceKind kind);  // "actions", "conditions", "expressions"
 

@@ -144,7 +144,7 @@ void noteMotion(Run& run, MotionCall& m, const Call& call, const Instance& loop)
 // expressions.
 void drawEvent(Run& run, ExtInstance& ext, int condition) {
     int32_t at[2] = {0, 0};
-    const int codes[2] = {EVENT_X_EXPRESSION, EVENT_Y_EXPRESSION};
+    const int codes[2] = {trivu::EXP_EVENT_X, trivu::EXP_EVENT_Y};
     for (int k = 0; k < 2; ++k) {
         if (codes[k] >= run.lib.infos.numOfExpressions || !run.lib.infos.expressions[codes[k]]) return;
         ext.ho().hoFlags &= static_cast<uint16_t>(~(HOF_STRING | HOF_FLOAT));

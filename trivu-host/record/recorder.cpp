@@ -11,73 +11,57 @@
 #include <cmath>
 #include <optional>
 
+#include "common/param_formats.h"
+#include "host/boundary/ace_numbers.h"
 #include "trivu-host/record/marks.h"
 
 namespace standin {
 namespace {
 
 // ---- What the motion registrations say ---------------------------------------------
+// The numbers and the layouts are the extension's: its catalogue checks the
+// numbers against its rows, its bodies read the values by the same positions.
 
-enum : int {
-    NULL_MOTION = 20,
-    HORIZONTAL_WRAP = 27,
-    TIMED_NULL = 34,
-    HORIZONTAL_FLIP = 37,
-    VERTICAL_WRAP = 38,
-    VERTICAL_FLIP = 39,
-    HORIZONTAL_WRAP_WAVE = 40,
-    HORIZONTAL_FLIP_WAVE = 41,
-    VERTICAL_WRAP_WAVE = 42,
-    VERTICAL_FLIP_WAVE = 43,
-    ORBIT_OWN = 44,
-    ORBIT_TARGET = 45,
-};
-
-// The controllers drawn, by name or for one instance.
-enum : int {
-    REJECT_NAMED = 21,
-    REJECT_DESTROY_NAMED = 22,
-    REJECT_DIRECT = 25,
-    REJECT_DESTROY_DIRECT = 26,
-    TOGGLE_STOP_NAMED = 28,
-    STOP_NAMED = 29,
-    TOGGLE_STOP_DIRECT = 30,
-    REVERSE_NAMED = 50,
-    REVERSE_DIRECT = 51,
-    CHANGE_CENTRE = 49,
-};
+using namespace trivu;
 
 int controlMark(int code) {
     switch (code) {
-        case REJECT_NAMED:
-        case REJECT_DESTROY_NAMED:
-        case REJECT_DIRECT:
-        case REJECT_DESTROY_DIRECT: return marks::REJECTED;
-        case TOGGLE_STOP_NAMED:
-        case STOP_NAMED:
-        case TOGGLE_STOP_DIRECT: return marks::STOPPED;
-        case REVERSE_NAMED:
-        case REVERSE_DIRECT: return marks::REVERSED;
+        case ACT_REJECT_NAMED:
+        case ACT_REJECT_DESTROY_NAMED:
+        case ACT_REJECT_DIRECT:
+        case ACT_REJECT_DESTROY_DIRECT: return marks::REJECTED;
+        case ACT_TOGGLE_STOP_NAMED:
+        case ACT_STOP_NAMED:
+        case ACT_TOGGLE_STOP_DIRECT: return marks::STOPPED;
+        case ACT_REVERSE_NAMED:
+        case ACT_REVERSE_DIRECT: return marks::REVERSED;
         default: return 0;
     }
 }
 
 bool isDirect(int code) {
-    return code == REJECT_DIRECT || code == REJECT_DESTROY_DIRECT || code == TOGGLE_STOP_DIRECT ||
-           code == REVERSE_DIRECT;
+    return code == ACT_REJECT_DIRECT || code == ACT_REJECT_DESTROY_DIRECT || code == ACT_TOGGLE_STOP_DIRECT ||
+           code == ACT_REVERSE_DIRECT;
 }
 
-bool isLine(int code) { return code == HORIZONTAL_WRAP || (code >= HORIZONTAL_FLIP && code <= VERTICAL_FLIP); }
-bool isWave(int code) { return code >= HORIZONTAL_WRAP_WAVE && code <= VERTICAL_FLIP_WAVE; }
-bool isOrbit(int code) { return code == ORBIT_OWN || code == ORBIT_TARGET; }
+bool isLine(int code) {
+    return code == ACT_HORIZONTAL_WRAP || code == ACT_HORIZONTAL_FLIP || code == ACT_VERTICAL_WRAP ||
+           code == ACT_VERTICAL_FLIP;
+}
+bool isWave(int code) {
+    return code == ACT_HORIZONTAL_WRAP_WAVE || code == ACT_HORIZONTAL_FLIP_WAVE || code == ACT_VERTICAL_WRAP_WAVE ||
+           code == ACT_VERTICAL_FLIP_WAVE;
+}
+bool isOrbit(int code) { return code == ACT_ORBIT_OWN || code == ACT_ORBIT_TARGET; }
 bool movesHorizontally(int code) {
-    return code == HORIZONTAL_WRAP || code == HORIZONTAL_FLIP || code == HORIZONTAL_WRAP_WAVE ||
-           code == HORIZONTAL_FLIP_WAVE;
+    return code == ACT_HORIZONTAL_WRAP || code == ACT_HORIZONTAL_FLIP || code == ACT_HORIZONTAL_WRAP_WAVE ||
+           code == ACT_HORIZONTAL_FLIP_WAVE;
 }
 
-// The numbers of a multi-value parameter text, read as the extension's
-// parser prepares it (spaces dropped, "true" and "false" as 1 and 0);
-// nothing when a value is not a number.
+// The numbers of a multi-value parameter text, one per comma-separated
+// field, read as the extension's parser prepares it (spaces dropped, "true"
+// and "false" as 1 and 0); nothing when a value is not a number. Only texts
+// the extension accepted are read, so its pattern has already checked them.
 std::optional<std::vector<double>> numbers(const std::u16string& text) {
     std::string s;
     for (char16_t c : text) {
@@ -105,10 +89,10 @@ std::optional<std::vector<double>> numbers(const std::u16string& text) {
 
 // The kind index a registration leaves in alterable value B.
 int kindIndexOf(int code) {
-    if (isLine(code)) return 1;
-    if (isWave(code)) return 2;
-    if (isOrbit(code)) return 3;
-    return 0;
+    if (isLine(code)) return INDEX_WRAPFLIP;
+    if (isWave(code)) return INDEX_SINEWAVE;
+    if (isOrbit(code)) return INDEX_ORBITAL;
+    return INDEX_NULL;
 }
 
 int32_t pixel(double v) {
@@ -119,12 +103,12 @@ int32_t pixel(double v) {
 }  // namespace
 
 bool Recorder::isMotionRegistration(int code) {
-    return code == NULL_MOTION || code == TIMED_NULL || isLine(code) || isWave(code) || isOrbit(code);
+    return code == ACT_NULL_MOTION || code == ACT_TIMED_NULL_MOTION || isLine(code) || isWave(code) || isOrbit(code);
 }
 
 bool Recorder::isController(int code) { return controlMark(code) != 0; }
 
-bool Recorder::isCentreChange(int code) { return code == CHANGE_CENTRE; }
+bool Recorder::isCentreChange(int code) { return code == ACT_CHANGE_CENTRE; }
 
 // ---- Gathering ------------------------------------------------------------------------
 
@@ -234,21 +218,26 @@ void Recorder::motionCall(const MotionCall& call) {
             if (w.group == owner.group && w.vertical == vertical && w.at == at) return;
         p.walls.push_back({owner.group, vertical, at});
     };
-    if ((isLine(call.code) && v.size() == 4) || (isWave(call.code) && v.size() == 8)) {
-        const size_t first = v.size() - 2;
+    auto addWalls = [&](size_t first, size_t second) {
         addWall(movesHorizontally(call.code), pixel(v[first]));
-        addWall(movesHorizontally(call.code), pixel(v[first + 1]));
-    } else if (isOrbit(call.code) && v.size() == 12) {
-        const int32_t cx = call.code == ORBIT_OWN ? call.x : call.centreX;
-        const int32_t cy = call.code == ORBIT_OWN ? call.y : call.centreY;
-        p.centres.push_back({p.lastTick + 1, pixel(cx + v[6]), pixel(cy + v[7]), false});
+        addWall(movesHorizontally(call.code), pixel(v[second]));
+    };
+    if (isLine(call.code) && v.size() == wrapFlipValue::COUNT) {
+        addWalls(wrapFlipValue::FIRST_WALL, wrapFlipValue::SECOND_WALL);
+    } else if (isWave(call.code) && v.size() == sineWaveValue::COUNT) {
+        addWalls(sineWaveValue::FIRST_WALL, sineWaveValue::SECOND_WALL);
+    } else if (isOrbit(call.code) && v.size() == orbitalValue::COUNT) {
+        const double offsetX = v[orbitalValue::OFFSET_X], offsetY = v[orbitalValue::OFFSET_Y];
+        const int32_t cx = call.code == ACT_ORBIT_OWN ? call.x : call.centreX;
+        const int32_t cy = call.code == ACT_ORBIT_OWN ? call.y : call.centreY;
+        p.centres.push_back({p.lastTick + 1, pixel(cx + offsetX), pixel(cy + offsetY), false});
         owner.orbits = true;
         owner.centreTrack.clear();
-        owner.centreX = pixel(cx + v[6]);
-        owner.centreY = pixel(cy + v[7]);
-        owner.offsetX = v[6];
-        owner.offsetY = v[7];
-        owner.centreOf = call.code == ORBIT_TARGET ? call.centreNumber : -1;
+        owner.centreX = pixel(cx + offsetX);
+        owner.centreY = pixel(cy + offsetY);
+        owner.offsetX = offsetX;
+        owner.offsetY = offsetY;
+        owner.centreOf = call.code == ACT_ORBIT_TARGET ? call.centreNumber : -1;
     }
 }
 
@@ -261,7 +250,7 @@ void Recorder::event(int condition, int32_t x, int32_t y) {
 // A controller is marked on the instances of the groups it names, as the
 // registrations drew them, where each stood at the end of the last tick.
 void Recorder::control(int code, const std::vector<std::u16string>& texts, int number) {
-    if (code == CHANGE_CENTRE) {
+    if (code == ACT_CHANGE_CENTRE) {
         changeCentre(texts, number);
         return;
     }

@@ -27,10 +27,6 @@ struct MotionCall {
     int32_t markA = -1, markB = -1;    // the instance's alterable values A and B afterwards, when integers
 };
 
-// The extension's expressions that read an event's position.
-inline constexpr int EVENT_X_EXPRESSION = 15;
-inline constexpr int EVENT_Y_EXPRESSION = 16;
-
 class Recorder {
 public:
     void startFrame(const std::string& name);
