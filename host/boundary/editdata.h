@@ -12,6 +12,14 @@ inline constexpr int32_t REGEX_ICASE_ON = 2;
 inline constexpr int32_t REGEX_CONTROL_CHARS_ON = 3;
 inline constexpr int32_t JSON_SHARE_ON = 4;
 
+// The property sheet's ids of the TEXT property and the four check boxes, as
+// the editor and every program that fills a record name them.
+inline constexpr uint32_t PROPID_TEXT = 0x80001;
+inline constexpr uint32_t PROPID_FORCE_POPUP = 0x80002;
+inline constexpr uint32_t PROPID_REGEX_ICASE = 0x80003;
+inline constexpr uint32_t PROPID_REGEX_CONTROL_CHARS = 0x80004;
+inline constexpr uint32_t PROPID_JSON_SHARE = 0x80005;
+
 struct EDITDATA {
     extHeader eHeader;          // written by the host
     int32_t forcePopup;         // 1: error boxes are forced

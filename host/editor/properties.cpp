@@ -14,12 +14,6 @@ using namespace trivu;
 
 namespace {
 
-constexpr uint32_t PROP_TEXT = 0x80001;
-constexpr uint32_t PROP_FORCE_POPUP = 0x80002;
-constexpr uint32_t PROP_REGEX_ICASE = 0x80003;
-constexpr uint32_t PROP_REGEX_CONTROL_CHARS = 0x80004;
-constexpr uint32_t PROP_JSON_SHARE = 0x80005;
-
 constexpr char16_t kDefaultText[] = u"日本語表現";
 constexpr int kAboutDialog = 20003;
 constexpr int kAboutHelpCommand = 20004;
@@ -27,11 +21,11 @@ constexpr int kAboutHelpCommand = 20004;
 // Names and help lines are string resources 400 to 409; the table ends with
 // an entry whose id is 0.
 const PropData kProperties[] = {
-    {PROP_TEXT, 400, 401, PROPTYPE_EDIT_STRING, 0, 0},
-    {PROP_FORCE_POPUP, 402, 403, PROPTYPE_LEFTCHECKBOX, PROPOPT_CHECKBOX, 0},
-    {PROP_REGEX_ICASE, 404, 405, PROPTYPE_LEFTCHECKBOX, PROPOPT_CHECKBOX, 0},
-    {PROP_REGEX_CONTROL_CHARS, 406, 407, PROPTYPE_LEFTCHECKBOX, PROPOPT_CHECKBOX, 0},
-    {PROP_JSON_SHARE, 408, 409, PROPTYPE_LEFTCHECKBOX, PROPOPT_CHECKBOX, 0},
+    {PROPID_TEXT, 400, 401, PROPTYPE_EDIT_STRING, 0, 0},
+    {PROPID_FORCE_POPUP, 402, 403, PROPTYPE_LEFTCHECKBOX, PROPOPT_CHECKBOX, 0},
+    {PROPID_REGEX_ICASE, 404, 405, PROPTYPE_LEFTCHECKBOX, PROPOPT_CHECKBOX, 0},
+    {PROPID_REGEX_CONTROL_CHARS, 406, 407, PROPTYPE_LEFTCHECKBOX, PROPOPT_CHECKBOX, 0},
+    {PROPID_JSON_SHARE, 408, 409, PROPTYPE_LEFTCHECKBOX, PROPOPT_CHECKBOX, 0},
     {0, 0, 0, 0, 0, 0},
 };
 
@@ -48,8 +42,8 @@ const FlagBits* flagBits(uint32_t propId) {
         {&EDITDATA::regexControlChars, REGEX_CONTROL_CHARS_ON},
         {&EDITDATA::jsonShare, JSON_SHARE_ON},
     };
-    if (propId < PROP_FORCE_POPUP || propId > PROP_JSON_SHARE) return nullptr;
-    return &bits[propId - PROP_FORCE_POPUP];
+    if (propId < PROPID_FORCE_POPUP || propId > PROPID_JSON_SHARE) return nullptr;
+    return &bits[propId - PROPID_FORCE_POPUP];
 }
 
 // Resizes the record for a text of `text.size()` units and writes the text,
@@ -157,7 +151,7 @@ intptr_t WINAPI GetPropCreateParam(mv*, EDITDATA*, uint32_t) { return 0; }
 void WINAPI ReleasePropCreateParam(mv*, EDITDATA*, uint32_t, intptr_t) {}
 
 void* WINAPI GetPropValue(mv*, EDITDATA* ed, uint32_t propId) {
-    if (propId != PROP_TEXT) return nullptr;
+    if (propId != PROPID_TEXT) return nullptr;
     return guarded(static_cast<void*>(nullptr), [&]() -> void* {
         std::u16string text = ed != nullptr ? recordText(*ed) : std::u16string();
         return static_cast<CPropValue*>(new CPropWStringValue(text.c_str()));
@@ -165,7 +159,7 @@ void* WINAPI GetPropValue(mv*, EDITDATA* ed, uint32_t propId) {
 }
 
 void WINAPI SetPropValue(mv* mV, EDITDATA* ed, uint32_t propId, void* value) {
-    if (propId != PROP_TEXT || ed == nullptr || value == nullptr) return;
+    if (propId != PROPID_TEXT || ed == nullptr || value == nullptr) return;
     auto* property = static_cast<CPropValue*>(value);
     if (property->GetClassID() != CPropWStringValue::ClassID) return;
     const char16_t* text = static_cast<CPropWStringValue*>(property)->GetString();

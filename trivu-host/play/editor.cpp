@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "host/boundary/editdata.h"
+
 namespace standin {
 namespace {
 
@@ -16,7 +18,7 @@ constexpr uint32_t kHeaderSize = sizeof(extHeader);
 constexpr uint32_t kBuild = 285;
 constexpr uintptr_t kEditorWindow = 0x40;
 
-constexpr uint32_t kTextProperty = 0x80001;
+constexpr uint32_t kTextProperty = PROPID_TEXT;
 
 // The editor of this process. The host's editor services take no editor
 // block, so they find it here; there is one editor at a time, as in the host.

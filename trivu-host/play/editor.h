@@ -51,7 +51,7 @@ public:
     // Null when the library refuses (CreateObject answers -1).
     std::unique_ptr<EditRecord> createRecord();
 
-    // The TEXT property (0x80001) through GetPropValue/SetPropValue's value
+    // The TEXT property (PROPID_TEXT) through GetPropValue/SetPropValue's value
     // class. False when the editor refused to grow the record for it (past
     // EditRecord::kMaxSize): the record then keeps its old text.
     bool setText(EditRecord& record, std::u16string_view text);

@@ -25,6 +25,7 @@
 #include <sstream>
 #include <utility>
 
+#include "host/boundary/editdata.h"
 #include "trivu-host/draw/html.h"
 #include "trivu-host/draw/svg.h"
 #include "trivu-host/scenario/json_reader.h"
@@ -123,8 +124,11 @@ bool writeFiles(const Scenario& sc, std::ostream& err) {
 // the check boxes, and last the raw words of a record another tool wrote.
 bool buildRecords(const Scenario& sc, Editor& editor, std::vector<std::unique_ptr<EditRecord>>& records,
                   std::ostream& err) {
-    static const uint32_t propIds[PROP_COUNT] = {0x80002, 0x80003, 0x80004, 0x80005};
-    static const uint32_t offsets[PROP_COUNT] = {20, 24, 28, 32};
+    // Indexed by the scenario's PROP_* order; ids and places are the record's own.
+    static const uint32_t propIds[PROP_COUNT] = {PROPID_FORCE_POPUP, PROPID_REGEX_ICASE, PROPID_REGEX_CONTROL_CHARS,
+                                                 PROPID_JSON_SHARE};
+    static const uint32_t offsets[PROP_COUNT] = {offsetof(EDITDATA, forcePopup), offsetof(EDITDATA, regexIcase),
+                                                 offsetof(EDITDATA, regexControlChars), offsetof(EDITDATA, jsonShare)};
     for (const ExtensionType& t : sc.extensions) {
         std::unique_ptr<EditRecord> record = editor.createRecord();
         if (!record) {
