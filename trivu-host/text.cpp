@@ -58,9 +58,9 @@ std::string withPointIfBare(const char* begin, const char* end) {
 
 // ---- 1. UTF-8 and UTF-16 -----------------------------------------------------
 
-std::string toUtf8(std::u16string_view text) { return trivu::utf::encodeUtf8(text); }
+std::string toUtf8(std::u16string_view text) { return trivu::platform::utf16ToUtf8(text); }
 
-std::u16string toUtf16(std::string_view text) { return trivu::utf::decodeUtf8(text); }
+std::u16string toUtf16(std::string_view text) { return trivu::platform::utf8ToUtf16(text); }
 
 // ---- 2. Quoting --------------------------------------------------------------
 
