@@ -1,7 +1,8 @@
 // The platform layer: every operating-system call the extension makes.
 //
-// The names follow the Windows calls they stand for, so that the Windows build
-// puts USER32 and KERNEL32 behind them one to one (platform/win32). The Linux
+// The desktop and resource calls are named after the Windows calls they stand
+// for, so that the Windows build puts USER32 and KERNEL32 behind them one to
+// one (platform/win32); the text and the path test say what they answer. The Linux
 // side (platform/posix) converts text itself and serves the resources compiled
 // into the library. On both, the desktop calls go to the TrivuDesktop table
 // when the loading program attached one (platform/desktop.cpp); without it,
