@@ -25,9 +25,9 @@ headerObject* instanceFor(RUNDATA& rd, int32_t k) {
 }
 
 void place(RUNDATA& rd, headerObject& object, int32_t k, Spot spot, bool forceFrame, int32_t frame) {
-    setAlterableA(object, k);
+    setAlterableValue(object, Alterable::A, k);
     if (forceFrame) forceAnimationFrame(rd, object, frame);
-    moveObject(rd, object, spot.x, spot.y);
+    moveObject(Redrawer(object), object, spot.x, spot.y);
 }
 
 // A grid without columns has no cell for anything: refused like a malformed text.

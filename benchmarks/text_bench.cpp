@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "common/text.h"
+#include "platform/utf.h"
 
-using namespace trivu;
+using namespace trivu::platform;
 
 namespace {
 
@@ -19,19 +19,19 @@ std::string mixedUtf8(bool withFaults) {
     return out;
 }
 
-void BM_Utf8ToWide(benchmark::State& state) {
+void BM_Utf8ToUtf16(benchmark::State& state) {
     const std::string text = mixedUtf8(state.range(0) != 0);
-    for (auto _ : state) benchmark::DoNotOptimize(Utf8ToWide(text));
+    for (auto _ : state) benchmark::DoNotOptimize(utf8ToUtf16(text));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
 }
 
-void BM_WideToUtf8(benchmark::State& state) {
-    const std::u16string text = Utf8ToWide(mixedUtf8(false));
-    for (auto _ : state) benchmark::DoNotOptimize(WideToUtf8(text));
+void BM_Utf16ToUtf8(benchmark::State& state) {
+    const std::u16string text = utf8ToUtf16(mixedUtf8(false));
+    for (auto _ : state) benchmark::DoNotOptimize(utf16ToUtf8(text));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size() * 2));
 }
 
 }  // namespace
 
-BENCHMARK(BM_Utf8ToWide)->Arg(0)->Arg(1);
-BENCHMARK(BM_WideToUtf8);
+BENCHMARK(BM_Utf8ToUtf16)->Arg(0)->Arg(1);
+BENCHMARK(BM_Utf16ToUtf8);

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "common/lifetime.h"
-#include "common/text.h"
+#include "platform/utf.h"
 
 namespace trivu {
 namespace {
@@ -93,8 +93,8 @@ void refuseRecursion(std::u16string_view pattern) {
             const bool whole = from == 0 && to == pattern.size();
             throw EngineError("Recursion into a group is not part of the ECMAScript grammar.  The error occurred while "
                               "parsing the regular expression" + std::string(whole ? ": '" : " fragment: '") +
-                                  WideToUtf8(pattern.substr(from, here - from)) + ">>>HERE>>>" +
-                                  WideToUtf8(pattern.substr(here, to - here)) + "'.",
+                                  platform::utf16ToUtf8(pattern.substr(from, here - from)) + ">>>HERE>>>" +
+                                  platform::utf16ToUtf8(pattern.substr(here, to - here)) + "'.",
                               boost::regex_constants::error_bad_pattern, static_cast<std::ptrdiff_t>(here));
         }
     }

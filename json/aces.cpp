@@ -25,11 +25,12 @@
 
 #include "common/notifier.h"
 #include "common/params.h"
-#include "common/text.h"
 #include "host/boundary/ace_numbers.h"
 #include "host/boundary/editdata.h"
 #include "json/files.h"
 #include "json/store.h"
+#include "platform/platform.h"
+#include "platform/utf.h"
 
 namespace trivu {
 namespace {
@@ -56,8 +57,8 @@ bool reporting(RUNDATA& rd, Body&& body) {
 
 // A string gives its characters; any other value its compact dump.
 std::u16string render(const Json& value) {
-    if (value.is_string()) return Utf8ToWide(value.get_ref<const std::string&>());
-    return Utf8ToWide(value.dump());
+    if (value.is_string()) return platform::utf8ToUtf16(value.get_ref<const std::string&>());
+    return platform::utf8ToUtf16(value.dump());
 }
 
 const Json& readOnly(const Json& value) { return value; }
@@ -81,13 +82,13 @@ intptr_t noText(RUNDATA& rd) { return textResult(rd, u""); }
 // the previous content whole (and `target` none, so that the game notices).
 void loadDocument(RUNDATA& rd) {
     const std::u16string path = textParam(rd);
-    switch (pathState(path)) {
-        case PathState::Missing:
+    switch (platform::pathState(path)) {
+        case platform::PathState::Missing:
             rd.target = nullptr;
             showWideBox(missingPathMessage(path), kFileNotFoundCaption);
             return;
-        case PathState::Unusable: return;
-        case PathState::Present: break;
+        case platform::PathState::Unusable: return;
+        case platform::PathState::Present: break;
     }
     std::optional<std::string> bytes = readFileBytes(path);
     if (!bytes) return;
@@ -253,10 +254,7 @@ namespace {
 // what a game needs to place and name the instance again.
 ObjectRecord recordOf(const RUNDATA& rd, const headerObject& ho, int32_t position) {
     int32_t image = 0;
-    if ((ho.hoOEFlags & (OEFLAG_ANIMATIONS | OEFLAG_SPRITES)) != 0) {
-        const auto& object = reinterpret_cast<const RunObject&>(ho);
-        image = imageServiceValue(rd, object.roc.rcImage) + 1;
-    }
+    if ((ho.hoOEFlags & (OEFLAG_ANIMATIONS | OEFLAG_SPRITES)) != 0) image = imageServiceValue(rd, ho) + 1;
     return {position, image, ho.hoX, ho.hoY, ho.hoImgWidth, ho.hoImgHeight, fixedValueOf(ho)};
 }
 
@@ -418,7 +416,7 @@ void pushTextToTarget(RUNDATA& rd) {
         const Json::json_pointer& pointer = jsonWork().targetPointer;
         Json& value = rd.document.at(pointer);
         if (value.is_null()) requireDepthRoom(pointer, 1);
-        value.push_back(WideToUtf8(text));
+        value.push_back(platform::utf16ToUtf8(text));
     });
 }
 
@@ -524,14 +522,14 @@ intptr_t dumpWithIndent(RUNDATA& rd, ExpressionParams& params) {
         } else {
             dump = document.at(parsePointer(text)).dump(indent);
         }
-        work.resultText = Utf8ToWide(dump);
+        work.resultText = platform::utf8ToUtf16(dump);
     });
     return found ? resultText(rd) : noText(rd);
 }
 
 intptr_t targetPath(RUNDATA& rd, ExpressionParams&) {
     JsonWork& work = jsonWork();
-    work.resultText = Utf8ToWide(work.targetPointer.to_string());
+    work.resultText = platform::utf8ToUtf16(work.targetPointer.to_string());
     return resultText(rd);
 }
 

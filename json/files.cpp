@@ -132,16 +132,6 @@ private:
 
 }  // namespace
 
-PathState pathState(std::u16string_view path) {
-    std::optional<fs::path> p = toPath(path);
-    if (!p || p->empty()) return PathState::Missing;
-    std::error_code error;
-    fs::file_status status = fs::status(*p, error);
-    if (status.type() == fs::file_type::not_found) return PathState::Missing;
-    if (error) return PathState::Unusable;
-    return PathState::Present;
-}
-
 Json parseJsonText(std::string_view text) {
     Json document;
     DocumentBuilder builder(document);

@@ -11,13 +11,6 @@
 
 namespace trivu {
 
-// What is at a path the host named.
-enum class PathState { Missing, Unusable, Present };
-
-// Tests the path (UTF-16, converted to the platform's own form). A path that
-// cannot be converted is Missing; a failure of the test itself is Unusable.
-PathState pathState(std::u16string_view path);
-
 // The first JSON value of `text`; what follows it is not examined. Comments
 // are not accepted. Nesting deeper than kMaxJsonDepth is refused like a
 // syntax error. Throws the library's parse_error, or DepthError.

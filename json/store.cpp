@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "common/notifier.h"
-#include "common/text.h"
 #include "host/boundary/editdata.h"
+#include "platform/utf.h"
 
 namespace trivu {
 
@@ -25,7 +25,7 @@ void shareOut(const RUNDATA& rd) {
 
 // ---- 3. Pointers and the limits ------------------------------------------------
 
-Json::json_pointer parsePointer(std::u16string_view text) { return Json::json_pointer(WideToUtf8(text)); }
+Json::json_pointer parsePointer(std::u16string_view text) { return Json::json_pointer(platform::utf16ToUtf8(text)); }
 
 size_t tokenCount(const Json::json_pointer& pointer) {
     // A token cannot hold an unescaped "/", so each one adds exactly one.
@@ -67,7 +67,7 @@ bool storeTextArray(RUNDATA& rd, std::u16string_view path, const std::vector<std
         requireDepthRoom(parent, 2);
         Json& parentValue = rd.document.at(parent);
         Json array = Json::array();
-        for (const std::u16string& text : texts) array.push_back(WideToUtf8(text));
+        for (const std::u16string& text : texts) array.push_back(platform::utf16ToUtf8(text));
         // Checked before the member access, which would turn a scalar parent
         // into an error only after the array was built; nothing changes then.
         if (!parentValue.is_null() && !parentValue.is_object()) {

@@ -26,10 +26,7 @@ int32_t toPixel(double v) {
 namespace {
 
 inline void place(const Redrawer& redraw, headerObject& object, double x, double y) {
-    object.hoX = toPixel(x);
-    object.hoY = toPixel(y);
-    reinterpret_cast<RunObject&>(object).roc.rcChanged = 1;
-    redraw(object);
+    moveObject(redraw, object, toPixel(x), toPixel(y));
 }
 
 }  // namespace

@@ -11,26 +11,19 @@ namespace {
 
 bool isRegistered(const headerObject* object) { return registry().slots.count(object) != 0; }
 
-// Alterable values A and B as integers; an object without a values array
-// keeps none (an array holds all 26 values).
 void markObject(headerObject& object, int32_t loopIndex, uint8_t kindIndex) {
-    CValue* values = reinterpret_cast<RunObject&>(object).rov.rvpValues;
-    if (values == nullptr) return;
-    values[0].m_type = TYPE_LONG;
-    values[0].m_long = loopIndex;
-    values[1].m_type = TYPE_LONG;
-    values[1].m_long = kindIndex;
+    setAlterableValue(object, Alterable::A, loopIndex);
+    setAlterableValue(object, Alterable::B, kindIndex);
 }
 
 // The kind index that alterable value B names: an integer modulo 256, a
 // float truncated first, anything else 0.
 int kindFromMark(const headerObject& object) {
-    const CValue* values = reinterpret_cast<const RunObject&>(object).rov.rvpValues;
-    if (values == nullptr) return INDEX_NULL;
-    const CValue& b = values[1];
-    if (b.m_type == TYPE_LONG) return static_cast<uint8_t>(b.m_long);
-    if (b.m_type == TYPE_DOUBLE && std::isfinite(b.m_double))
-        return static_cast<int>(std::fmod(std::trunc(b.m_double), 256.0) + 256) % 256;
+    const CValue* b = alterableValue(object, Alterable::B);
+    if (b == nullptr) return INDEX_NULL;
+    if (b->m_type == TYPE_LONG) return static_cast<uint8_t>(b->m_long);
+    if (b->m_type == TYPE_DOUBLE && std::isfinite(b->m_double))
+        return static_cast<int>(std::fmod(std::trunc(b->m_double), 256.0) + 256) % 256;
     return INDEX_NULL;
 }
 

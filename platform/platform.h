@@ -1,7 +1,8 @@
 // The platform layer: every operating-system call the extension makes.
 //
-// The names follow the Windows calls they stand for, so that the Windows build
-// puts USER32 and KERNEL32 behind them one to one (platform/win32). The Linux
+// The desktop and resource calls are named after the Windows calls they stand
+// for, so that the Windows build puts USER32 and KERNEL32 behind them one to
+// one (platform/win32); the text and the path test say what they answer. The Linux
 // side (platform/posix) converts text itself and serves the resources compiled
 // into the library. On both, the desktop calls go to the TrivuDesktop table
 // when the loading program attached one (platform/desktop.cpp); without it,
@@ -11,19 +12,10 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/desktop.h"
-
-#if !defined(_WIN32)
-// The KERNEL32 constants of the calls below, with their Windows values (on
-// Windows they are windows.h's macros, hence outside any namespace here too).
-inline constexpr unsigned CP_ACP = 0;
-inline constexpr unsigned CP_UTF8 = 65001;
-inline constexpr uint32_t INVALID_FILE_ATTRIBUTES = 0xFFFFFFFFu;
-inline constexpr uint32_t FILE_ATTRIBUTE_DIRECTORY = 0x10;
-inline constexpr uint32_t FILE_ATTRIBUTE_NORMAL = 0x80;
-#endif
 
 namespace trivu::platform {
 
@@ -43,20 +35,26 @@ intptr_t dialogBoxParamW(int dialogId, HWND owner, DLGPROC proc, intptr_t param)
 
 // ---- Text (KERNEL32) --------------------------------------------------------
 
-// As the Windows calls without flags: invalid input becomes U+FFFD. With a
-// destination size of 0 they answer the size needed; otherwise the number of
-// units written, 0 when the destination is too small or the code page unknown.
-int multiByteToWideChar(unsigned codePage, const char* source, int sourceLength, char16_t* destination,
-                        int destinationSize);
-int wideCharToMultiByte(unsigned codePage, const char16_t* source, int sourceLength, char* destination,
-                        int destinationSize);
+// The host's narrow text (the process's ANSI code page) to UTF-16 and back.
+// On Linux that code page is UTF-8 and these are the codec's conversions
+// (platform/utf.h); Windows converts with the system's converter, where a
+// character the code page lacks becomes the code page's default one.
+std::u16string narrowToUtf16(std::string_view text);
+std::string utf16ToNarrow(std::u16string_view text);
 
 // ---- File system (KERNEL32) -------------------------------------------------
 
-// As GetFileAttributesW: the attributes of what `path` names (relative paths
-// from the current directory), or INVALID_FILE_ATTRIBUTES when the system
-// finds nothing there or cannot say (no access, a name it refuses).
-uint32_t getFileAttributesW(const char16_t* path);
+// What is at a path the host named.
+enum class PathState { Missing, Unusable, Present };
+
+// Asks the system what `path` (UTF-16; a relative path from the current
+// directory) names, following links: Present for a file, a directory or
+// anything else; Missing when the system says nothing is there (the name or
+// a folder on its way is not found, or it is no name the system can hold);
+// Unusable when the question itself failed otherwise (no access, a name too
+// long). This is the only place the extension asks it: reading and writing
+// files is the standard library's streams.
+PathState pathState(std::u16string_view path);
 
 // ---- The host's runtime library ---------------------------------------------
 

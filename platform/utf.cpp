@@ -1,6 +1,6 @@
 #include "platform/utf.h"
 
-namespace trivu::utf {
+namespace trivu::platform {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -73,14 +73,14 @@ void appendUtf8(std::string& out, char32_t point) {
 
 }  // namespace
 
-std::u16string decodeUtf8(std::string_view bytes) {
+std::u16string utf8ToUtf16(std::string_view bytes) {
     std::u16string out;
     out.reserve(bytes.size());
     for (size_t at = 0; at < bytes.size();) appendUtf16(out, decodeOne(bytes, at));
     return out;
 }
 
-std::string encodeUtf8(std::u16string_view units) {
+std::string utf16ToUtf8(std::u16string_view units) {
     std::string out;
     out.reserve(units.size());
     for (size_t i = 0; i < units.size(); ++i) {
@@ -96,4 +96,4 @@ std::string encodeUtf8(std::u16string_view units) {
     return out;
 }
 
-}  // namespace trivu::utf
+}  // namespace trivu::platform

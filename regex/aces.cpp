@@ -10,10 +10,10 @@
 
 #include "common/notifier.h"
 #include "common/regex_engine.h"
-#include "common/text.h"
 #include "host/boundary/ace_numbers.h"
 #include "host/boundary/editdata.h"
 #include "json/store.h"
+#include "platform/utf.h"
 #include "regex/matching.h"
 #include "regex/state.h"
 
@@ -28,7 +28,7 @@ bool ignoresCase(const RUNDATA& rd) { return rd.regexIcase == REGEX_ICASE_ON; }
 // condition 0.
 void reportRegexError(RUNDATA& rd, const EngineError& error) {
     showRegexError(rd, error);
-    regexState().resultText = Utf8ToWide(error.what());
+    regexState().resultText = platform::utf8ToUtf16(error.what());
     generateEvent(rd, CND_REGEX_ERROR);
 }
 

@@ -48,7 +48,7 @@ bool pathExists(RUNDATA& rd) {
     std::u16string path = textParam(rd);
     // Any failure counts as missing (no access included): the designer hears
     // of it, and the game goes on.
-    if (platform::getFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    if (platform::pathState(path) == platform::PathState::Present) return true;
     notifyWide(rd, Gate::Lenient, missingPathMessage(path), kFileNotFoundCaption);
     return false;
 }

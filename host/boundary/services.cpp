@@ -69,9 +69,7 @@ void generateEvent(RUNDATA& rd, int condition) {
 
 void requestRehandle(RUNDATA& rd) { call(RFUNCTION_REHANDLE, rd.rHo, 0, 0); }
 
-void redraw(RUNDATA&, headerObject& object) { call(RFUNCTION_REDRAW, object, 0, 0); }
-
-Redrawer::Redrawer(const RUNDATA& rd) : service_(service(rd.rHo.hoAdRunHeader, RFUNCTION_REDRAW)) {}
+Redrawer::Redrawer(const headerObject& object) : service_(service(object.hoAdRunHeader, RFUNCTION_REDRAW)) {}
 
 void destroyObject(RUNDATA&, headerObject& object) {
     call(RFUNCTION_DESTROY, object, 0, 0);
@@ -83,8 +81,9 @@ int32_t actionLoopIndex(const RUNDATA& rd) {
     return rh != nullptr ? rh->rh2.rh2ActionLoopCount : 0;
 }
 
-int32_t imageServiceValue(const RUNDATA& rd, int32_t image) {
+int32_t imageServiceValue(const RUNDATA& rd, const headerObject& object) {
     const RunHeader* rh = rd.rHo.hoAdRunHeader;
+    const int32_t image = reinterpret_cast<const RunObject&>(object).roc.rcImage;
     return platform::runtimeImageValue(rh != nullptr ? rh->rhIdAppli : nullptr, image);
 }
 
@@ -98,13 +97,6 @@ HWND mainWindow(const RUNDATA& rd) {
     return rh != nullptr ? rh->rhHMainWin : nullptr;
 }
 
-void moveObject(RUNDATA& rd, headerObject& object, int32_t x, int32_t y) {
-    object.hoX = x;
-    object.hoY = y;
-    reinterpret_cast<RunObject&>(object).roc.rcChanged = 1;
-    redraw(rd, object);
-}
-
 // The host keeps the frame plus one, 0 meaning "not forced". Its animation
 // step, run with the object's current animation, shows the frame at once.
 void forceAnimationFrame(RUNDATA&, headerObject& object, int32_t frame) {
@@ -116,12 +108,17 @@ void forceAnimationFrame(RUNDATA&, headerObject& object, int32_t frame) {
 }
 
 // The values array holds every alterable value of the object (the host has
-// no count of them); an object may have none.
-void setAlterableA(headerObject& object, int32_t value) {
+// no count of them, and A and B are always among them); an object may have none.
+const CValue* alterableValue(const headerObject& object, Alterable which) {
+    const CValue* values = reinterpret_cast<const RunObject&>(object).rov.rvpValues;
+    return values != nullptr ? &values[static_cast<int>(which)] : nullptr;
+}
+
+void setAlterableValue(headerObject& object, Alterable which, int32_t value) {
     CValue* values = reinterpret_cast<RunObject&>(object).rov.rvpValues;
     if (values == nullptr) return;
-    values[0].m_type = TYPE_LONG;
-    values[0].m_long = value;
+    values[static_cast<int>(which)].m_type = TYPE_LONG;
+    values[static_cast<int>(which)].m_long = value;
 }
 
 }  // namespace trivu

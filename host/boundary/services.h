@@ -49,15 +49,14 @@ intptr_t textResult(RUNDATA& rd, const char16_t* text);
 
 void generateEvent(RUNDATA& rd, int condition);
 void requestRehandle(RUNDATA& rd);
-// Calls about another object go through that object's own run header, on
-// behalf of the instance `rd`.
-void redraw(RUNDATA& rd, headerObject& object);
-// The redraw request looked up once, for a loop that moves many objects:
-// every object of a frame shares the instance's run header, so its table is
-// theirs (and the motion pass does not read one more cache line per object).
+// The host's redraw request, looked up once. A call about one object goes
+// through that object's own run header; a loop that moves many objects looks
+// it up in the instance's, since every object of a frame shares it (and the
+// motion pass then reads no more cache lines per object).
 class Redrawer {
 public:
-    explicit Redrawer(const RUNDATA& rd);
+    explicit Redrawer(const headerObject& object);
+    explicit Redrawer(const RUNDATA& rd) : Redrawer(rd.rHo) {}
     void operator()(headerObject& object) const {
         if (service_ != nullptr) service_(&object, 0, 0);
     }
@@ -65,12 +64,15 @@ public:
 private:
     RunFunction service_;
 };
+// Calls about another object go through that object's own run header, on
+// behalf of the instance `rd`.
 void destroyObject(RUNDATA& rd, headerObject& object);
 
 int32_t actionLoopIndex(const RUNDATA& rd);
-// The host's runtime library's image call for an image number of the frame's
-// application; 0 when the library or its export is absent.
-int32_t imageServiceValue(const RUNDATA& rd, int32_t image);
+// The host's runtime library's image call for the image an animated object
+// shows, in the frame's application; 0 when the library or its export is
+// absent.
+int32_t imageServiceValue(const RUNDATA& rd, const headerObject& object);
 bool actionLoopGoesOn(const RUNDATA& rd);
 HWND mainWindow(const RUNDATA& rd);
 
@@ -79,11 +81,24 @@ HWND mainWindow(const RUNDATA& rd);
 // The calls below write an Active object's blocks: pass only usable sprites.
 
 // Moves the object: X and Y, its changed flag, then a redraw at the new place.
-void moveObject(RUNDATA& rd, headerObject& object, int32_t x, int32_t y);
+// Inline: the motion pass moves every registered object each frame.
+inline void moveObject(const Redrawer& redraw, headerObject& object, int32_t x, int32_t y) {
+    object.hoX = x;
+    object.hoY = y;
+    reinterpret_cast<RunObject&>(object).roc.rcChanged = 1;
+    redraw(object);
+}
 // Shows `frame` from now on, at once, through the host's animation step.
 void forceAnimationFrame(RUNDATA& rd, headerObject& object, int32_t frame);
-// Alterable value A becomes the integer `value` (objects without a values
-// array keep none).
-void setAlterableA(headerObject& object, int32_t value);
+
+// The alterable values the extension uses, by their index in the object's
+// array of values.
+enum class Alterable { A = 0, B = 1 };
+// Alterable value `which` as the host keeps it; null for an object without a
+// values array.
+const CValue* alterableValue(const headerObject& object, Alterable which);
+// Alterable value `which` becomes the integer `value` (an object without a
+// values array keeps none).
+void setAlterableValue(headerObject& object, Alterable which, int32_t value);
 
 }  // namespace trivu

@@ -1,8 +1,9 @@
-// Linux side of the file-system query: the path is UTF-16 from the host and
-// becomes the UTF-8 name the system expects. stat() follows symbolic links,
-// so a link whose target is gone names nothing.
+// Linux side of the path test: the host's UTF-16 path becomes the narrow
+// (UTF-8) name the system expects. stat() follows symbolic links, so a link
+// whose target is gone names nothing.
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <string>
 
 #include "platform/platform.h"
@@ -10,23 +11,26 @@
 namespace trivu::platform {
 namespace {
 
-std::string systemName(const char16_t* path) {
-    int length = static_cast<int>(std::char_traits<char16_t>::length(path));
-    if (length == 0) return {};
-    int size = wideCharToMultiByte(CP_UTF8, path, length, nullptr, 0);
-    std::string name(static_cast<size_t>(size), '\0');
-    if (size > 0) wideCharToMultiByte(CP_UTF8, path, length, name.data(), size);
-    return name;
+// A lone surrogate has no UTF-8 form: no file can carry that name (its
+// replacement would name another file).
+bool hasLoneSurrogate(std::u16string_view path) {
+    for (size_t i = 0; i < path.size(); ++i) {
+        const char16_t unit = path[i];
+        if (unit < 0xD800 || unit > 0xDFFF) continue;
+        if (unit >= 0xDC00 || i + 1 == path.size() || path[i + 1] < 0xDC00 || path[i + 1] > 0xDFFF) return true;
+        ++i;
+    }
+    return false;
 }
 
 }  // namespace
 
-uint32_t getFileAttributesW(const char16_t* path) {
-    if (path == nullptr) return INVALID_FILE_ATTRIBUTES;
-    std::string name = systemName(path);
+PathState pathState(std::u16string_view path) {
+    if (path.empty() || hasLoneSurrogate(path)) return PathState::Missing;
+    const std::string name = utf16ToNarrow(path);
     struct stat status {};
-    if (name.empty() || stat(name.c_str(), &status) != 0) return INVALID_FILE_ATTRIBUTES;
-    return S_ISDIR(status.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+    if (stat(name.c_str(), &status) == 0) return PathState::Present;
+    return errno == ENOENT || errno == ENOTDIR ? PathState::Missing : PathState::Unusable;
 }
 
 }  // namespace trivu::platform

@@ -3,28 +3,19 @@
 // script itself is read by this small parser, which takes the plain subset of
 // the language that trivu.rc keeps to and refuses anything else rather than
 // guess, so that a script that works here also works there. The tables it
-// fills are declared in resources.h; resources.cpp serves them.
+// fills are declared in resources.h; resources.cpp serves them. The script
+// is UTF-8; its texts become the UTF-16 the resource calls hand out.
 #include "platform/posix/resources.h"
 
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/utf.h"
+
 namespace trivu::platform::posix {
 
 namespace {
-
-// ---- Text ----------------------------------------------------------------
-
-// The script is UTF-8; its texts become the UTF-16 the resource calls hand out.
-std::u16string toUtf16(std::string_view s) {
-    if (s.empty() || s.size() > static_cast<size_t>(INT32_MAX)) return {};
-    int length = static_cast<int>(s.size());
-    int needed = multiByteToWideChar(CP_UTF8, s.data(), length, nullptr, 0);
-    std::u16string out(static_cast<size_t>(needed > 0 ? needed : 0), u'\0');
-    if (needed > 0) multiByteToWideChar(CP_UTF8, s.data(), length, out.data(), needed);
-    return out;
-}
 
 // ---- Tokens --------------------------------------------------------------
 
@@ -330,7 +321,7 @@ private:
             unsigned id = id16();
             accept(',');
             int line = peek().line;
-            std::u16string text = toUtf16(string());
+            std::u16string text = utf8ToUtf16(string());
             if (!out.strings.emplace(id, std::move(text)).second)
                 throw ParseError{line, "string " + std::to_string(id) + " defined twice"};
         }
@@ -387,14 +378,14 @@ private:
                 item.separator = true;
             } else if (isWord("MENUITEM")) {
                 next();
-                item.text = toUtf16(string());
+                item.text = utf8ToUtf16(string());
                 accept(',');
                 item.id = id16();
                 item.disabled = menuOptions();
             } else if (isWord("POPUP")) {
                 next();
                 item.isPopup = true;
-                item.text = toUtf16(string());
+                item.text = utf8ToUtf16(string());
                 item.disabled = menuOptions();
                 menuItems(item.popup, depth + 1);
             } else {
@@ -442,11 +433,11 @@ private:
             } else if (statement == "EXSTYLE") {
                 style(0);
             } else if (statement == "CAPTION") {
-                d->caption = toUtf16(string());
+                d->caption = utf8ToUtf16(string());
             } else if (statement == "FONT") {
                 d->fontSize = coordinate();
                 expect(',');
-                d->fontName = toUtf16(string());
+                d->fontName = utf8ToUtf16(string());
                 for (int extra = 0; extended && extra < 3 && accept(','); ++extra) number();  // weight, italic, charset
                 d->style |= DS_SETFONT;
             } else if (statement == "CHARACTERISTICS" || statement == "VERSION") {
@@ -466,11 +457,11 @@ private:
         int line = peek().line;
         std::string keyword = word();
         if (keyword == "CONTROL") {
-            c.text = toUtf16(string());
+            c.text = utf8ToUtf16(string());
             expect(',');
             c.id = coordinate();
             expect(',');
-            c.className = toUtf16(peek().kind == Kind::String ? string() : word());
+            c.className = utf8ToUtf16(peek().kind == Kind::String ? string() : word());
             expect(',');
             c.style = style(WS_CHILD_VISIBLE);
             expect(',');
@@ -483,7 +474,7 @@ private:
         if (it == std::end(kControls)) throw ParseError{line, "unsupported control '" + keyword + "'"};
         c.className = it->className;
         if (it->hasText) {
-            c.text = toUtf16(string());
+            c.text = utf8ToUtf16(string());
             expect(',');
         }
         c.id = coordinate();

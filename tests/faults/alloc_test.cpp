@@ -8,7 +8,7 @@
 #include <optional>
 #include <sstream>
 
-#include "common/text.h"
+#include "platform/utf.h"
 #include "tests/faults/inject.h"
 #include "tests/faults/sequence.h"
 #include "tests/unit/fake_host.h"
@@ -169,7 +169,7 @@ std::string regexResults() {
     for (int code : {5, 7}) {
         intptr_t count = world.instance->expression(code);
         out << count << ':';
-        for (int32_t i = 0; i < count; ++i) out << trivu::WideToUtf8(world.instance->textExpression(code + 1, {i})) << ';';
+        for (int32_t i = 0; i < count; ++i) out << trivu::platform::utf16ToUtf8(world.instance->textExpression(code + 1, {i})) << ';';
     }
     // The raised conditions are left out: they differ from both states (a
     // match that memory ran out in raises the error condition; see below).
@@ -212,7 +212,7 @@ TEST(AllocationFailures, AMatchOutOfMemoryIsAnError) {
 
 std::string motionState() {
     std::string seen = world.placed();
-    seen += trivu::WideToUtf8(world.instance->textExpression(14, {u""}));
+    seen += trivu::platform::utf16ToUtf8(world.instance->textExpression(14, {u""}));
     return seen + "|" + std::to_string(world.instance->events.size());
 }
 

@@ -5,8 +5,8 @@
 #include <map>
 #include <new>
 
-#include "common/text.h"
 #include "platform/platform.h"
+#include "platform/utf.h"
 
 namespace test {
 
@@ -21,7 +21,7 @@ struct OnHostSide {
     OnHostSide& operator=(const OnHostSide&) = delete;
 };
 
-std::string utf8(const char16_t* text) { return text ? trivu::WideToUtf8(text) : std::string(); }
+std::string utf8(const char16_t* text) { return text ? trivu::platform::utf16ToUtf8(text) : std::string(); }
 
 RecordingDesktop* recorder = nullptr;
 int nextHandle = 0x1000;

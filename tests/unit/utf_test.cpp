@@ -1,24 +1,19 @@
-// The shared codec: one case per malformed form, each checked through the
-// extension's conversion and the host's alike, since the point of sharing is
-// that both read the same bytes as the same text.
+// The text codec: one row per malformed form and per valid length, each
+// direction through the one function the extension and the host both call.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "common/text.h"
+#include "platform/platform.h"
 #include "platform/utf.h"
 
 using namespace trivu;
+using namespace std::string_literals;
 
 namespace {
 
 const std::u16string R = u"\uFFFD";
-
-struct Malformed {
-    const char* what;
-    std::string bytes;
-    std::u16string text;
-};
+const std::string r = "\xEF\xBF\xBD";
 
 #if defined(_WIN32)
 // Runs of U+FFFD as one. On Windows the extension's conversion is the
@@ -35,8 +30,16 @@ std::u16string replacementRuns(const std::u16string& text) {
 
 }  // namespace
 
-TEST(Utf8Decoding, EachMaximalIllFormedSubpartBecomesOneReplacement) {
-    const Malformed cases[] = {
+TEST(Utf8ToUtf16, EachMaximalIllFormedSubpartBecomesOneReplacement) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::u16string text;
+    } cases[] = {
+        {"every length of sequence", "A\xC3\xA9\xE6\x97\xA5\xF0\x9F\x98\x80", u"A\u00e9\u65e5\U0001F600"},
+        {"the last of three and four bytes", "\xEF\xBF\xBF\xF4\x8F\xBF\xBF", u"\uFFFF\U0010FFFF"},
+        {"zero units are text, not an end", "a\0b"s, u"a\0b"s},
+        {"nothing", "", u""},
         {"a continuation byte alone", "a\x80z", u"a" + R + u"z"},
         {"a byte that never leads (C0, C1, F5 to FF), even before a continuation", "\xC0\x80\xC1\xBF\xF5\x80\xFF",
          R + R + R + R + R + R + R},
@@ -46,39 +49,43 @@ TEST(Utf8Decoding, EachMaximalIllFormedSubpartBecomesOneReplacement) {
         {"an encoded surrogate (ED after 9F)", "\xED\xA0\x80", R + R + R},
         {"past U+10FFFF (F4 after 8F)", "\xF4\x90\x80\x80", R + R + R + R},
     };
-    for (const Malformed& c : cases) {
-        EXPECT_EQ(utf::decodeUtf8(c.bytes), c.text) << c.what;
+    for (const auto& c : cases) {
 #if defined(_WIN32)
-        EXPECT_EQ(replacementRuns(Utf8ToWide(c.bytes)), replacementRuns(c.text)) << c.what;
+        EXPECT_EQ(replacementRuns(platform::utf8ToUtf16(c.bytes)), replacementRuns(c.text)) << c.what;
 #else
-        EXPECT_EQ(Utf8ToWide(c.bytes), c.text) << c.what;
+        EXPECT_EQ(platform::utf8ToUtf16(c.bytes), c.text) << c.what;
 #endif
     }
 }
 
-TEST(Utf8Decoding, ValidTextOfEveryLengthAndZeroUnitsPass) {
-    using namespace std::string_view_literals;
-    EXPECT_EQ(utf::decodeUtf8("A\xC3\xA9\xE6\x97\xA5\xF0\x9F\x98\x80"), u"A\u00e9\u65e5\U0001F600");
-    EXPECT_EQ(utf::decodeUtf8("\xEF\xBF\xBF\xF4\x8F\xBF\xBF"), u"\uFFFF\U0010FFFF");
-    EXPECT_EQ(utf::decodeUtf8("a\0b"sv), std::u16string(u"a\0b", 3));  // the codec does not cut
-}
-
-TEST(Utf16Encoding, LoneSurrogatesBecomeOneReplacementEach) {
-    const std::string r = "\xEF\xBF\xBD";
+TEST(Utf16ToUtf8, LoneSurrogatesBecomeOneReplacementEach) {
     const struct {
         const char* what;
         std::u16string units;
         std::string bytes;
     } cases[] = {
+        {"every length of sequence", u"A\u00e9\u65e5\U0001F600\U0010FFFF",
+         "A\xC3\xA9\xE6\x97\xA5\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF"},
+        {"zero units are text, not an end", u"x\0y"s, "x\0y"s},
         {"a high surrogate before another unit", {u'a', char16_t(0xD83D), u'b'}, "a" + r + "b"},
         {"a high surrogate at the end", {u'x', char16_t(0xD83D)}, "x" + r},
         {"a low surrogate alone", {char16_t(0xDE00)}, r},
         {"a reversed pair", {char16_t(0xDE00), char16_t(0xD83D)}, r + r},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(utf::encodeUtf8(c.units), c.bytes) << c.what;
-        EXPECT_EQ(WideToUtf8(c.units), c.bytes) << c.what;
+        EXPECT_EQ(platform::utf16ToUtf8(c.units), c.bytes) << c.what;
+        EXPECT_EQ(platform::utf8ToUtf16(platform::utf16ToUtf8(c.units)),
+                  platform::utf8ToUtf16(c.bytes)) << c.what;
     }
-    std::u16string text = u"A\u00e9\u65e5\U0001F600\U0010FFFF";
-    EXPECT_EQ(utf::decodeUtf8(utf::encodeUtf8(text)), text);
+}
+
+TEST(NarrowText, IsTheProcessCodePage) {
+    EXPECT_EQ(platform::narrowToUtf16("Not Found :: a.json"), u"Not Found :: a.json");
+    EXPECT_EQ(platform::utf16ToNarrow(u"Not Found :: a.json"), "Not Found :: a.json");
+    EXPECT_EQ(platform::narrowToUtf16(""), u"");
+#if !defined(_WIN32)
+    // Linux runs with UTF-8 as its code page.
+    EXPECT_EQ(platform::narrowToUtf16("caf\xC3\xA9\xFF"), u"caf\u00e9" + R);
+    EXPECT_EQ(platform::utf16ToNarrow(std::u16string{u'\u00e9', char16_t(0xD800)}), "\xC3\xA9" + r);
+#endif
 }

@@ -1,13 +1,11 @@
 // The platform layer on a real Windows desktop (Wine's, on a virtual
 // display): captions set and read back, the show states, the task-bar
 // lookup, message boxes and the about box closed by the test as a user
-// would, the editor's menus built with USER32, and file attributes.
+// would, and the editor's menus built with USER32.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <thread>
 
@@ -146,36 +144,6 @@ TEST(NativeEditor, MenusAreBuiltWithUser32) {
     }
     EXPECT_EQ(found, 16);
     DestroyMenu(menu);
-}
-
-TEST(NativeFiles, AttributesTellFilesDirectoriesAndNothing) {
-    namespace fs = std::filesystem;
-    fs::path folder = fs::temp_directory_path() / u"trivu 日本語";
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    std::ofstream(folder / "save.json") << "{}";
-
-    std::u16string dir = folder.u16string();
-    uint32_t attributes = platform::getFileAttributesW(dir.c_str());
-    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
-    EXPECT_NE(attributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
-
-    std::u16string file = (folder / "save.json").u16string();
-    attributes = platform::getFileAttributesW(file.c_str());
-    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(attributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
-
-    std::u16string missing = (folder / "missing.json").u16string();
-    EXPECT_EQ(platform::getFileAttributesW(missing.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(platform::getFileAttributesW(u""), INVALID_FILE_ATTRIBUTES);
-
-    // A relative path starts from the current directory.
-    fs::path before = fs::current_path();
-    fs::current_path(folder);
-    EXPECT_NE(platform::getFileAttributesW(u"save.json"), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(platform::getFileAttributesW(u"missing.json"), INVALID_FILE_ATTRIBUTES);
-    fs::current_path(before);
-    fs::remove_all(folder);
 }
 
 }  // namespace

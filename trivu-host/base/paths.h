@@ -14,7 +14,7 @@ namespace standin {
 
 inline std::filesystem::path systemPath(const std::string& utf8) {
 #if defined(_WIN32)
-    return std::filesystem::path(trivu::utf::decodeUtf8(utf8));
+    return std::filesystem::path(trivu::platform::utf8ToUtf16(utf8));
 #else
     return std::filesystem::path(utf8);
 #endif
@@ -23,7 +23,7 @@ inline std::filesystem::path systemPath(const std::string& utf8) {
 // A path as the host prints it: UTF-8, with "/" between the names.
 inline std::string utf8Name(const std::filesystem::path& path) {
 #if defined(_WIN32)
-    return trivu::utf::encodeUtf8(path.generic_u16string());
+    return trivu::platform::utf16ToUtf8(path.generic_u16string());
 #else
     return path.generic_string();
 #endif

@@ -55,11 +55,11 @@ std::string withPointIfBare(const char* begin, const char* end) {
 
 // ---- 1. Quoting --------------------------------------------------------------
 
-std::string quoted(std::u16string_view text) { return escaped(trivu::utf::encodeUtf8(text)); }
+std::string quoted(std::u16string_view text) { return escaped(trivu::platform::utf16ToUtf8(text)); }
 
 // Bytes that are no UTF-8 must not leak into the trace: they go through the
 // codec's replacement first.
-std::string quoted(std::string_view utf8) { return escaped(trivu::utf::encodeUtf8(trivu::utf::decodeUtf8(utf8))); }
+std::string quoted(std::string_view utf8) { return escaped(trivu::platform::utf16ToUtf8(trivu::platform::utf8ToUtf16(utf8))); }
 
 // ---- 2. Numbers --------------------------------------------------------------
 

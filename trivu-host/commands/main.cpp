@@ -281,7 +281,7 @@ int runEditdata(EditSession& session, const Arguments& args) {
         std::cerr << "trivu-host: the extension refused to create an edit-time record\n";
         return kFailed;
     }
-    if (args.text && !session.editor.setText(*record, trivu::utf::decodeUtf8(*args.text))) {
+    if (args.text && !session.editor.setText(*record, trivu::platform::utf8ToUtf16(*args.text))) {
         std::cerr << "trivu-host: the edit-time record refused the text (a record holds at most "
                   << EditRecord::kMaxSize << " bytes)\n";
         return kFailed;
@@ -434,7 +434,7 @@ std::vector<std::string> utf8Words() {
     wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::string> out;
     for (int i = 0; words != nullptr && i < count; ++i)
-        out.push_back(trivu::utf::encodeUtf8(std::u16string(words[i], words[i] + wcslen(words[i]))));
+        out.push_back(trivu::platform::utf16ToUtf8(std::u16string(words[i], words[i] + wcslen(words[i]))));
     LocalFree(words);
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);

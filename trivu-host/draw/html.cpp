@@ -69,7 +69,7 @@ Json frameOf(const Recorder::Panel& panel) {
     for (const Recorder::Line& l : panel.lines) ticks = std::max(ticks, l.tick + 1);
     f["ticks"] = ticks;
     Json groups = Json::array();
-    for (const std::u16string& g : panel.groups) groups.push_back(trivu::utf::encodeUtf8(g));
+    for (const std::u16string& g : panel.groups) groups.push_back(trivu::platform::utf16ToUtf8(g));
     f["groups"] = groups;
     Json walls = Json::array();
     for (const Recorder::Wall& w : panel.walls) walls.push_back({w.group, w.vertical ? 1 : 0, w.at});

@@ -56,7 +56,7 @@ const char* colourOf(const Path& p) { return p.group >= 0 ? kColours[p.group % s
 
 std::string groupName(const Panel& p, int group) {
     if (group < 0) return "no group";
-    if (!p.groups[group].empty()) return trivu::utf::encodeUtf8(p.groups[group]);
+    if (!p.groups[group].empty()) return trivu::platform::utf16ToUtf8(p.groups[group]);
     // An empty name groups the object under its own name.
     for (const Path& path : p.paths)
         if (path.group == group) return path.label.substr(0, path.label.find('#'));

@@ -64,7 +64,7 @@ Value altValue(const CValue& a) {
 
 std::string logForm(const Value& v) { return v.kind == ValueKind::Text ? standin::quoted(v.text) : numberForm(v); }
 
-std::u16string textForm(const Value& v) { return v.kind == ValueKind::Text ? v.text : trivu::utf::decodeUtf8(numberForm(v)); }
+std::u16string textForm(const Value& v) { return v.kind == ValueKind::Text ? v.text : trivu::platform::utf8ToUtf16(numberForm(v)); }
 
 std::string altForm(const CValue& a) { return numberForm(altValue(a)); }
 
@@ -120,7 +120,7 @@ Value readInstance(Run& run, Scope& scope, const Expr& e) {
 }
 
 Value evalFile(Run& run, Scope& scope, const Expr& e) {
-    const std::string name = trivu::utf::encodeUtf8(eval(run, scope, e.args[0]).text);
+    const std::string name = trivu::platform::utf16ToUtf8(eval(run, scope, e.args[0]).text);
     if (e.op == ExprOp::Exists) {
         std::error_code ec;
         return intValue(std::filesystem::exists(systemPath(name), ec) ? 1 : 0);
@@ -130,7 +130,7 @@ Value evalFile(Run& run, Scope& scope, const Expr& e) {
         warn(run, e.path, "cannot read " + standin::quoted(name) + "; the empty text used");
         return textValue(u"");
     }
-    return textValue(e.op == ExprOp::ReadFile ? trivu::utf::decodeUtf8(bytes) : trivu::utf::decodeUtf8(hexOf(bytes)));
+    return textValue(e.op == ExprOp::ReadFile ? trivu::platform::utf8ToUtf16(bytes) : trivu::platform::utf8ToUtf16(hexOf(bytes)));
 }
 
 }  // namespace
@@ -165,7 +165,7 @@ Value eval(Run& run, Scope& scope, int index) {
         case ExprOp::Desktop:
             if (e.field == DesktopField::Caption) return textValue(run.desktop.caption);
             return textValue(
-                trivu::utf::decodeUtf8(e.field == DesktopField::State ? name(run.desktop.state) : name(run.desktop.taskbar)));
+                trivu::platform::utf8ToUtf16(e.field == DesktopField::State ? name(run.desktop.state) : name(run.desktop.taskbar)));
         case ExprOp::Tick: return intValue(run.tick);
     }
     return intValue(0);

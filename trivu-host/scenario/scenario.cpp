@@ -169,7 +169,7 @@ void Parser::desktop(const Json& j, const std::string& path) {
     checkKeys(j, path, {"caption", "state", "taskbar"});
     if (j.contains("caption")) {
         if (j["caption"].is_string())
-            sc.caption = trivu::utf::decodeUtf8(j["caption"].get<std::string>());
+            sc.caption = trivu::platform::utf8ToUtf16(j["caption"].get<std::string>());
         else
             fail(member(path, "caption"), "a text is wanted here");
     }
@@ -276,7 +276,7 @@ void Parser::extensions(const Json& j, const std::string& path) {
         const Json& v = it.value();
         ExtensionType t;
         t.name = it.key();
-        t.name16 = trivu::utf::decodeUtf8(t.name);
+        t.name16 = trivu::platform::utf8ToUtf16(t.name);
         t.path = at;
         checkName(t.name16, at);
         if (!v.is_object()) {
@@ -286,7 +286,7 @@ void Parser::extensions(const Json& j, const std::string& path) {
         checkKeys(v, at, {"text", props[0], props[1], props[2], props[3]});
         if (v.contains("text")) {
             if (v["text"].is_string())
-                t.text = trivu::utf::decodeUtf8(v["text"].get<std::string>());
+                t.text = trivu::platform::utf8ToUtf16(v["text"].get<std::string>());
             else
                 fail(member(at, "text"), "a text is wanted here");
         }
@@ -317,7 +317,7 @@ void Parser::objects(const Json& j, const std::string& path) {
         const Json& v = it.value();
         ObjectType t;
         t.name = it.key();
-        t.name16 = trivu::utf::decodeUtf8(t.name);
+        t.name16 = trivu::platform::utf8ToUtf16(t.name);
         checkName(t.name16, at);
         if (!v.is_object()) {
             fail(at, std::string("an object of properties is wanted here, not ") + describe(v));

@@ -208,7 +208,7 @@ std::optional<Action> Parser::desktopAction(const Json& j, const std::string& pa
     }
     if (j.contains("caption")) {
         if (j["caption"].is_string())
-            a.caption = trivu::utf::decodeUtf8(j["caption"].get<std::string>());
+            a.caption = trivu::platform::utf8ToUtf16(j["caption"].get<std::string>());
         else
             fail(member(path, "caption"), "a text is wanted here");
         ok = ok && a.caption;

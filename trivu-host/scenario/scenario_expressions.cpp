@@ -38,7 +38,7 @@ int Parser::expr(const Json& j, const std::string& path) {
     if (j.is_string()) {
         e.type = Type::Text;
         e.literal.kind = ValueKind::Text;
-        e.literal.text = trivu::utf::decodeUtf8(j.get<std::string>());
+        e.literal.text = trivu::platform::utf8ToUtf16(j.get<std::string>());
         return addExpr(std::move(e));
     }
     if (!j.is_object()) {
