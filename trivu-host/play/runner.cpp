@@ -252,7 +252,7 @@ int runScenario(Library& library, const RunOptions& options, std::ostream& out, 
         drawing.keepsTraceLines = html.has_value();
         const bool recorded = svg || html;
         status = play(*player, *sc, records, *desktop, options.trace, recorded ? &drawing : nullptr, out, err);
-        if (status == 0 && svg && !finishOutput(*svg, drawing.svg(), err)) status = 1;
+        if (status == 0 && svg && !finishOutput(*svg, (options.svgTicks ? drawing.between(*options.svgTicks) : drawing).svg(), err)) status = 1;
         if (status == 0 && html && !finishOutput(*html, pageOf(drawing, options.scenarioPath), err)) status = 1;
     } catch (const std::exception& e) {
         err << "trivu-host: the run stopped: " << e.what() << '\n';

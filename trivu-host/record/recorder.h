@@ -27,6 +27,12 @@ struct MotionCall {
     int32_t markA = -1, markB = -1;    // the instance's alterable values A and B afterwards, when integers
 };
 
+// Ticks FROM to TO of each frame, both included, counted from 0 as in the
+// trace.
+struct TickRange {
+    int64_t from = 0, to = 0;
+};
+
 // The extension's expressions that read an event's position.
 inline constexpr int EVENT_X_EXPRESSION = 15;
 inline constexpr int EVENT_Y_EXPRESSION = 16;
@@ -61,6 +67,9 @@ public:
     void control(int code, const std::vector<std::u16string>& texts, int number);
 
     std::string svg() const;
+    // The same record with only what happened in `ticks`: the positions,
+    // marks and lines of those ticks, and the centres set by their end.
+    Drawing between(TickRange ticks) const;
 
     static bool isMotionRegistration(int code);
     static bool isMotionEvent(int condition) { return condition >= 11 && condition <= 15; }
