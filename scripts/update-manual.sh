@@ -6,7 +6,7 @@
 # and each `<!-- trace: ... -->` block from the run (an excerpt keeps its
 # length, from the line equal to its old first line); then each picture of
 # docs/pictures drawn from a scenario of examples/manual is drawn again.
-# The test host.manual.* checks the same blocks without writing.
+# The test standin.manual.* checks the same blocks without writing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}

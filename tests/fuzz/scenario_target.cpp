@@ -10,14 +10,14 @@
 namespace fuzz {
 namespace {
 
-const host::AceDescriptions& descriptions() {
-    static const host::AceDescriptions tables = [] {
-        host::Library library;
+const standin::AceDescriptions& descriptions() {
+    static const standin::AceDescriptions tables = [] {
+        standin::Library library;
         library.GetActionInfos = ::GetActionInfos;
         library.GetConditionInfos = ::GetConditionInfos;
         library.GetExpressionInfos = ::GetExpressionInfos;
         ::GetRunObjectInfos(nullptr, &library.infos);
-        return host::readDescriptions(library, nullptr);
+        return standin::readDescriptions(library, nullptr);
     }();
     return tables;
 }
@@ -27,7 +27,7 @@ const host::AceDescriptions& descriptions() {
 int scenario(const uint8_t* data, size_t size) {
     std::vector<std::string> errors;
     std::string_view text(reinterpret_cast<const char*>(data), size);
-    auto parsed = host::parseScenario(text, "fuzz.json", descriptions(), &errors);
+    auto parsed = standin::parseScenario(text, "fuzz.json", descriptions(), &errors);
     if (parsed.has_value() != errors.empty()) violated("a scenario was refused without a reason, or kept with one");
     return 0;
 }

@@ -8,9 +8,9 @@
 
 namespace {
 
-using host::Desktop;
-using host::TaskbarState;
-using host::WindowState;
+using standin::Desktop;
+using standin::TaskbarState;
+using standin::WindowState;
 
 struct DesktopTest : ::testing::Test {
     Desktop desktop;
@@ -109,7 +109,7 @@ TEST_F(DesktopTest, MenusNestAndKeepTheirItems) {
     EXPECT_EQ(t.appendMenuW(t.context, root, MF_SEPARATOR, 0, nullptr), 1);
     EXPECT_EQ(t.appendMenuW(t.context, root, MF_POPUP, reinterpret_cast<uintptr_t>(sub), u"REGEX"), 1);
 
-    const host::DesktopMenu* menu = desktop.menu(root);
+    const standin::DesktopMenu* menu = desktop.menu(root);
     ASSERT_NE(menu, nullptr);
     ASSERT_EQ(menu->items.size(), 2u);
     EXPECT_TRUE(menu->items[0].flags & MF_SEPARATOR);

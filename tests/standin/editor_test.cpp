@@ -7,9 +7,9 @@
 
 namespace {
 
-using host::EditRecord;
-using host::Editor;
-using host::Library;
+using standin::EditRecord;
+using standin::Editor;
+using standin::Library;
 
 uint32_t word(const EditRecord& record, uint32_t offset) {
     uint32_t value = 0;

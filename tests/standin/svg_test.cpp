@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "trivu-host/record/recorder.h"
+#include "trivu-host/draw/svg.h"
 
-using host::Drawing;
-using host::MotionCall;
+using standin::Recorder;
+using standin::MotionCall;
 
 namespace {
 
@@ -144,16 +144,16 @@ bool labelsOverlap(const std::vector<Element>& all) {
 }
 
 // A level move of one instance from (x, y), one position per tick.
-void walk(Drawing& d, int number, const std::string& label, int64_t& tick, int32_t x, int32_t y, int32_t dx,
+void walk(Recorder& d, int number, const std::string& label, int64_t& tick, int32_t x, int32_t y, int32_t dx,
           int steps) {
     for (int i = 0; i < steps; ++i) d.position(number, label, tick++, x + i * dx, y);
 }
 
 struct Case {
     const char* name;
-    std::function<void(Drawing&)> build;
+    std::function<void(Recorder&)> build;
     std::function<void(const std::vector<Element>&)> check;
-    std::optional<host::TickRange> ticks = {};  // --svg-ticks
+    std::optional<standin::TickRange> ticks = {};  // --svg-ticks
 };
 
 std::vector<std::string> pointsOf(const std::vector<Element>& all) {
@@ -166,7 +166,7 @@ using Strings = std::vector<std::string>;
 
 const Case kCases[] = {
     {"a wrap breaks the path and marks both ends of the jump",
-     [](Drawing& d) {
+     [](Recorder& d) {
          d.startFrame("Wrap");
          d.motionCall(registration(27, 0, {u"comet", u"+3, false, 40, 360"}, 1));
          int64_t tick = 0;
@@ -186,7 +186,7 @@ const Case kCases[] = {
          EXPECT_EQ(named(all, "path", "left-wall").size(), 1u);
      }},
     {"a place the game sets breaks the path there and where the motion takes it back",
-     [](Drawing& d) {
+     [](Recorder& d) {
          d.startFrame("Placed");
          int64_t tick = 0;
          walk(d, 0, "Orb#0", tick, 330, 100, 0, 10);
@@ -200,7 +200,7 @@ const Case kCases[] = {
          EXPECT_EQ(named(all, "line", "jump").size(), 2u);  // short jumps keep a faint link
      }},
     {"events of one instance within 3 pixels merge into one mark with a count",
-     [](Drawing& d) {
+     [](Recorder& d) {
          d.startFrame("Merging");
          int64_t tick = 0;
          d.event(15, 100, 50);
@@ -224,7 +224,7 @@ const Case kCases[] = {
          EXPECT_EQ(counts[0].text, std::string("\xC3\x97") + "3");
      }},
     {"a wall is drawn over its own group only, labelled; a far one is an arrow at the edge",
-     [](Drawing& d) {
+     [](Recorder& d) {
          d.startFrame("Walls");
          d.motionCall(registration(37, 0, {u"guards", u"+2, false, 40, 200"}, 1));
          d.motionCall(registration(27, 1, {u"bats", u"+2, false, 40, 900"}, 1));
@@ -247,7 +247,7 @@ const Case kCases[] = {
          EXPECT_LT(number(panel, "x") + number(panel, "width"), 400);  // framed on the paths, not the far wall
      }},
     {"controllers mark the instances of the groups they name, or the one they ran for",
-     [](Drawing& d) {
+     [](Recorder& d) {
          d.startFrame("Controllers");
          d.motionCall(registration(37, 0, {u"a", u"+2, false, 0, 400"}, 1));
          d.motionCall(registration(37, 1, {u"b", u"+2, false, 0, 400"}, 1));
@@ -267,7 +267,7 @@ const Case kCases[] = {
          EXPECT_EQ(named(all, "g", "event").size(), 6u);
      }},
     {"registrations give groups, colours, walls and centres; refused ones nothing",
-     [](Drawing& d) {
+     [](Recorder& d) {
          d.startFrame("Walls & <flips>");
          d.motionCall(registration(27, 0, {u"row", u"+1.0, false, -40, 680"}, 1));
          d.motionCall(registration(27, 1, {}, 1, 1));  // a later run: the first one's texts
@@ -307,7 +307,7 @@ const Case kCases[] = {
          EXPECT_FALSE(has(texts, "top wall"));  // the legend names only the marks drawn
      }},
     {"a path keeps only its turns: straight runs and standing still are one segment, a turn back is a corner",
-     [](Drawing& d) {
+     [](Recorder& d) {
          d.startFrame("Corners");
          int64_t tick = 0;
          walk(d, 0, "Ant#0", tick, 0, 0, 3, 11);  // to 30,0
@@ -321,7 +321,7 @@ const Case kCases[] = {
          EXPECT_EQ(attr(named(all, "path", "direction")[0], "d"), "M 43 6 L 34 10 L 34 2 Z");
      }},
     {"a tick range draws only those ticks: their positions and marks, destroyed only when it was by then",
-     [](Drawing& d) {
+     [](Recorder& d) {
          d.startFrame("Range");
          d.motionCall(registration(27, 0, {u"ants", u"+2, false, -100, 900"}, 1));
          for (int64_t t = 0; t < 30; ++t) {
@@ -342,25 +342,25 @@ const Case kCases[] = {
          EXPECT_EQ(named(all, "g", "frame").size(), 2u);  // the short frame: an empty panel
          EXPECT_FALSE(has(textsOf(all), "in no motion group"));
      },
-     host::TickRange{10, 19}},
+     standin::TickRange{10, 19}},
 };
 
 }  // namespace
 
-TEST(Drawing, TableOfRuns) {
+TEST(Recorder, TableOfRuns) {
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.name);
-        Drawing first, second;
+        Recorder first, second;
         c.build(first);
         c.build(second);
-        const std::string svg = (c.ticks ? first.between(*c.ticks) : first).svg();
-        EXPECT_EQ(svg, (c.ticks ? second.between(*c.ticks) : second).svg());
-        const std::vector<Element> all = parseXml(svg);
+        const std::string drawn = svg(c.ticks ? first.between(*c.ticks) : first);
+        EXPECT_EQ(drawn, svg(c.ticks ? second.between(*c.ticks) : second));
+        const std::vector<Element> all = parseXml(drawn);
         ASSERT_FALSE(all.empty());
         EXPECT_EQ(all[0].name, "svg");
         EXPECT_EQ(named(all, "g", "legend").size(), named(all, "g", "frame").size());
         EXPECT_FALSE(labelsOverlap(all));
         c.check(all);
     }
-    EXPECT_FALSE(parseXml(Drawing().svg()).empty());
+    EXPECT_FALSE(parseXml(svg(Recorder())).empty());
 }

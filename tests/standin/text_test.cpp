@@ -8,9 +8,9 @@
 
 namespace {
 
-using host::formatDouble;
-using host::formatFloat;
-using host::quoted;
+using standin::formatDouble;
+using standin::formatFloat;
+using standin::quoted;
 
 TEST(Quoted, EscapesWhatJsonRequiresAndNothingElse) {
     EXPECT_EQ(quoted(std::u16string_view(u"a\"b\\c")), R"("a\"b\\c")");

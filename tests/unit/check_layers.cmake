@@ -21,7 +21,7 @@ set(layer_3 common)
 set(layer_4 json regex objctrl align window)
 set(layer_5 host host/editor)
 set(stand_in trivu-host)
-set(stand_in_may_see sdk/ platform/utf.h platform/desktop.h trivu-host/)
+set(stand_in_may_see sdk/ platform/utf.h platform/desktop.h host/boundary/ace_numbers.h trivu-host/)
 
 # The folder a path belongs to: its first component, or its first two under
 # host/ (host/boundary/ and host/editor/ are folders of their own).

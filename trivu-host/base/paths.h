@@ -10,11 +10,11 @@
 
 #include "trivu-host/base/text.h"
 
-namespace host {
+namespace standin {
 
 inline std::filesystem::path systemPath(const std::string& utf8) {
 #if defined(_WIN32)
-    return std::filesystem::path(toUtf16(utf8));
+    return std::filesystem::path(trivu::utf::decodeUtf8(utf8));
 #else
     return std::filesystem::path(utf8);
 #endif
@@ -23,7 +23,7 @@ inline std::filesystem::path systemPath(const std::string& utf8) {
 // A path as the host prints it: UTF-8, with "/" between the names.
 inline std::string utf8Name(const std::filesystem::path& path) {
 #if defined(_WIN32)
-    return toUtf8(path.generic_u16string());
+    return trivu::utf::encodeUtf8(path.generic_u16string());
 #else
     return path.generic_string();
 #endif
@@ -38,4 +38,4 @@ inline std::FILE* openFile(const std::string& utf8, const char* mode) {
 #endif
 }
 
-}  // namespace host
+}  // namespace standin

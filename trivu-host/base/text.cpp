@@ -1,9 +1,6 @@
-// Text helpers of the host: UTF-8 and UTF-16 conversion, the trace's quoting
-// and its number formats.
-//
-//   1. UTF-8 and UTF-16 (the codec the extension uses too)
-//   2. Quoting
-//   3. Numbers
+// The trace's notations:
+//   1. Quoting
+//   2. Numbers
 #include "trivu-host/base/text.h"
 
 #include <charconv>
@@ -11,7 +8,7 @@
 
 #include "platform/utf.h"
 
-namespace host {
+namespace standin {
 namespace {
 
 const char kHexDigits[] = "0123456789abcdef";
@@ -56,21 +53,15 @@ std::string withPointIfBare(const char* begin, const char* end) {
 
 }  // namespace
 
-// ---- 1. UTF-8 and UTF-16 -----------------------------------------------------
+// ---- 1. Quoting --------------------------------------------------------------
 
-std::string toUtf8(std::u16string_view text) { return trivu::utf::encodeUtf8(text); }
-
-std::u16string toUtf16(std::string_view text) { return trivu::utf::decodeUtf8(text); }
-
-// ---- 2. Quoting --------------------------------------------------------------
-
-std::string quoted(std::u16string_view text) { return escaped(toUtf8(text)); }
+std::string quoted(std::u16string_view text) { return escaped(trivu::utf::encodeUtf8(text)); }
 
 // Bytes that are no UTF-8 must not leak into the trace: they go through the
 // codec's replacement first.
-std::string quoted(std::string_view utf8) { return escaped(toUtf8(toUtf16(utf8))); }
+std::string quoted(std::string_view utf8) { return escaped(trivu::utf::encodeUtf8(trivu::utf::decodeUtf8(utf8))); }
 
-// ---- 3. Numbers --------------------------------------------------------------
+// ---- 2. Numbers --------------------------------------------------------------
 
 std::string formatFloat(float value) {
     char buffer[64];
@@ -84,4 +75,4 @@ std::string formatDouble(double value) {
     return withPointIfBare(buffer, result.ptr);
 }
 
-}  // namespace host
+}  // namespace standin

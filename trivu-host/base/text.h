@@ -1,15 +1,14 @@
-// Text helpers of the host: UTF-8 and UTF-16, and the trace's notations.
+// The trace's notations. Text between UTF-8 and UTF-16 goes through the
+// extension's own codec, platform/utf.h, and nothing else: both sides read
+// the same bytes as the same text.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-namespace host {
+#include "platform/utf.h"
 
-// The extension's codec (platform/utf.h): a lone surrogate becomes U+FFFD in
-// UTF-8, each maximal ill-formed subpart of UTF-8 one U+FFFD in UTF-16.
-std::string toUtf8(std::u16string_view text);
-std::u16string toUtf16(std::string_view text);
+namespace standin {
 
 // A text as the trace prints it: a JSON string in double quotes with \" \\ \b
 // \f \n \r \t, \u00XX (lower-case hex) for the other characters below U+0020,
@@ -23,4 +22,4 @@ std::string quoted(std::string_view utf8);
 std::string formatFloat(float value);
 std::string formatDouble(double value);
 
-}  // namespace host
+}  // namespace standin

@@ -16,7 +16,7 @@
 
 #include "trivu-host/base/text.h"
 
-namespace host {
+namespace standin {
 namespace {
 
 // The exports' text buffers, as large as the event editor's.
@@ -63,7 +63,7 @@ std::string bufferText(Fill fill) {
     char16_t buffer[kTextBuffer] = {};
     fill(buffer, kTextBuffer);
     buffer[kTextBuffer - 1] = 0;
-    return toUtf8(buffer);
+    return trivu::utf::encodeUtf8(buffer);
 }
 
 bool isSeparator(const DesktopMenu::Item& item) { return (item.flags & MF_SEPARATOR) != 0; }
@@ -89,7 +89,7 @@ void assignMenuItems(EditSession& session, const KindExports& exports, const Des
         int code = exports.codeFromMenu(session.editor.block(), static_cast<int16_t>(item.id));
         if (code < 0 || code >= static_cast<int>(entries.size()) || entries[code].menuId != 0) continue;
         entries[code].menuId = static_cast<int>(item.id);
-        entries[code].menu = toUtf8(item.text);
+        entries[code].menu = trivu::utf::encodeUtf8(item.text);
     }
 }
 
@@ -228,12 +228,12 @@ void printMenuItems(const DesktopMenu& menu, int depth, std::ostream& out) {
     std::string indent(2 * static_cast<size_t>(depth), ' ');
     for (const auto& item : menu.items) {
         if (item.popup) {
-            out << indent << "+ " << toUtf8(item.text) << '\n';
+            out << indent << "+ " << trivu::utf::encodeUtf8(item.text) << '\n';
             printMenuItems(*item.popup, depth + 1, out);
         } else if (isSeparator(item)) {
             out << indent << "---\n";
         } else {
-            out << indent << item.id << ' ' << toUtf8(item.text) << (isDisabled(item) ? " (disabled)" : "") << '\n';
+            out << indent << item.id << ' ' << trivu::utf::encodeUtf8(item.text) << (isDisabled(item) ? " (disabled)" : "") << '\n';
         }
     }
 }
@@ -332,4 +332,4 @@ bool printAbout(EditSession& session, std::ostream& out, std::ostream& err) {
     return true;
 }
 
-}  // namespace host
+}  // namespace standin

@@ -11,7 +11,7 @@
 #include "trivu-host/play/editor.h"
 #include "trivu-host/play/library.h"
 
-namespace host {
+namespace standin {
 
 enum class AceKind { Action, Condition, Expression };
 
@@ -56,4 +56,4 @@ bool printMenu(EditSession& session, AceKind kind, std::ostream& out, std::ostre
 // Opens the about box through EditObject and prints what the desktop was shown.
 bool printAbout(EditSession& session, std::ostream& out, std::ostream& err);
 
-}  // namespace host
+}  // namespace standin

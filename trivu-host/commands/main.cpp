@@ -31,7 +31,7 @@
 #include "trivu-host/play/run.h"
 #include "trivu-host/base/text.h"
 
-namespace host {
+namespace standin {
 namespace {
 
 constexpr int kOk = 0;
@@ -303,7 +303,7 @@ int runEditdata(EditSession& session, const Arguments& args) {
         std::cerr << "trivu-host: the extension refused to create an edit-time record\n";
         return kFailed;
     }
-    if (args.text && !session.editor.setText(*record, toUtf16(*args.text))) {
+    if (args.text && !session.editor.setText(*record, trivu::utf::decodeUtf8(*args.text))) {
         std::cerr << "trivu-host: the edit-time record refused the text (a record holds at most "
                   << EditRecord::kMaxSize << " bytes)\n";
         return kFailed;
@@ -374,11 +374,11 @@ int loadAndRun(const Arguments& args) {
 }
 
 }  // namespace
-}  // namespace host
+}  // namespace standin
 
 // ---- 4. main ---------------------------------------------------------------------------------
 
-namespace host {
+namespace standin {
 namespace {
 
 int runMain(int argc, char** argv) {
@@ -457,7 +457,7 @@ std::vector<std::string> utf8Words() {
     wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::string> out;
     for (int i = 0; words != nullptr && i < count; ++i)
-        out.push_back(toUtf8(std::u16string(words[i], words[i] + wcslen(words[i]))));
+        out.push_back(trivu::utf::encodeUtf8(std::u16string(words[i], words[i] + wcslen(words[i]))));
     LocalFree(words);
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
@@ -466,16 +466,16 @@ std::vector<std::string> utf8Words() {
 #endif
 
 }  // namespace
-}  // namespace host
+}  // namespace standin
 
 int main(int argc, char** argv) {
 #if defined(_WIN32)
-    std::vector<std::string> words = host::utf8Words();
+    std::vector<std::string> words = standin::utf8Words();
     std::vector<char*> pointers;
     for (std::string& word : words) pointers.push_back(word.data());
     pointers.push_back(nullptr);
     argc = static_cast<int>(words.size());
     argv = pointers.data();
 #endif
-    return host::runWithCheckedOutput(argc, argv);
+    return standin::runWithCheckedOutput(argc, argv);
 }

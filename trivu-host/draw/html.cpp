@@ -15,13 +15,12 @@
 #include "trivu-host/draw/svg_layout.h"
 #include "trivu-host/base/text.h"
 
-namespace host {
+namespace standin {
 namespace {
 
 using Json = nlohmann::ordered_json;
 
 // Marks that are no condition of the extension.
-constexpr int DESTROYED = 103;
 
 constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 constexpr size_t kLongestCycle = 4;
@@ -44,7 +43,7 @@ size_t repeats(const std::vector<Step>& steps, size_t at, size_t cycle) {
 // last K steps N times more. A moving instance mostly repeats a short cycle
 // of steps (+3.5 pixels a tick is 3, 4, 3, 4, ...), and an orbit or a wave
 // takes two characters a tick.
-Json track(const std::vector<Drawing::Point>& points) {
+Json track(const std::vector<Recorder::Point>& points) {
     Json out = Json::array();
     if (points.empty()) return out;
     out.push_back(points[0].x);
@@ -74,7 +73,7 @@ Json track(const std::vector<Drawing::Point>& points) {
     return out;
 }
 
-Json instanceOf(const Drawing::Path& p) {
+Json instanceOf(const Recorder::Path& p) {
     Json o;
     o["n"] = p.label;
     o["w"] = p.width;
@@ -92,35 +91,35 @@ Json instanceOf(const Drawing::Path& p) {
     return o;
 }
 
-Json frameOf(const Drawing::Panel& panel) {
+Json frameOf(const Recorder::Panel& panel) {
     Json f;
     f["name"] = panel.name;
     int64_t ticks = panel.lastTick + 1;
-    for (const Drawing::Line& l : panel.lines) ticks = std::max(ticks, l.tick + 1);
+    for (const Recorder::Line& l : panel.lines) ticks = std::max(ticks, l.tick + 1);
     f["ticks"] = ticks;
     Json groups = Json::array();
-    for (const std::u16string& g : panel.groups) groups.push_back(toUtf8(g));
+    for (const std::u16string& g : panel.groups) groups.push_back(trivu::utf::encodeUtf8(g));
     f["groups"] = groups;
     Json walls = Json::array();
-    for (const Drawing::Wall& w : panel.walls) walls.push_back({w.group, w.vertical ? 1 : 0, w.at});
+    for (const Recorder::Wall& w : panel.walls) walls.push_back({w.group, w.vertical ? 1 : 0, w.at});
     f["walls"] = walls;
     Json instances = Json::array();
-    for (const Drawing::Path& p : panel.paths) instances.push_back(instanceOf(p));
+    for (const Recorder::Path& p : panel.paths) instances.push_back(instanceOf(p));
     f["inst"] = instances;
     // Events in tick order, each with the instance it belongs to (-1: none near).
     std::vector<std::vector<int64_t>> events;
-    for (const Drawing::Mark& m : panel.marks)
+    for (const Recorder::Mark& m : panel.marks)
         events.push_back({m.tick, m.kind, m.x, m.y, m.owner >= 0 ? m.owner : layout::ownerOf(panel, m)});
     for (size_t i = 0; i < panel.paths.size(); ++i) {
-        const Drawing::Path& p = panel.paths[i];
+        const Recorder::Path& p = panel.paths[i];
         if (p.destroyedAt < 0 || p.points.empty()) continue;
-        const Drawing::Point& last = p.points.back();
-        events.push_back({p.destroyedAt, DESTROYED, last.x + p.width / 2, last.y + p.height / 2, static_cast<int64_t>(i)});
+        const Recorder::Point& last = p.points.back();
+        events.push_back({p.destroyedAt, marks::DESTROYED, last.x + p.width / 2, last.y + p.height / 2, static_cast<int64_t>(i)});
     }
     std::stable_sort(events.begin(), events.end(), [](const auto& a, const auto& b) { return a[0] < b[0]; });
     f["ev"] = events;
     Json lines = Json::array();
-    for (const Drawing::Line& l : panel.lines) lines.push_back({l.tick, l.text});
+    for (const Recorder::Line& l : panel.lines) lines.push_back({l.tick, l.text});
     f["lines"] = lines;
     return f;
 }
@@ -137,11 +136,11 @@ std::string escapeHtml(const std::string& s) {
 }
 
 // Ill-formed UTF-8 in a trace line becomes U+FFFD rather than a failed page.
-std::string dataOf(const Drawing& drawing, const std::string& title) {
+std::string dataOf(const Recorder& drawing, const std::string& title) {
     Json run;
     run["title"] = title;
     Json frames = Json::array();
-    for (const Drawing::Panel& p : drawing.panels()) frames.push_back(frameOf(p));
+    for (const Recorder::Panel& p : drawing.panels()) frames.push_back(frameOf(p));
     run["frames"] = frames;
     const std::string json = run.dump(-1, ' ', false, Json::error_handler_t::replace);
     std::string out;
@@ -160,7 +159,7 @@ void replace(std::string& text, const std::string& marker, const std::string& wi
 
 }  // namespace
 
-std::string page(const Drawing& drawing, const std::string& title) {
+std::string page(const Recorder& drawing, const std::string& title) {
     // The data goes in last: nothing in it is ever read as a marker.
     std::string out(kPageHtml, kPageHtmlSize);
     replace(out, "@TITLE@", escapeHtml(title));
@@ -170,4 +169,4 @@ std::string page(const Drawing& drawing, const std::string& title) {
     return out;
 }
 
-}  // namespace host
+}  // namespace standin

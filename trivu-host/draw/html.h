@@ -1,5 +1,5 @@
 // `run --html FILE`: a page that plays a run tick by tick, written from the
-// run's record (svg.h). Its code is page/page.html, page.css and page.js,
+// run's record (record/recorder.h). Its code is page/page.html, page.css and page.js,
 // built into the program; the run goes into it as one JSON block.
 #pragma once
 
@@ -7,9 +7,9 @@
 
 #include "trivu-host/record/recorder.h"
 
-namespace host {
+namespace standin {
 
 // The whole page for the record; `title` names the scenario.
-std::string page(const Drawing& drawing, const std::string& title);
+std::string page(const Recorder& drawing, const std::string& title);
 
-}  // namespace host
+}  // namespace standin

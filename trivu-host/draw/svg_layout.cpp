@@ -9,7 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace host::layout {
+namespace standin::layout {
 namespace {
 
 constexpr int32_t kMergeRadius = 3;  // the events of one instance this close are one mark
@@ -79,7 +79,7 @@ std::vector<Stretch> stretches(const Path& p) {
 // Whose event it is: the events carry no instance, so it goes to the one
 // that stood nearest just before or after it (a wrap reports where the
 // object was and where it lands). The first path wins a tie.
-int ownerOf(const Panel& p, const Drawing::Mark& m) {
+int ownerOf(const Panel& p, const Recorder::Mark& m) {
     int best = -1;
     int64_t bestDistance = std::numeric_limits<int64_t>::max();
     for (size_t i = 0; i < p.paths.size(); ++i) {
@@ -99,7 +99,7 @@ int ownerOf(const Panel& p, const Drawing::Mark& m) {
 
 std::vector<Spot> spots(const Panel& p) {
     std::vector<Spot> out;
-    for (const Drawing::Mark& m : p.marks) {
+    for (const Recorder::Mark& m : p.marks) {
         const int owner = m.owner >= 0 ? m.owner : ownerOf(p, m);
         auto same = [&](const Spot& s) {
             return s.path == owner && s.kind == m.kind && std::llabs(int64_t{s.x} - m.x) <= kMergeRadius &&
@@ -127,7 +127,7 @@ Box groupExtent(const Panel& p, int group) {
 
 // A wall near its group's paths is drawn as a line; a far one as an arrow
 // at the panel's edge.
-bool isNear(const Drawing::Wall& w, const Box& paths) {
+bool isNear(const Recorder::Wall& w, const Box& paths) {
     if (paths.empty()) return true;
     return w.vertical ? w.at >= paths.minX - kNearWall && w.at <= paths.maxX + kNearWall
                       : w.at >= paths.minY - kNearWall && w.at <= paths.maxY + kNearWall;
@@ -142,13 +142,13 @@ Box frameOf(const Panel& p, const std::vector<Spot>& marks) {
     for (const Point& c : p.centres) b.add(c.x, c.y);
     for (const Spot& s : marks) b.add(s.x, s.y);
     const Box paths = b;
-    for (const Drawing::Wall& w : p.walls) {
+    for (const Recorder::Wall& w : p.walls) {
         const Box extent = groupExtent(p, w.group);
         if (extent.empty() || !isNear(w, paths)) continue;
         if (w.vertical)
-            b.add(w.at, extent.minY - kWallOverhang), b.add(w.at, extent.maxY + kWallOverhang);
+            b.add(w.at, extent.minY - WALL_OVERHANG), b.add(w.at, extent.maxY + WALL_OVERHANG);
         else
-            b.add(extent.minX - kWallOverhang, w.at), b.add(extent.maxX + kWallOverhang, w.at);
+            b.add(extent.minX - WALL_OVERHANG, w.at), b.add(extent.maxX + WALL_OVERHANG, w.at);
     }
     b.settle();
     return b;
@@ -185,4 +185,4 @@ Labels::Placed Labels::take(Placed at, int64_t w, int64_t h) {
     return at;
 }
 
-}  // namespace host::layout
+}  // namespace standin::layout

@@ -1,9 +1,9 @@
-// What the parts of the `--svg` drawing share, inside the host only: the
+// What the parts of the `--svg` drawing share, inside the stand-in only: the
 // marks the controllers leave beside the events' conditions, the reading of
 // a path (its stretches between jumps, its events merged into spots and
 // given to an instance), the panel's frame with the walls it takes in, and
-// the placement of labels that keep clear of each other. svg.cpp gathers,
-// svg_layout.cpp reads and lays out, svg_write.cpp writes the document.
+// the placement of labels that keep clear of each other. record/recorder.cpp gathers,
+// svg_layout.cpp reads and lays out, svg.cpp writes the document.
 #pragma once
 
 #include <algorithm>
@@ -13,18 +13,16 @@
 #include <string>
 #include <vector>
 
+#include "trivu-host/record/marks.h"
 #include "trivu-host/record/recorder.h"
 
-namespace host::layout {
+namespace standin::layout {
 
-using Point = Drawing::Point;
-using Path = Drawing::Path;
-using Panel = Drawing::Panel;
+using Point = Recorder::Point;
+using Path = Recorder::Path;
+using Panel = Recorder::Panel;
 
-// The marks beside the events' conditions (11 to 15).
-enum : int { STOPPED = 100, REVERSED, REJECTED };
-
-constexpr int32_t kWallOverhang = 12;  // a wall reaches this far past its group's extent
+using namespace marks;
 
 // ---- Reading a path ----------------------------------------------------------------
 
@@ -52,7 +50,7 @@ struct Spot {
 
 // The instance nearest a mark that names none, where it stood in the
 // mark's tick or the one before; -1 when none was there.
-int ownerOf(const Panel& p, const Drawing::Mark& m);
+int ownerOf(const Panel& p, const Recorder::Mark& m);
 
 // The panel's marks, each given to its instance and merged with the ones
 // it made in the same place.
@@ -79,7 +77,7 @@ Box groupExtent(const Panel& p, int group);
 
 // A wall near its group's paths is drawn as a line; a far one as an arrow
 // at the panel's edge.
-bool isNear(const Drawing::Wall& w, const Box& paths);
+bool isNear(const Recorder::Wall& w, const Box& paths);
 
 // The panel spans the paths, the centres and the events, and the walls
 // near them.
@@ -121,4 +119,4 @@ private:
     size_t blocks_ = 0;  // the first ones are marks, not labels
 };
 
-}  // namespace host::layout
+}  // namespace standin::layout

@@ -16,7 +16,7 @@
 
 #include "trivu-host/base/text.h"
 
-namespace host {
+namespace standin {
 namespace {
 
 constexpr uintptr_t kMainWindow = 0x10;
@@ -268,4 +268,4 @@ Desktop::Desktop() {
 #undef TRIVU_DESKTOP_FILL
 }
 
-}  // namespace host
+}  // namespace standin

@@ -12,7 +12,7 @@
 
 #include "platform/desktop.h"
 
-namespace host {
+namespace standin {
 
 enum class WindowState { Normal, Maximized, Minimized };
 enum class TaskbarState { Visible, Hidden, Absent };
@@ -76,4 +76,4 @@ private:
     friend struct DesktopCalls;
 };
 
-}  // namespace host
+}  // namespace standin

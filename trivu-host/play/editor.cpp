@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace host {
+namespace standin {
 namespace {
 
 constexpr uint32_t kHeaderSize = sizeof(extHeader);
@@ -140,4 +140,4 @@ void Editor::setCheck(EditRecord& record, uint32_t propId, int32_t state) {
     library_.SetPropCheck(&mv_, record.data(), propId, state);
 }
 
-}  // namespace host
+}  // namespace standin

@@ -10,7 +10,7 @@
 
 #include "trivu-host/play/library.h"
 
-namespace host {
+namespace standin {
 
 // An edit-time record in memory the host owns; the extension may resize it
 // through the editor's reallocation (mvCallFunction's EF_REALLOCEDATA). The header (bytes 0 to 19) holds the size at
@@ -70,4 +70,4 @@ private:
     friend struct EditorCalls;
 };
 
-}  // namespace host
+}  // namespace standin

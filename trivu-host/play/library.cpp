@@ -11,7 +11,7 @@
 #include <unistd.h>
 #endif
 
-namespace host {
+namespace standin {
 namespace {
 
 // ---- The system's loader: dlopen on Linux, LoadLibraryW on Windows ------------
@@ -26,7 +26,7 @@ std::string lastError() {
     std::u16string message(reinterpret_cast<const char16_t*>(text), length);
     LocalFree(text);
     while (!message.empty() && (message.back() == u'\n' || message.back() == u'\r')) message.pop_back();
-    return message.empty() ? "unknown error" : toUtf8(message);
+    return message.empty() ? "unknown error" : trivu::utf::encodeUtf8(message);
 }
 
 // A relative name without a separator would make the loader search the
@@ -129,7 +129,7 @@ std::string besideProgram(const std::string& name) {
     wchar_t buffer[4096];
     DWORD length = GetModuleFileNameW(nullptr, buffer, 4096);
     if (length == 0 || length >= 4096) return name;
-    std::string self = toUtf8(std::u16string(buffer, buffer + length));
+    std::string self = trivu::utf::encodeUtf8(std::u16string(buffer, buffer + length));
     size_t slash = self.find_last_of("/\\");
 #else
     char buffer[4096];
@@ -153,4 +153,4 @@ void loadRuntimeLibrary() {
     openLibrary(besideProgram(name), &why);  // kept loaded for the process's life
 }
 
-}  // namespace host
+}  // namespace standin

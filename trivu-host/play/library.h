@@ -6,7 +6,7 @@
 
 #include "sdk/exports.h"
 
-namespace host {
+namespace standin {
 
 // Every export the host knows, as X(Name). Those marked REQUIRED must be
 // present for a library to count as an extension the editor can use.
@@ -85,4 +85,4 @@ std::string defaultExtensionPath();
 // extension's image call answers 0; that is no error.
 void loadRuntimeLibrary();
 
-}  // namespace host
+}  // namespace standin

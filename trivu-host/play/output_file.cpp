@@ -5,7 +5,7 @@
 
 #include "trivu-host/base/paths.h"
 
-namespace host {
+namespace standin {
 
 std::optional<OutputFile> openOutputEarly(const std::string& path, std::string failure, std::ostream& err) {
     OutputFile output{path, std::move(failure)};
@@ -25,4 +25,4 @@ bool finishOutput(OutputFile& output, std::string_view bytes, std::ostream& err)
     return ok;
 }
 
-}  // namespace host
+}  // namespace standin

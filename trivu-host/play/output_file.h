@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-namespace host {
+namespace standin {
 
 struct OutputFile {
     std::string path;     // as the user gave it (UTF-8)
@@ -29,4 +29,4 @@ std::optional<OutputFile> openOutputEarly(const std::string& path, std::string f
 // same message and answers false.
 bool finishOutput(OutputFile& output, std::string_view bytes, std::ostream& err);
 
-}  // namespace host
+}  // namespace standin

@@ -9,7 +9,7 @@
 #include "trivu-host/play/library.h"
 #include "trivu-host/record/recorder.h"
 
-namespace host {
+namespace standin {
 
 class Desktop;
 
@@ -38,4 +38,4 @@ struct RunOptions {
 // run-time library makes the scenario unusable.
 int runScenario(Library& library, const RunOptions& options, std::ostream& out, std::ostream& err);
 
-}  // namespace host
+}  // namespace standin

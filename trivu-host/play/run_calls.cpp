@@ -7,8 +7,9 @@
 #include <cstring>
 
 #include "trivu-host/base/text.h"
+#include "trivu-host/record/marks.h"
 
-namespace host::runner {
+namespace standin::runner {
 
 // ---- Calls -----------------------------------------------------------------------------
 
@@ -84,7 +85,7 @@ ExtInstance* liveExt(Run& run, int type, const std::string& path) {
     ExtInstance* ext = extOf(run, type);
     if (!ext)
         warn(run, path,
-             "extension " + host::quoted(run.sc.extensions[type].name) + " has no live instance now; not called");
+             "extension " + standin::quoted(run.sc.extensions[type].name) + " has no live instance now; not called");
     return ext;
 }
 
@@ -107,7 +108,7 @@ bool callCondition(Run& run, Scope& scope, const Condition& c, ExtInstance& ext)
     return c.negate ? !result : result;
 }
 
-// ---- Drawing -----------------------------------------------------------------------------
+// ---- Recording ----------------------------------------------------------------------------
 
 namespace {
 
@@ -136,7 +137,7 @@ void noteMotion(Run& run, MotionCall& m, const Call& call, const Instance& loop)
     m.texts.assign(call.texts.begin(), call.texts.end());
     if (loop.values[0].m_type == TYPE_LONG) m.markA = loop.values[0].m_long;
     if (loop.values[1].m_type == TYPE_LONG) m.markB = loop.values[1].m_long;
-    run.drawing->motionCall(m);
+    run.recorder->motionCall(m);
 }
 
 // Where the extension says the event happened, read through its own
@@ -149,7 +150,7 @@ void drawEvent(Run& run, ExtInstance& ext, int condition) {
         ext.ho().hoFlags &= static_cast<uint16_t>(~(HOF_STRING | HOF_FLOAT));
         at[k] = static_cast<int32_t>(run.lib.infos.expressions[codes[k]](ext.rd, 0));
     }
-    run.drawing->event(condition, at[0], at[1]);
+    run.recorder->event(condition, at[0], at[1]);
 }
 
 }  // namespace
@@ -157,13 +158,13 @@ void drawEvent(Run& run, ExtInstance& ext, int condition) {
 void recordPositions(Run& run) {
     for (const Instance& in : run.instances)
         if (!in.removed)
-            run.drawing->position(in.ro.roHo.hoNumber, nameOf(run, in), run.tick, in.ro.roHo.hoX, in.ro.roHo.hoY,
+            run.recorder->position(in.ro.roHo.hoNumber, nameOf(run, in), run.tick, in.ro.roHo.hoX, in.ro.roHo.hoY,
                                   in.ro.roHo.hoImgWidth, in.ro.roHo.hoImgHeight);
 }
 
 void recordHandled(Run& run) {
     for (const Instance& in : run.instances)
-        if (!in.removed) run.drawing->handled(in.ro.roHo.hoNumber, run.tick, in.ro.roHo.hoX, in.ro.roHo.hoY);
+        if (!in.removed) run.recorder->handled(in.ro.roHo.hoNumber, run.tick, in.ro.roHo.hoX, in.ro.roHo.hoY);
 }
 
 namespace {
@@ -179,13 +180,13 @@ void callAction(Run& run, Scope& scope, const Action& a, ExtInstance& ext, int l
     const int32_t savedIndex = run.rh.rh2.rh2ActionLoopCount, savedMore = run.rh.rh2.rh2ActionLoop;
     run.rh.rh2.rh2ActionLoopCount = static_cast<int32_t>(index);
     run.rh.rh2.rh2ActionLoop = index + 1 < count ? 1 : 0;
-    const bool drawn = run.drawing && loop && Drawing::isMotionRegistration(a.code);
+    const bool drawn = run.recorder && loop && Recorder::isMotionRegistration(a.code);
     MotionCall motion = drawn ? motionBefore(run, scope, a, *loop, index) : MotionCall{};
     run.lib.infos.actions[a.code](ext.rd, 0, 0);
     if (drawn) noteMotion(run, motion, call, *loop);
     // A centre change acts on its loop's first instance only.
-    if (run.drawing && (Drawing::isController(a.code) || (Drawing::isCentreChange(a.code) && index == 0)))
-        run.drawing->control(a.code, {call.texts.begin(), call.texts.end()}, loop ? loop->ro.roHo.hoNumber : -1);
+    if (run.recorder && (Recorder::isController(a.code) || (Recorder::isCentreChange(a.code) && index == 0)))
+        run.recorder->control(a.code, {call.texts.begin(), call.texts.end()}, loop ? loop->ro.roHo.hoNumber : -1);
     run.rh.rh2.rh2ActionLoopCount = savedIndex;
     run.rh.rh2.rh2ActionLoop = savedMore;
 }
@@ -253,7 +254,7 @@ intptr_t WINAPI serviceGenerateEvent(headerObject* ho, uintptr_t condition, intp
     }
     if (run.trace) line(run, "trigger " + std::to_string(static_cast<int32_t>(condition)));
     if (run.frame < 0) return 0;
-    if (run.drawing && Drawing::isMotionEvent(static_cast<int>(condition))) drawEvent(run, *ext, static_cast<int>(condition));
+    if (run.recorder && marks::isMotionEvent(static_cast<int>(condition))) drawEvent(run, *ext, static_cast<int>(condition));
     if (run.raiseDepth >= kMaxRaiseDepth) {
         warn(run, callPath(run), "raises nest deeper than " + std::to_string(kMaxRaiseDepth) + "; this one is ignored");
         return 0;
@@ -293,7 +294,7 @@ intptr_t WINAPI serviceDestroy(headerObject* ho, uintptr_t, intptr_t) {
     std::string name;
     if (Instance* in = findInstance(run, ho)) {
         name = nameOf(run, *in);
-        if (run.drawing) run.drawing->destroyed(ho->hoNumber);
+        if (run.recorder) run.recorder->destroyed(ho->hoNumber);
     } else if (ExtInstance* ext = findExt(run, ho)) {
         name = run.sc.extensions[ext->type].name + "#" + std::to_string(ho->hoNumber);
     } else {
@@ -326,4 +327,4 @@ void fillRunHeader(Run& run) {
     rh.rh4.rh4KpxFunctions[RFUNCTION_DESTROY] = serviceDestroy;
 }
 
-}  // namespace host::runner
+}  // namespace standin::runner

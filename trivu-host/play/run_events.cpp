@@ -9,7 +9,7 @@
 
 #include "trivu-host/base/text.h"
 
-namespace host::runner {
+namespace standin::runner {
 
 // ---- Events ----------------------------------------------------------------------------
 
@@ -114,7 +114,7 @@ void act(Run& run, Scope& scope, const Action& a) {
             for (Instance* in : selected(run, scope, a.object)) {
                 if (x) in->ro.roHo.hoX = *x;
                 if (y) in->ro.roHo.hoY = *y;
-                if (run.drawing && (x || y)) run.drawing->placed(in->ro.roHo.hoNumber);
+                if (run.recorder && (x || y)) run.recorder->placed(in->ro.roHo.hoNumber);
             }
             return;
         }
@@ -189,8 +189,8 @@ void createExtension(Run& run, int type) {
 }
 
 void startFrame(Run& run, const Frame& f) {
-    if (run.drawing) run.drawing->startFrame(f.name);
-    line(run, "frame " + host::quoted(f.name));
+    if (run.recorder) run.recorder->startFrame(f.name);
+    line(run, "frame " + standin::quoted(f.name));
     for (const StartInstance& start : f.instances)
         createInstance(run, start.object, start.x, start.y, start.width, start.height, f.path);
     for (int type : f.extensions) createExtension(run, type);
@@ -211,14 +211,14 @@ void handleExtensions(Run& run) {
 
 void runTick(Run& run, const Frame& f) {
     handleExtensions(run);
-    if (run.drawing) recordHandled(run);
+    if (run.recorder) recordHandled(run);
     for (const Event& ev : f.events)
         if (!ev.triggered) runEvent(run, ev, nullptr);
-    if (run.drawing) recordPositions(run);
+    if (run.recorder) recordPositions(run);
     for (Instance& in : run.instances)
         if ((in.ro.roHo.hoFlags & HOF_DESTROYED) && !in.removed) {
             in.removed = true;
-            if (run.drawing) run.drawing->removed(in.ro.roHo.hoNumber, run.tick);
+            if (run.recorder) run.recorder->removed(in.ro.roHo.hoNumber, run.tick);
         }
 }
 
@@ -249,4 +249,4 @@ void runFrame(Run& run, int index) {
     endFrame(run);
 }
 
-}  // namespace host::runner
+}  // namespace standin::runner

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstddef>
 
-namespace host::runner {
+namespace standin::runner {
 
 Run* gRun = nullptr;
 
@@ -27,7 +27,7 @@ std::string stamp(const Run& run) {
 void line(Run& run, const std::string& text) {
     const std::string stamped = stamp(run) + ' ' + text;
     run.out << stamped << '\n';
-    if (run.drawing) run.drawing->traceLine(run.tick, stamped);
+    if (run.recorder) run.recorder->traceLine(run.tick, stamped);
 }
 
 void warn(Run& run, const std::string& path, const std::string& text) {
@@ -118,4 +118,4 @@ std::string nameOf(Run& run, const Instance& in) {
     return run.sc.objects[in.object].name + "#" + std::to_string(in.ro.roHo.hoNumber);
 }
 
-}  // namespace host::runner
+}  // namespace standin::runner

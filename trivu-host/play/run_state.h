@@ -22,7 +22,7 @@
 #include "trivu-host/scenario/scenario.h"
 #include "trivu-host/record/recorder.h"
 
-namespace host::runner {
+namespace standin::runner {
 
 // ---- Run state ---------------------------------------------------------------------
 
@@ -113,7 +113,7 @@ struct Run {
     std::vector<Call*> calls;  // innermost last
     int raiseDepth = 0;
     bool frameEnds = false, appEnds = false;
-    Drawing* drawing = nullptr;  // --svg and --html
+    Recorder* recorder = nullptr;  // --svg and --html
 
     Run(const Scenario& s, Library& l, Desktop& d, std::ostream& o, std::ostream& e, bool t)
         : sc(s), lib(l), desktop(d), out(o), err(e), trace(t) {}
@@ -172,4 +172,4 @@ void fillRunHeader(Run& run);
 void runEvent(Run& run, const Event& ev, ExtInstance* raiser);
 void runFrame(Run& run, int index);
 
-}  // namespace host::runner
+}  // namespace standin::runner

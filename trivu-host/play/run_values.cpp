@@ -11,7 +11,7 @@
 #include "trivu-host/base/paths.h"
 #include "trivu-host/base/text.h"
 
-namespace host::runner {
+namespace standin::runner {
 
 // ---- Values ----------------------------------------------------------------------------
 
@@ -62,9 +62,9 @@ Value altValue(const CValue& a) {
 
 }  // namespace
 
-std::string logForm(const Value& v) { return v.kind == ValueKind::Text ? host::quoted(v.text) : numberForm(v); }
+std::string logForm(const Value& v) { return v.kind == ValueKind::Text ? standin::quoted(v.text) : numberForm(v); }
 
-std::u16string textForm(const Value& v) { return v.kind == ValueKind::Text ? v.text : toUtf16(numberForm(v)); }
+std::u16string textForm(const Value& v) { return v.kind == ValueKind::Text ? v.text : trivu::utf::decodeUtf8(numberForm(v)); }
 
 std::string altForm(const CValue& a) { return numberForm(altValue(a)); }
 
@@ -120,17 +120,17 @@ Value readInstance(Run& run, Scope& scope, const Expr& e) {
 }
 
 Value evalFile(Run& run, Scope& scope, const Expr& e) {
-    const std::string name = toUtf8(eval(run, scope, e.args[0]).text);
+    const std::string name = trivu::utf::encodeUtf8(eval(run, scope, e.args[0]).text);
     if (e.op == ExprOp::Exists) {
         std::error_code ec;
         return intValue(std::filesystem::exists(systemPath(name), ec) ? 1 : 0);
     }
     std::string bytes;
     if (!readBytes(name, &bytes)) {
-        warn(run, e.path, "cannot read " + host::quoted(name) + "; the empty text used");
+        warn(run, e.path, "cannot read " + standin::quoted(name) + "; the empty text used");
         return textValue(u"");
     }
-    return textValue(e.op == ExprOp::ReadFile ? toUtf16(bytes) : toUtf16(hexOf(bytes)));
+    return textValue(e.op == ExprOp::ReadFile ? trivu::utf::decodeUtf8(bytes) : trivu::utf::decodeUtf8(hexOf(bytes)));
 }
 
 }  // namespace
@@ -165,10 +165,10 @@ Value eval(Run& run, Scope& scope, int index) {
         case ExprOp::Desktop:
             if (e.field == DesktopField::Caption) return textValue(run.desktop.caption);
             return textValue(
-                toUtf16(e.field == DesktopField::State ? name(run.desktop.state) : name(run.desktop.taskbar)));
+                trivu::utf::decodeUtf8(e.field == DesktopField::State ? name(run.desktop.state) : name(run.desktop.taskbar)));
         case ExprOp::Tick: return intValue(run.tick);
     }
     return intValue(0);
 }
 
-}  // namespace host::runner
+}  // namespace standin::runner

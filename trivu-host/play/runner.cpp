@@ -26,13 +26,14 @@
 #include <utility>
 
 #include "trivu-host/draw/html.h"
+#include "trivu-host/draw/svg.h"
 #include "trivu-host/scenario/json_reader.h"
 #include "trivu-host/play/output_file.h"
 #include "trivu-host/base/paths.h"
 #include "trivu-host/play/run_state.h"
 #include "trivu-host/base/text.h"
 
-namespace host {
+namespace standin {
 
 using namespace runner;
 
@@ -77,13 +78,13 @@ bool checkFiles(const Scenario& sc, std::ostream& err) {
         std::error_code ec;
         std::filesystem::path p = systemPath(f.name);
         if (std::filesystem::is_directory(p, ec)) {
-            err << f.path << ": cannot write " << host::quoted(f.name) << ": it is a directory\n";
+            err << f.path << ": cannot write " << standin::quoted(f.name) << ": it is a directory\n";
             ok = false;
             continue;
         }
         for (auto folder = p.parent_path(); !folder.empty(); folder = folder.parent_path()) {
             if (std::filesystem::exists(folder, ec) && !std::filesystem::is_directory(folder, ec)) {
-                err << f.path << ": cannot write " << host::quoted(f.name) << ": " << host::quoted(utf8Name(folder))
+                err << f.path << ": cannot write " << standin::quoted(f.name) << ": " << standin::quoted(utf8Name(folder))
                     << " is a file, not a directory\n";
                 ok = false;
                 break;
@@ -98,7 +99,7 @@ bool writeFile(const ScenarioFile& f, std::ostream& err) {
     std::error_code ec;
     if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path(), ec);
     if (ec) {
-        err << f.path << ": cannot write " << host::quoted(f.name) << ": " << ec.message() << '\n';
+        err << f.path << ": cannot write " << standin::quoted(f.name) << ": " << ec.message() << '\n';
         return false;
     }
     std::FILE* out = openFile(f.name, "wb");
@@ -108,7 +109,7 @@ bool writeFile(const ScenarioFile& f, std::ostream& err) {
         ok = false;
         error = errno;
     }
-    if (!ok) err << f.path << ": cannot write " << host::quoted(f.name) << ": " << std::strerror(error) << '\n';
+    if (!ok) err << f.path << ": cannot write " << standin::quoted(f.name) << ": " << std::strerror(error) << '\n';
     return ok;
 }
 
@@ -147,12 +148,12 @@ bool buildRecords(const Scenario& sc, Editor& editor, std::vector<std::unique_pt
 
 // The page is titled with the scenario's file name, without its folders: the
 // same run gives the same page wherever it is played from.
-std::string pageOf(const Drawing& drawing, const std::string& scenarioPath) {
+std::string pageOf(const Recorder& recorder, const std::string& scenarioPath) {
     const size_t slash = scenarioPath.find_last_of("/\\");
     const std::string name = scenarioPath == "-"              ? "(standard input)"
                              : slash == std::string::npos ? scenarioPath
                                                           : scenarioPath.substr(slash + 1);
-    return page(drawing, name);
+    return page(recorder, name);
 }
 
 struct CurrentRun {
@@ -161,9 +162,9 @@ struct CurrentRun {
 };
 
 int play(Library& library, const Scenario& sc, std::vector<std::unique_ptr<EditRecord>>& records, Desktop& desktop,
-         bool trace, Drawing* drawing, std::ostream& out, std::ostream& err) {
+         bool trace, Recorder* recorder, std::ostream& out, std::ostream& err) {
     Run run(sc, library, desktop, out, err, trace);
-    run.drawing = drawing;
+    run.recorder = recorder;
     CurrentRun current(run);
     for (auto& r : records) run.records.push_back(r.get());
     for (const ObjectType& t : sc.objects) run.objectInfos.push_back(objectInfoNamed(t.name16));
@@ -248,12 +249,12 @@ int runScenario(Library& library, const RunOptions& options, std::ostream& out, 
     if (runtime) runtime->Initialize(&runtimeBlock, 1);
     int status;
     try {
-        Drawing drawing;
-        drawing.keepsTraceLines = html.has_value();
+        Recorder recorder;
+        recorder.keepsTraceLines = html.has_value();
         const bool recorded = svg || html;
-        status = play(*player, *sc, records, *desktop, options.trace, recorded ? &drawing : nullptr, out, err);
-        if (status == 0 && svg && !finishOutput(*svg, (options.svgTicks ? drawing.between(*options.svgTicks) : drawing).svg(), err)) status = 1;
-        if (status == 0 && html && !finishOutput(*html, pageOf(drawing, options.scenarioPath), err)) status = 1;
+        status = play(*player, *sc, records, *desktop, options.trace, recorded ? &recorder : nullptr, out, err);
+        if (status == 0 && svg && !finishOutput(*svg, standin::svg(options.svgTicks ? recorder.between(*options.svgTicks) : recorder), err)) status = 1;
+        if (status == 0 && html && !finishOutput(*html, pageOf(recorder, options.scenarioPath), err)) status = 1;
     } catch (const std::exception& e) {
         err << "trivu-host: the run stopped: " << e.what() << '\n';
         status = 1;
@@ -264,4 +265,4 @@ int runScenario(Library& library, const RunOptions& options, std::ostream& out, 
     return status;
 }
 
-}  // namespace host
+}  // namespace standin

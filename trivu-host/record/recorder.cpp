@@ -1,9 +1,9 @@
-// The gathering side of the `--svg` drawing: what the runner reports while
-// it plays (positions, placements, destructions, events, controllers) is
+// The record of a run, gathered while it plays: what the runner reports
+// (positions, placements, destructions, events, controllers) is
 // kept per frame, and a motion registration is read the way the extension
 // read it (the group it names, the walls of a line or a wave, the centre of
 // an orbit), only when the instance's marks show that it took. The reading
-// and layout are in svg_layout.cpp, the writing in svg_write.cpp.
+// and layout are in draw/svg_layout.cpp, the writing in draw/svg.cpp and draw/html.cpp.
 #include "trivu-host/record/recorder.h"
 
 #include <algorithm>
@@ -11,9 +11,9 @@
 #include <cmath>
 #include <optional>
 
-#include "trivu-host/draw/svg_layout.h"
+#include "trivu-host/record/marks.h"
 
-namespace host {
+namespace standin {
 namespace {
 
 // ---- What the motion registrations say ---------------------------------------------
@@ -52,12 +52,12 @@ int controlMark(int code) {
         case REJECT_NAMED:
         case REJECT_DESTROY_NAMED:
         case REJECT_DIRECT:
-        case REJECT_DESTROY_DIRECT: return layout::REJECTED;
+        case REJECT_DESTROY_DIRECT: return marks::REJECTED;
         case TOGGLE_STOP_NAMED:
         case STOP_NAMED:
-        case TOGGLE_STOP_DIRECT: return layout::STOPPED;
+        case TOGGLE_STOP_DIRECT: return marks::STOPPED;
         case REVERSE_NAMED:
-        case REVERSE_DIRECT: return layout::REVERSED;
+        case REVERSE_DIRECT: return marks::REVERSED;
         default: return 0;
     }
 }
@@ -118,41 +118,41 @@ int32_t pixel(double v) {
 
 }  // namespace
 
-bool Drawing::isMotionRegistration(int code) {
+bool Recorder::isMotionRegistration(int code) {
     return code == NULL_MOTION || code == TIMED_NULL || isLine(code) || isWave(code) || isOrbit(code);
 }
 
-bool Drawing::isController(int code) { return controlMark(code) != 0; }
+bool Recorder::isController(int code) { return controlMark(code) != 0; }
 
-bool Drawing::isCentreChange(int code) { return code == CHANGE_CENTRE; }
+bool Recorder::isCentreChange(int code) { return code == CHANGE_CENTRE; }
 
 // ---- Gathering ------------------------------------------------------------------------
 
-Drawing::Panel& Drawing::panel() {
+Recorder::Panel& Recorder::panel() {
     if (panels_.empty()) panels_.emplace_back();
     return panels_.back();
 }
 
-Drawing::Path* Drawing::find(int number) {
+Recorder::Path* Recorder::find(int number) {
     if (panels_.empty()) return nullptr;
     for (Path& path : panels_.back().paths)
         if (path.number == number) return &path;
     return nullptr;
 }
 
-Drawing::Path& Drawing::path(int number) {
+Recorder::Path& Recorder::path(int number) {
     if (Path* known = find(number)) return *known;
     Path& made = panel().paths.emplace_back();
     made.number = number;
     return made;
 }
 
-void Drawing::startFrame(const std::string& name) {
+void Recorder::startFrame(const std::string& name) {
     panels_.emplace_back().name = name;
     lastTexts_.clear();
 }
 
-void Drawing::position(int number, const std::string& label, int64_t tick, int32_t x, int32_t y, int32_t width,
+void Recorder::position(int number, const std::string& label, int64_t tick, int32_t x, int32_t y, int32_t width,
                        int32_t height) {
     Path& p = path(number);
     p.label = label;
@@ -167,7 +167,7 @@ void Drawing::position(int number, const std::string& label, int64_t tick, int32
 // An orbit follows its centre object only in a tick it moves, from where
 // that object stood once the extension had handled the tick; the centre
 // freezes for good once the object has left the frame.
-void Drawing::moveCentre(Path& p, int64_t tick) {
+void Recorder::moveCentre(Path& p, int64_t tick) {
     if (!p.orbits) return;
     const size_t n = p.points.size();
     const bool moved = !p.centreTrack.empty() && n >= 2 && p.points[n - 2].tick == tick - 1 &&
@@ -184,7 +184,7 @@ void Drawing::moveCentre(Path& p, int64_t tick) {
     p.centreTrack.push_back({tick, p.centreX, p.centreY, false});
 }
 
-void Drawing::handled(int number, int64_t tick, int32_t x, int32_t y) {
+void Recorder::handled(int number, int64_t tick, int32_t x, int32_t y) {
     if (Path* p = find(number)) {
         p->handledTick = tick;
         p->handledX = x;
@@ -192,24 +192,24 @@ void Drawing::handled(int number, int64_t tick, int32_t x, int32_t y) {
     }
 }
 
-void Drawing::removed(int number, int64_t tick) {
+void Recorder::removed(int number, int64_t tick) {
     if (Path* p = find(number)) p->removedAt = tick;
 }
 
 // Lines before the first frame belong to no panel.
-void Drawing::traceLine(int64_t tick, const std::string& text) {
+void Recorder::traceLine(int64_t tick, const std::string& text) {
     if (keepsTraceLines && !panels_.empty()) panels_.back().lines.push_back({tick, text});
 }
 
-void Drawing::placed(int number) { path(number).placedNext = true; }
+void Recorder::placed(int number) { path(number).placedNext = true; }
 
-void Drawing::destroyed(int number) {
+void Recorder::destroyed(int number) {
     Path& p = path(number);
     p.destroyed = true;
     if (p.destroyedAt < 0) p.destroyedAt = panel().lastTick + 1;
 }
 
-void Drawing::motionCall(const MotionCall& call) {
+void Recorder::motionCall(const MotionCall& call) {
     if (!isMotionRegistration(call.code)) return;
     // The later runs of one action fetch nothing: they use the first's texts.
     if (call.loopIndex == 0) lastTexts_ = call.texts;
@@ -253,14 +253,14 @@ void Drawing::motionCall(const MotionCall& call) {
 }
 
 // Events raised during a tick come before that tick's positions.
-void Drawing::event(int condition, int32_t x, int32_t y) {
+void Recorder::event(int condition, int32_t x, int32_t y) {
     Panel& p = panel();
     p.marks.push_back({condition, p.lastTick + 1, x, y});
 }
 
 // A controller is marked on the instances of the groups it names, as the
 // registrations drew them, where each stood at the end of the last tick.
-void Drawing::control(int code, const std::vector<std::u16string>& texts, int number) {
+void Recorder::control(int code, const std::vector<std::u16string>& texts, int number) {
     if (code == CHANGE_CENTRE) {
         changeCentre(texts, number);
         return;
@@ -280,13 +280,13 @@ void Drawing::control(int code, const std::vector<std::u16string>& texts, int nu
     }
 }
 
-}  // namespace host
+}  // namespace standin
 
-namespace host {
+namespace standin {
 
 // The orbits of the named group (every group for an empty name) follow the
 // instance `number` from their next move on.
-void Drawing::changeCentre(const std::vector<std::u16string>& texts, int number) {
+void Recorder::changeCentre(const std::vector<std::u16string>& texts, int number) {
     if (texts.empty() || number < 0) return;
     Panel& p = panel();
     for (Path& path : p.paths)
@@ -295,14 +295,14 @@ void Drawing::changeCentre(const std::vector<std::u16string>& texts, int number)
             path.centreOf = number;
 }
 
-}  // namespace host
+}  // namespace standin
 
-namespace host {
+namespace standin {
 
-Drawing Drawing::between(TickRange ticks) const {
+Recorder Recorder::between(TickRange ticks) const {
     auto outside = [&](int64_t tick) { return tick < ticks.from || tick > ticks.to; };
     auto keep = [&](auto& items) { std::erase_if(items, [&](const auto& item) { return outside(item.tick); }); };
-    Drawing out = *this;
+    Recorder out = *this;
     for (Panel& p : out.panels_) {
         for (Path& path : p.paths) {
             keep(path.points);
@@ -319,4 +319,4 @@ Drawing Drawing::between(TickRange ticks) const {
     return out;
 }
 
-}  // namespace host
+}  // namespace standin

@@ -4,8 +4,8 @@
 // The runner hands over what it sees while it plays (positions at the end
 // of each tick, the extension's motion registrations as it called them, the
 // wall and sleep events it raised, the objects it destroyed and the ones the
-// game placed, the trace lines); svg() draws it all at the end, html.cpp
-// writes the page. The output depends on nothing but those inputs, so the
+// game placed, the trace lines); draw/svg.h draws it all at the end,
+// draw/html.h writes the page. The output depends on nothing but those inputs, so the
 // same scenario gives the same bytes.
 #pragma once
 
@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace host {
+namespace standin {
 
 // A call of one of the extension's motion registrations, as the host made it.
 struct MotionCall {
@@ -37,7 +37,7 @@ struct TickRange {
 inline constexpr int EVENT_X_EXPRESSION = 15;
 inline constexpr int EVENT_Y_EXPRESSION = 16;
 
-class Drawing {
+class Recorder {
 public:
     void startFrame(const std::string& name);
     // An instance's position at the end of tick `tick`.
@@ -66,13 +66,11 @@ public:
     // Other actions are ignored.
     void control(int code, const std::vector<std::u16string>& texts, int number);
 
-    std::string svg() const;
     // The same record with only what happened in `ticks`: the positions,
     // marks and lines of those ticks, and the centres set by their end.
-    Drawing between(TickRange ticks) const;
+    Recorder between(TickRange ticks) const;
 
     static bool isMotionRegistration(int code);
-    static bool isMotionEvent(int condition) { return condition >= 11 && condition <= 15; }
     static bool isController(int code);
     static bool isCentreChange(int code);
 
@@ -107,7 +105,7 @@ public:
         int32_t at;
     };
     // A wall or sleep event (its condition, 11 to 15) or a controller that
-    // reached an instance (STOPPED, REVERSED, REJECTED in svg_layout.h).
+    // reached an instance (record/marks.h).
     struct Mark {
         int kind;
         int64_t tick;
@@ -142,4 +140,4 @@ private:
     std::vector<std::u16string> lastTexts_;  // of the loop's first run
 };
 
-}  // namespace host
+}  // namespace standin

@@ -9,7 +9,7 @@
 
 #include "trivu-host/base/text.h"
 
-namespace host {
+namespace standin {
 namespace {
 
 bool isPlainKey(std::string_view key) {
@@ -155,4 +155,4 @@ std::optional<Json> readJson(std::string_view text, JsonFault* fault) {
     return root;
 }
 
-}  // namespace host
+}  // namespace standin

@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-namespace host {
+namespace standin {
 
 using Json = nlohmann::ordered_json;
 
@@ -31,4 +31,4 @@ struct JsonFault {
 // nesting deeper than kMaxJsonDepth, a key given twice in one object.
 std::optional<Json> readJson(std::string_view text, JsonFault* fault);
 
-}  // namespace host
+}  // namespace standin

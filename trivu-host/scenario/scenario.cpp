@@ -27,7 +27,7 @@
 #include "trivu-host/scenario/scenario_parser.h"
 #include "trivu-host/base/text.h"
 
-namespace host::reader {
+namespace standin::reader {
 
 // ---- Paths and faults ----------------------------------------------------------
 
@@ -54,7 +54,7 @@ bool fitsInt32(double v) { return std::trunc(v) >= -2147483648.0 && std::trunc(v
 void Parser::checkKeys(const Json& j, const std::string& path, std::initializer_list<const char*> allowed) {
     for (auto it = j.begin(); it != j.end(); ++it) {
         bool known = std::any_of(allowed.begin(), allowed.end(), [&](const char* k) { return it.key() == k; });
-        if (!known) fail(path, "unknown key " + host::quoted(it.key()));
+        if (!known) fail(path, "unknown key " + standin::quoted(it.key()));
     }
 }
 
@@ -90,7 +90,7 @@ int Parser::objectRef(const Json& j, const std::string& path) {
     const std::string name = j.get<std::string>();
     for (size_t i = 0; i < sc.objects.size(); ++i)
         if (sc.objects[i].name == name) return static_cast<int>(i);
-    fail(path, "unknown object " + host::quoted(name));
+    fail(path, "unknown object " + standin::quoted(name));
     return -1;
 }
 
@@ -111,12 +111,12 @@ int Parser::extensionRef(const Json& owner, const std::string& path) {
     for (size_t i = 0; i < sc.extensions.size(); ++i) {
         if (sc.extensions[i].name != name) continue;
         if (std::find(present.begin(), present.end(), static_cast<int>(i)) == present.end()) {
-            fail(at, "extension " + host::quoted(name) + " is not present in this frame");
+            fail(at, "extension " + standin::quoted(name) + " is not present in this frame");
             return -1;
         }
         return static_cast<int>(i);
     }
-    fail(at, "unknown extension " + host::quoted(name));
+    fail(at, "unknown extension " + standin::quoted(name));
     return -1;
 }
 
@@ -127,15 +127,15 @@ const char* Parser::head(const Json& j, const std::string& path, std::initialize
     for (const char* h : heads) {
         if (!j.contains(h)) continue;
         if (found) {
-            fail(path, std::string("both ") + host::quoted(std::string(found)) + " and " +
-                           host::quoted(std::string(h)) + ": one " + what + " per object");
+            fail(path, std::string("both ") + standin::quoted(std::string(found)) + " and " +
+                           standin::quoted(std::string(h)) + ": one " + what + " per object");
             return nullptr;
         }
         found = h;
     }
     if (!found) {
         std::string keys;
-        for (auto it = j.begin(); it != j.end(); ++it) keys += (keys.empty() ? "" : ", ") + host::quoted(it.key());
+        for (auto it = j.begin(); it != j.end(); ++it) keys += (keys.empty() ? "" : ", ") + standin::quoted(it.key());
         fail(path, std::string("not a known ") + what + (keys.empty() ? " (empty object)" : " (keys " + keys + ")"));
     }
     return found;
@@ -169,7 +169,7 @@ void Parser::desktop(const Json& j, const std::string& path) {
     checkKeys(j, path, {"caption", "state", "taskbar"});
     if (j.contains("caption")) {
         if (j["caption"].is_string())
-            sc.caption = toUtf16(j["caption"].get<std::string>());
+            sc.caption = trivu::utf::decodeUtf8(j["caption"].get<std::string>());
         else
             fail(member(path, "caption"), "a text is wanted here");
     }
@@ -245,7 +245,7 @@ bool Parser::fileClash(const std::string& name, const std::string& at) {
         if (other.name == name)
             fail(at, "names the same file as " + other.path);
         else if (isFolderOf(other.name, name))
-            fail(at, host::quoted(other.name) + " cannot be a folder: " + other.path + " writes it as a file");
+            fail(at, standin::quoted(other.name) + " cannot be a folder: " + other.path + " writes it as a file");
         else if (isFolderOf(name, other.name))
             fail(at, "cannot be a file: " + other.path + " needs it as a folder");
         else
@@ -276,7 +276,7 @@ void Parser::extensions(const Json& j, const std::string& path) {
         const Json& v = it.value();
         ExtensionType t;
         t.name = it.key();
-        t.name16 = toUtf16(t.name);
+        t.name16 = trivu::utf::decodeUtf8(t.name);
         t.path = at;
         checkName(t.name16, at);
         if (!v.is_object()) {
@@ -286,7 +286,7 @@ void Parser::extensions(const Json& j, const std::string& path) {
         checkKeys(v, at, {"text", props[0], props[1], props[2], props[3]});
         if (v.contains("text")) {
             if (v["text"].is_string())
-                t.text = toUtf16(v["text"].get<std::string>());
+                t.text = trivu::utf::decodeUtf8(v["text"].get<std::string>());
             else
                 fail(member(at, "text"), "a text is wanted here");
         }
@@ -317,7 +317,7 @@ void Parser::objects(const Json& j, const std::string& path) {
         const Json& v = it.value();
         ObjectType t;
         t.name = it.key();
-        t.name16 = toUtf16(t.name);
+        t.name16 = trivu::utf::decodeUtf8(t.name);
         checkName(t.name16, at);
         if (!v.is_object()) {
             fail(at, std::string("an object of properties is wanted here, not ") + describe(v));
@@ -334,9 +334,9 @@ void Parser::objects(const Json& j, const std::string& path) {
     }
 }
 
-}  // namespace host::reader
+}  // namespace standin::reader
 
-namespace host {
+namespace standin {
 
 using reader::describe;
 using reader::item;
@@ -398,4 +398,4 @@ std::optional<Scenario> parseScenario(std::string_view text, const std::string& 
     return std::move(p.sc);
 }
 
-}  // namespace host
+}  // namespace standin

@@ -17,7 +17,7 @@
 #include "trivu-host/play/desktop.h"
 #include "trivu-host/play/library.h"
 
-namespace host {
+namespace standin {
 
 // ---- What the extension declares -------------------------------------------
 
@@ -204,4 +204,4 @@ struct Scenario {
 std::optional<Scenario> parseScenario(std::string_view json, const std::string& fileName,
                                       const AceDescriptions& descriptions, std::vector<std::string>* errors);
 
-}  // namespace host
+}  // namespace standin

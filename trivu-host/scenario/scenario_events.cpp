@@ -8,7 +8,7 @@
 
 #include "trivu-host/base/text.h"
 
-namespace host::reader {
+namespace standin::reader {
 
 // ---- Conditions ----------------------------------------------------------------------
 
@@ -101,7 +101,7 @@ std::optional<Condition> Parser::condition(const Json& j, const std::string& pat
     };
     const std::string op = v[1].get<std::string>();
     auto found = std::find_if(std::begin(ops), std::end(ops), [&](const auto& o) { return op == o.text; });
-    if (found == std::end(ops)) fail(item(at, 1), "unknown operator " + host::quoted(op));
+    if (found == std::end(ops)) fail(item(at, 1), "unknown operator " + standin::quoted(op));
     c.lhs = expr(v[0], item(at, 0));
     c.rhs = expr(v[2], item(at, 2));
     if (found == std::end(ops) || c.lhs < 0 || c.rhs < 0) return std::nullopt;
@@ -208,7 +208,7 @@ std::optional<Action> Parser::desktopAction(const Json& j, const std::string& pa
     }
     if (j.contains("caption")) {
         if (j["caption"].is_string())
-            a.caption = toUtf16(j["caption"].get<std::string>());
+            a.caption = trivu::utf::decodeUtf8(j["caption"].get<std::string>());
         else
             fail(member(path, "caption"), "a text is wanted here");
         ok = ok && a.caption;
@@ -304,9 +304,9 @@ std::optional<Frame> Parser::frame(const Json& j, const std::string& path) {
             if (!list[i].is_string())
                 fail(item(at, i), "an extension name is wanted here");
             else if (found == sc.extensions.end())
-                fail(item(at, i), "unknown extension " + host::quoted(name));
+                fail(item(at, i), "unknown extension " + standin::quoted(name));
             else if (std::find(f.extensions.begin(), f.extensions.end(), index) != f.extensions.end())
-                fail(item(at, i), "extension " + host::quoted(name) + " is listed twice");
+                fail(item(at, i), "extension " + standin::quoted(name) + " is listed twice");
             else
                 f.extensions.push_back(index);
         }
@@ -336,4 +336,4 @@ std::optional<Frame> Parser::frame(const Json& j, const std::string& path) {
     return f;
 }
 
-}  // namespace host::reader
+}  // namespace standin::reader

@@ -9,7 +9,7 @@
 
 #include "trivu-host/base/text.h"
 
-namespace host::reader {
+namespace standin::reader {
 
 // ---- Expressions -----------------------------------------------------------------
 
@@ -38,7 +38,7 @@ int Parser::expr(const Json& j, const std::string& path) {
     if (j.is_string()) {
         e.type = Type::Text;
         e.literal.kind = ValueKind::Text;
-        e.literal.text = toUtf16(j.get<std::string>());
+        e.literal.text = trivu::utf::decodeUtf8(j.get<std::string>());
         return addExpr(std::move(e));
     }
     if (!j.is_object()) {
@@ -239,4 +239,4 @@ std::vector<Param> Parser::params(const Json& owner, const std::string& path, co
     return out;
 }
 
-}  // namespace host::reader
+}  // namespace standin::reader

@@ -16,7 +16,7 @@
 #include "trivu-host/scenario/json_reader.h"
 #include "trivu-host/scenario/scenario.h"
 
-namespace host::reader {
+namespace standin::reader {
 
 // Deeper expressions than this are refused: evaluating them recursively must
 // never exhaust the stack.
@@ -88,4 +88,4 @@ struct Parser {
     void objects(const Json& j, const std::string& path);
 };
 
-}  // namespace host::reader
+}  // namespace standin::reader

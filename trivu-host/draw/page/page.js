@@ -12,9 +12,9 @@ document.addEventListener('securitypolicyviolation', function (e) {
 
 var TRAIL = 12;  // ticks of trail behind an instance
 var FADE = 4;    // ticks an event stays visible
-var EVENTS = {11: 'left wall', 12: 'right wall', 13: 'top wall', 14: 'bottom wall', 15: 'asleep',
-              100: 'stopped', 101: 'reversed', 102: 'rejected', 103: 'destroyed'};
-var NAMES = {100: 'stopped', 101: 'reversed', 102: 'rejected', 103: 'destroyed'};
+var EVENTS = {@LEFT_WALL@: 'left wall', @RIGHT_WALL@: 'right wall', @TOP_WALL@: 'top wall', @BOTTOM_WALL@: 'bottom wall', @ASLEEP@: 'asleep',
+              @STOPPED@: 'stopped', @REVERSED@: 'reversed', @REJECTED@: 'rejected', @DESTROYED@: 'destroyed'};
+var NAMES = {@STOPPED@: 'stopped', @REVERSED@: 'reversed', @REJECTED@: 'rejected', @DESTROYED@: 'destroyed'};
 
 var ZOOM = 1.25;     // one key press or wheel notch
 var run = null;      // the parsed block
@@ -130,7 +130,7 @@ function decodeFrame(f) {
   d.walls = f.walls.map(function (w) {
     var g = groupBox[w[0]];
     if (!(g.x0 <= g.x1)) g = {x0: w[2], y0: w[2], x1: w[2], y1: w[2]};
-    var line = w[1] ? {x1: w[2], y1: g.y0 - 12, x2: w[2], y2: g.y1 + 12} : {x1: g.x0 - 12, y1: w[2], x2: g.x1 + 12, y2: w[2]};
+    var line = w[1] ? {x1: w[2], y1: g.y0 - @WALL_OVERHANG@, x2: w[2], y2: g.y1 + @WALL_OVERHANG@} : {x1: g.x0 - @WALL_OVERHANG@, y1: w[2], x2: g.x1 + @WALL_OVERHANG@, y2: w[2]};
     take(line.x1, line.y1); take(line.x2, line.y2);
     line.group = f.groups[w[0]];
     return line;
@@ -212,8 +212,8 @@ function centreElement(x, y) {
 
 function eventElement(e, age) {
   var kind = e[1], x = e[2], y = e[3];
-  var mark = kind === 15 ? svg('circle', {cx: x, cy: y, r: 6, fill: '#6af'})
-           : kind >= 100 ? svg('rect', {x: x - 5, y: y - 5, width: 10, height: 10, fill: kind === 103 ? '#000' : '#fa0'})
+  var mark = kind === @ASLEEP@ ? svg('circle', {cx: x, cy: y, r: 6, fill: '#6af'})
+           : kind >= @STOPPED@ ? svg('rect', {x: x - 5, y: y - 5, width: 10, height: 10, fill: kind === @DESTROYED@ ? '#000' : '#fa0'})
            : svg('path', {d: wallMark(kind, x, y), fill: '#e33'});
   mark.setAttribute('data-event', NAMES[kind] || kind);
   mark.setAttribute('data-age', age);
@@ -227,9 +227,9 @@ function eventElement(e, age) {
 // A triangle pointing at the wall met.
 function wallMark(kind, x, y) {
   var s = 6;
-  if (kind === 11) return 'M' + (x - s) + ' ' + y + 'L' + (x + s) + ' ' + (y - s) + 'L' + (x + s) + ' ' + (y + s) + 'Z';
-  if (kind === 12) return 'M' + (x + s) + ' ' + y + 'L' + (x - s) + ' ' + (y - s) + 'L' + (x - s) + ' ' + (y + s) + 'Z';
-  if (kind === 13) return 'M' + x + ' ' + (y - s) + 'L' + (x - s) + ' ' + (y + s) + 'L' + (x + s) + ' ' + (y + s) + 'Z';
+  if (kind === @LEFT_WALL@) return 'M' + (x - s) + ' ' + y + 'L' + (x + s) + ' ' + (y - s) + 'L' + (x + s) + ' ' + (y + s) + 'Z';
+  if (kind === @RIGHT_WALL@) return 'M' + (x + s) + ' ' + y + 'L' + (x - s) + ' ' + (y - s) + 'L' + (x - s) + ' ' + (y + s) + 'Z';
+  if (kind === @TOP_WALL@) return 'M' + x + ' ' + (y - s) + 'L' + (x - s) + ' ' + (y + s) + 'L' + (x + s) + ' ' + (y + s) + 'Z';
   return 'M' + x + ' ' + (y + s) + 'L' + (x - s) + ' ' + (y - s) + 'L' + (x + s) + ' ' + (y - s) + 'Z';
 }
 

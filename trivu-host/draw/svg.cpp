@@ -4,7 +4,7 @@
 // a panel uses, and the document that stacks the panels under their frame
 // titles. Where things go comes from svg_layout.cpp; this file only turns
 // it into text, in a fixed order, so the same drawing gives the same bytes.
-#include "trivu-host/record/recorder.h"
+#include "trivu-host/draw/svg.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,7 +17,7 @@
 #include "trivu-host/draw/svg_layout.h"
 #include "trivu-host/base/text.h"
 
-namespace host {
+namespace standin {
 namespace {
 
 using namespace layout;
@@ -62,7 +62,7 @@ const char* colourOf(const Path& p) { return p.group >= 0 ? kColours[p.group % s
 
 std::string groupName(const Panel& p, int group) {
     if (group < 0) return "no group";
-    if (!p.groups[group].empty()) return toUtf8(p.groups[group]);
+    if (!p.groups[group].empty()) return trivu::utf::encodeUtf8(p.groups[group]);
     // An empty name groups the object under its own name.
     for (const Path& path : p.paths)
         if (path.group == group) return path.label.substr(0, path.label.find('#'));
@@ -115,11 +115,11 @@ struct Meaning {
     const char* text;
 };
 const Meaning kMarks[] = {
-    {11, "left-wall", "left wall"},
-    {12, "right-wall", "right wall"},
-    {13, "top-wall", "top wall"},
-    {14, "bottom-wall", "bottom wall"},
-    {15, "asleep", "asleep"},
+    {LEFT_WALL, "left-wall", "left wall"},
+    {RIGHT_WALL, "right-wall", "right wall"},
+    {TOP_WALL, "top-wall", "top wall"},
+    {BOTTOM_WALL, "bottom-wall", "bottom wall"},
+    {ASLEEP, "asleep", "asleep"},
     {STOPPED, "stopped", "stop or toggle stop"},
     {REVERSED, "reversed", "reversed"},
     {REJECTED, "rejected", "rejected"},
@@ -288,19 +288,19 @@ std::string text(const Labels::Placed& at, const std::string& label, const char*
            "\" font-size=\"9\" fill=\"" + colour + "\">" + escape(label) + "</text>\n";
 }
 
-std::string wallName(const Panel& p, const Drawing::Wall& w) {
+std::string wallName(const Panel& p, const Recorder::Wall& w) {
     return groupName(p, w.group) + (w.vertical ? " wall x=" : " wall y=") + num(w.at);
 }
 
 // A group's wall over the group's extent, or an arrow at the panel's edge
 // toward a wall that lies outside.
-std::string wall(const Panel& p, const Drawing::Wall& w, const Box& frame, const Box& paths, Labels& labels) {
+std::string wall(const Panel& p, const Recorder::Wall& w, const Box& frame, const Box& paths, Labels& labels) {
     const Box e = groupExtent(p, w.group);
     if (e.empty()) return {};
     const char* grey = "#888888";
     if (isNear(w, paths)) {
-        const int64_t x1 = w.vertical ? w.at : e.minX - kWallOverhang, y1 = w.vertical ? e.minY - kWallOverhang : w.at;
-        const int64_t x2 = w.vertical ? w.at : e.maxX + kWallOverhang, y2 = w.vertical ? e.maxY + kWallOverhang : w.at;
+        const int64_t x1 = w.vertical ? w.at : e.minX - WALL_OVERHANG, y1 = w.vertical ? e.minY - WALL_OVERHANG : w.at;
+        const int64_t x2 = w.vertical ? w.at : e.maxX + WALL_OVERHANG, y2 = w.vertical ? e.maxY + WALL_OVERHANG : w.at;
         // The label goes on the side of the wall that faces the group.
         const bool inward = w.vertical ? 2 * w.at > e.minX + e.maxX : false;
         return "<line class=\"wall\" x1=\"" + num(x1) + "\" y1=\"" + num(y1) + "\" x2=\"" + num(x2) + "\" y2=\"" +
@@ -405,7 +405,7 @@ std::string panelBody(const Panel& p, const Box& b, const std::vector<Spot>& mar
         }
     labels.endBlocks();
     std::string out;
-    for (const Drawing::Wall& w : p.walls) out += wall(p, w, b, paths, labels);
+    for (const Recorder::Wall& w : p.walls) out += wall(p, w, b, paths, labels);
     for (const Path& path : p.paths) out += instance(path);
     for (const Point& c : p.centres) out += shape("centre", c.x, c.y, kInk);
     for (const Spot& s : marks) {
@@ -420,7 +420,8 @@ std::string panelBody(const Panel& p, const Box& b, const std::vector<Spot>& mar
 
 }  // namespace
 
-std::string Drawing::svg() const {
+std::string svg(const Recorder& recorder) {
+    const std::vector<Panel>& panels_ = recorder.panels();
     struct Laid {
         Rect area;  // the panel's rectangle, in the run's coordinates
         std::string body;
@@ -459,4 +460,4 @@ std::string Drawing::svg() const {
     return out;
 }
 
-}  // namespace host
+}  // namespace standin
