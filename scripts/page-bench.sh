@@ -1,21 +1,27 @@
 #!/usr/bin/env bash
-# The size of a `run --html` page for a long, busy run and the time headless
-# Chromium takes to draw one of its ticks (the page's #bench fragment draws
-# every tick once and writes data-ms-per-tick). Reported, never asserted.
+# The sizes of the `run --html` page and the `--svg` drawing of a long, busy
+# run, and the time headless Chromium takes to draw one of the page's ticks
+# (the page's #bench fragment draws every tick once and writes
+# data-ms-per-tick). Reported, never asserted.
 #
-#   bash scripts/page-bench.sh [HOST] [TICKS] [INSTANCES]
+#   bash scripts/page-bench.sh [HOST] [TICKS] [INSTANCES] [KEEP_DIR]
+#
+# KEEP_DIR, when given, keeps the scenario, the page and the drawing there.
 set -euo pipefail
-host=${1:-build/trivu-host} ticks=${2:-10000} count=${3:-200}
+host=${1:-build/trivu-host} ticks=${2:-10000} count=${3:-50}
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+keep=${4:-}
+trap '[ -z "$keep" ] || cp "$work"/bench.* "$keep"/ 2>/dev/null; rm -rf "$work"' EXIT
 
-# A quarter each wraps, bounces, swims on a wave and orbits a drifting sun.
-quarter=$((count / 4))
+# A drifting sun; of the others, a quarter each wraps, bounces, swims on a
+# wave and orbits the sun.
+others=$((count - 1)) kinds=0
 instances='{"object": "Sun", "x": 200, "y": 300}'
 for kind in Wrapper Bouncer Fish Star; do
-  for ((i = 0; i < quarter; ++i)); do
+  for ((i = 0; i < others / 4 + (kinds < others % 4); ++i)); do
     instances+=", {\"object\": \"$kind\", \"x\": $((i * 7 % 400)), \"y\": $((i * 5 % 200))}"
   done
+  kinds=$((kinds + 1))
 done
 cat >"$work/bench.json" <<JSON
 {
@@ -38,9 +44,9 @@ cat >"$work/bench.json" <<JSON
 }
 JSON
 start=$SECONDS
-"$host" run "$work/bench.json" --trace --html "$work/bench.html" >"$work/bench.trace"
-echo "page-bench: $ticks ticks x $((quarter * 4 + 1)) instances: page $(wc -c <"$work/bench.html") bytes," \
-  "trace $(wc -c <"$work/bench.trace") bytes, written in $((SECONDS - start)) s"
+"$host" run "$work/bench.json" --trace --html "$work/bench.html" --svg "$work/bench.svg" >"$work/bench.trace"
+echo "page-bench: $ticks ticks x $count instances: page $(wc -c <"$work/bench.html") bytes," \
+  "drawing $(wc -c <"$work/bench.svg") bytes, trace $(wc -c <"$work/bench.trace") bytes, written in $((SECONDS - start)) s"
 profile=$(mktemp -d)
 chromium --headless --no-sandbox --user-data-dir="$profile" --disable-dev-shm-usage --disable-gpu --no-first-run \
   --disable-background-networking --disable-component-update --disable-sync --disable-quic --timeout=600000 \

@@ -2,7 +2,9 @@
 # Plays scenarios with `trivu-host run --trace --html` and opens the page in
 # headless Chromium at a few ticks (FILE#frame=K&tick=N); the DOM it dumps
 # must show each instance where the trace's dump of that tick puts it, the
-# orbit centres where they are, and exactly the tick's trace lines. Also: the
+# orbit centres where they are, exactly the tick's trace lines, and the view:
+# the instances out of it (and only those) as marks at its edge, a zoom as
+# the fitted view made smaller about its middle. Also: the
 # page loads nothing from outside, two runs write the same bytes, and the
 # trace is the same with and without --html.
 #
@@ -11,9 +13,10 @@ set -euo pipefail
 host=$1 browser=$2 cases=$3 work=$4
 mkdir -p "$work"
 
-# scenario | frame:tick to open (tick as asked; shown = clamped) | shown tick | centres expected
+# scenario | frame:tick to open (tick as asked; shown = clamped) | shown tick | centres expected | out of view
 # (check_page_steps.py walks on from such ticks in one page.)
-# A centre is NAME+DX+DY (where NAME's dump puts it, moved) or X,Y.
+# A centre is NAME+DX+DY (where NAME's dump puts it, moved) or X,Y. Out of
+# view: the instances shown as marks at the edge, in the order drawn.
 checks=(
   "wrap|#tick=0|0|"
   "wrap|#frame=0&tick=39|39|"
@@ -28,6 +31,9 @@ checks=(
   "frames|#frame=0&tick=5|5|"
   "frames|#frame=1&tick=0|0|"
   "frames|#frame=1&tick=999|24|"
+  "far|#tick=20|20||"
+  "far|#tick=37|37||Rock#4"
+  "far|#tick=37&zoom=2|37||Ball#0 Ball#2 Ball#3 Rock#4"
 )
 
 failures=0
@@ -58,8 +64,12 @@ scan() {  # PAGE
   if grep -qiE "(src|href)[[:space:]]*=[[:space:]]*[\"']?//" "$1"; then fail "$1 has a src or href starting //"; fi
 }
 
-check_tick() {  # NAME FRAGMENT SHOWN CENTRES
-  local name=$1 fragment=$2 shown=$3 centres=$4
+view_of() {  # DOM > "X Y WIDTH HEIGHT"
+  grep -o '^<svg id="stage"[^>]* data-view="[^"]*"' "$1" | sed 's/.*data-view="//; s/"$//'
+}
+
+check_tick() {  # NAME FRAGMENT SHOWN CENTRES OFF
+  local name=$1 fragment=$2 shown=$3 centres=$4 expected_off=$5
   local page=$work/$name.html trace=$work/$name.trace dom=$work/$name.dom
   local frame=0
   [[ $fragment =~ frame=([0-9]+) ]] && frame=${BASH_REMATCH[1]}
@@ -109,6 +119,35 @@ check_tick() {  # NAME FRAGMENT SHOWN CENTRES
     fi
   done
 
+  # The view: data-view is the viewBox; an instance out of it is a mark at
+  # the edge with its place, and no other is.
+  local view off="" far
+  view=$(view_of "$dom")
+  [[ $view =~ ^-?[0-9.]+\ -?[0-9.]+\ [0-9.]+\ [0-9.]+$ ]] || fail "$what: data-view is '$view'"
+  grep -q "^<svg id=\"stage\"[^>]* viewBox=\"$view\"" "$dom" || fail "$what: the viewBox is not $view"
+  while read -r instance x y w h; do
+    if ! awk -v v="$view" -v x="$x" -v y="$y" -v w="$w" -v h="$h" \
+      'BEGIN { split(v, b, " "); exit !(x + w >= b[1] && x <= b[1] + b[3] && y + h >= b[2] && y <= b[2] + b[4]) }'; then
+      off+=" $instance"
+      grep -q "^<g data-far=\"$instance\" data-x=\"$x\" data-y=\"$y\"" "$dom" || fail "$what: no mark of $instance at the edge"
+      grep -qF "$instance ($x, $y)" "$dom" || fail "$what: the mark of $instance does not say ($x, $y)"
+    fi
+  done < <(sed -n 's/^<rect data-instance="\([^"]*\)" data-x="\([^"]*\)" data-y="\([^"]*\)"[^>]* width="\([^"]*\)" height="\([^"]*\)".*/\1 \2 \3 \4 \5/p' "$dom")
+  [ "${off# }" = "$expected_off" ] || fail "$what: out of view: '${off# }', expected '$expected_off'"
+  far=$(grep -c '^<g data-far=' "$dom" || true)
+  [ "$far" = "$(wc -w <<<"$off")" ] || fail "$what: $far marks at the edge for '${off# }'"
+
+  # A zoom by F: the view of the same tick unzoomed, F times smaller, about its middle.
+  if [[ $fragment =~ (.*)\&zoom=([0-9.]+)$ ]]; then
+    local factor=${BASH_REMATCH[2]} fitted
+    fitted=$(view_of <(open_page "$page" "${BASH_REMATCH[1]}" | tr '\n' '\r' | sed 's/</\n</g'))
+    awk -v a="$fitted" -v b="$view" -v f="$factor" 'BEGIN { split(a, p, " "); split(b, q, " ");
+      d = 0.02; exit !(q[3] * f - p[3] < d && p[3] - q[3] * f < d && q[4] * f - p[4] < d && p[4] - q[4] * f < d &&
+        (q[1] + q[3] / 2) - (p[1] + p[3] / 2) < d && (p[1] + p[3] / 2) - (q[1] + q[3] / 2) < d &&
+        (q[2] + q[4] / 2) - (p[2] + p[4] / 2) < d && (p[2] + p[4] / 2) - (q[2] + q[4] / 2) < d) }' ||
+      fail "$what: the view $view is not $fitted zoomed by $factor"
+  fi
+
   # The panel: exactly the trace lines of the tick, in order.
   diff <(grep "^$stamp " "$trace") <(grep -o '^<div data-line=""[^>]*>.*' "$dom" | sed 's/^<div[^>]*>//' | tr -d '\r' | unescape) \
     >/dev/null || fail "$what: the panel does not hold the trace lines of $stamp"
@@ -125,8 +164,8 @@ for scenario in "$cases"/*.json; do
 done
 
 for check in "${checks[@]}"; do
-  IFS='|' read -r name fragment shown centres <<<"$check"
-  check_tick "$name" "$fragment" "$shown" "$centres"
+  IFS='|' read -r name fragment shown centres off <<<"$check"
+  check_tick "$name" "$fragment" "$shown" "$centres" "$off"
 done
 
 if [ "$failures" -gt 0 ]; then

@@ -48,8 +48,8 @@ const char kUsageText[] =
     "another) and talks to it only through its exports.\n"
     "\n"
     "Commands:\n"
-    "  run SCENARIO.json [--trace] [--svg FILE] [--html FILE] [--runtime PATH]\n"
-    "                                   play a scenario and print its trace\n"
+    "  run SCENARIO.json [--trace] [--svg FILE [--svg-ticks FROM:TO]] [--html FILE]\n"
+    "      [--runtime PATH]             play a scenario and print its trace\n"
     "                                   ('-' reads it from standard input)\n"
     "  catalogue [--json]               the actions, conditions and expressions\n"
     "  menu actions|conditions|expressions\n"
@@ -73,7 +73,8 @@ struct CommandHelp {
 
 const CommandHelp kCommandHelp[] = {
     {"run",
-     "Usage: trivu-host run SCENARIO.json [--trace] [--svg FILE] [--html FILE] [--runtime PATH]\n"
+     "Usage: trivu-host run SCENARIO.json [--trace] [--svg FILE [--svg-ticks FROM:TO]]\n"
+     "                                     [--html FILE] [--runtime PATH]\n"
      "\n"
      "Plays the scenario (a JSON file: desktop, files, extension objects, object\n"
      "types and frames with their events; '-' reads it from standard input) and\n"
@@ -83,7 +84,8 @@ const CommandHelp kCommandHelp[] = {
      "the run to FILE: per frame, each object's path (broken where it jumps, with\n"
      "its start, end and direction), the virtual walls, orbit centres, the wall\n"
      "and sleep events, stops, reversals, rejections and destructions, and a\n"
-     "legend. --html FILE also writes a page that plays the run tick by tick in\n"
+     "legend. --svg-ticks FROM:TO draws only ticks FROM to TO of each frame\n"
+     "(counted from 0, as in the trace). --html FILE also writes a page that plays the run tick by tick in\n"
      "a browser, with each tick's trace lines beside it; FILE#frame=K&tick=N\n"
      "opens it at that tick.\n"
      "\n"
@@ -95,7 +97,8 @@ const CommandHelp kCommandHelp[] = {
      "record or threw, the trace cannot be written, or FILE cannot be written\n"
      "(found before the first frame: nothing is played); 2 for an unusable\n"
      "scenario, with a message on standard error naming the JSON path of the\n"
-     "fault (or the file), or a PATH that is no run-time library.\n"},
+     "fault (or the file), a PATH that is no run-time library, or a tick range\n"
+     "that is not two whole numbers with FROM <= TO.\n"},
     {"catalogue",
      "Usage: trivu-host catalogue [--json]\n"
      "\n"
@@ -161,6 +164,7 @@ struct Arguments {
     std::vector<std::string> operands;
     bool json = false, trace = false;
     std::string svg, html, runtime;
+    std::optional<TickRange> svgTicks;
     std::optional<std::string> text;
     std::vector<Check> checks;
 };
@@ -192,9 +196,25 @@ Check parseCheck(const std::string& text) {
     return check;
 }
 
+// FROM:TO, both whole numbers (digits only), FROM <= TO.
+TickRange parseTickRange(const std::string& text) {
+    auto whole = [](std::string_view digits, int64_t& value) {
+        if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) return false;
+        auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        return result.ec == std::errc() && result.ptr == digits.data() + digits.size();
+    };
+    const size_t colon = text.find(':');
+    TickRange range;
+    if (colon == std::string::npos || !whole(std::string_view(text).substr(0, colon), range.from) ||
+        !whole(std::string_view(text).substr(colon + 1), range.to) || range.from > range.to)
+        throw UsageError{"--svg-ticks wants FROM:TO, two whole numbers with FROM <= TO (as 0:99), not '" + text + "'"};
+    return range;
+}
+
 // Which options each command takes; the rest of its words are operands.
 bool takesOption(const std::string& command, const std::string& option) {
-    if (command == "run") return option == "--trace" || option == "--svg" || option == "--html" || option == "--runtime";
+    if (command == "run") return option == "--trace" || option == "--svg" || option == "--svg-ticks" ||
+                                   option == "--html" || option == "--runtime";
     if (command == "catalogue") return option == "--json";
     if (command == "editdata") return option == "--text" || option == "--check";
     return false;
@@ -221,6 +241,7 @@ void parseArguments(int argc, char** argv, Arguments& args) {
             if (word == "--json") args.json = true;
             if (word == "--trace") args.trace = true;
             if (word == "--svg") args.svg = value(i, word);
+            if (word == "--svg-ticks") args.svgTicks = parseTickRange(value(i, word));
             if (word == "--html") args.html = value(i, word);
             if (word == "--runtime") args.runtime = value(i, word);
             if (word == "--text") {
@@ -254,6 +275,7 @@ std::optional<AceKind> kindNamed(const std::string& name) {
 void checkOperands(const Arguments& args) {
     if (args.command == "run") {
         wantOperands(args, 1, "a scenario file");
+        if (args.svgTicks && args.svg.empty()) throw UsageError{"--svg-ticks needs --svg"};
     } else if (args.command == "menu") {
         wantOperands(args, 1, "actions, conditions or expressions");
         if (!kindNamed(args.operands[0]))
@@ -299,6 +321,7 @@ int runCommand(EditSession& session, const Arguments& args, std::function<void()
         options.scenarioPath = args.operands[0];
         options.trace = args.trace;
         options.svgPath = args.svg;
+        options.svgTicks = args.svgTicks;
         options.htmlPath = args.html;
         options.desktop = &session.desktop;
         options.runtimePath = args.runtime;

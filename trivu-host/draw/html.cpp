@@ -1,7 +1,6 @@
 // The page of `run --html`: the template with its style and script, and the
 // run's record as JSON in a compact form. Positions are tracks: the first
-// position and then runs of equal steps, one position per tick, because a
-// moving instance mostly repeats its step. The JSON is the only text taken
+// position and then the steps, one a tick, as short text (see track()). The JSON is the only text taken
 // from the run, and a `<` in it is written \u003c so that no trace line
 // can end its script element.
 #include "trivu-host/draw/html.h"
@@ -9,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <nlohmann/json.hpp>
+#include <string>
 #include <vector>
 
 #include "trivu-host/draw/page_files.h"
@@ -22,25 +22,54 @@ using Json = nlohmann::ordered_json;
 
 // Marks that are no condition of the extension.
 
-// [x0, y0, then (count, dx, dy) for each run of equal steps].
+constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+constexpr size_t kLongestCycle = 4;
+
+struct Step {
+    int64_t dx, dy;
+    bool operator==(const Step&) const = default;
+};
+
+// How many times the last `cycle` steps before `at` repeat from `at` on.
+size_t repeats(const std::vector<Step>& steps, size_t at, size_t cycle) {
+    if (at < cycle) return 0;
+    size_t k = at;
+    while (k < steps.size() && steps[k] == steps[k - cycle]) ++k;
+    return (k - at) / cycle;
+}
+
+// [x0, y0, "STEPS"]: a step of at most 32 pixels either way is two digits
+// of kDigits (dx + 32, dy + 32), a longer one [dx,dy], and (K,N) repeats the
+// last K steps N times more. A moving instance mostly repeats a short cycle
+// of steps (+3.5 pixels a tick is 3, 4, 3, 4, ...), and an orbit or a wave
+// takes two characters a tick.
 Json track(const std::vector<Recorder::Point>& points) {
     Json out = Json::array();
     if (points.empty()) return out;
     out.push_back(points[0].x);
     out.push_back(points[0].y);
-    int64_t count = 0, dx = 0, dy = 0;
-    for (size_t k = 1; k < points.size(); ++k) {
-        const int64_t sx = int64_t{points[k].x} - points[k - 1].x, sy = int64_t{points[k].y} - points[k - 1].y;
-        if (count > 0 && sx == dx && sy == dy) {
-            ++count;
+    std::vector<Step> steps;
+    for (size_t k = 1; k < points.size(); ++k)
+        steps.push_back({int64_t{points[k].x} - points[k - 1].x, int64_t{points[k].y} - points[k - 1].y});
+    std::string text;
+    for (size_t at = 0; at < steps.size();) {
+        size_t cycle = 0, times = 0;
+        for (size_t c = 1; c <= kLongestCycle; ++c)
+            if (size_t n = repeats(steps, at, c); n * c > times * cycle) cycle = c, times = n;
+        if (times * cycle >= 3) {
+            text.append(1, '(').append(std::to_string(cycle)).append(1, ',').append(std::to_string(times)).append(1, ')');
+            at += times * cycle;
             continue;
         }
-        if (count > 0) out.insert(out.end(), {count, dx, dy});
-        count = 1;
-        dx = sx;
-        dy = sy;
+        const Step& s = steps[at++];
+        if (s.dx >= -32 && s.dx < 32 && s.dy >= -32 && s.dy < 32) {
+            text += kDigits[s.dx + 32];
+            text += kDigits[s.dy + 32];
+        } else {
+            text.append(1, '[').append(std::to_string(s.dx)).append(1, ',').append(std::to_string(s.dy)).append(1, ']');
+        }
     }
-    if (count > 0) out.insert(out.end(), {count, dx, dy});
+    out.push_back(text);
     return out;
 }
 

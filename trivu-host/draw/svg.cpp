@@ -7,7 +7,11 @@
 #include "trivu-host/draw/svg.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
+#include <numeric>
+#include <set>
+#include <tuple>
 #include <utility>
 
 #include "trivu-host/draw/svg_layout.h"
@@ -27,7 +31,9 @@ const char* const kInk = "#222222";  // the event marks
 constexpr int32_t kMargin = 24;
 constexpr int32_t kTitle = 28;       // the room for a panel's title above it
 constexpr int64_t kArrowEvery = 80;  // pixels of travel between two direction arrows
-constexpr int64_t kLongJump = 120;   // a longer jump (a wrap) has no link, which would read as a track
+constexpr int64_t kArrowCell = 20;   // one arrow of an instance each way in a square this size
+constexpr int64_t kLongJump = 120;
+constexpr double kSubPixel = 0.5;    // a path drawn this close to every position is the same picture   // a longer jump (a wrap) has no link, which would read as a track
 constexpr int32_t kLegendWidth = 240;
 constexpr int32_t kLegendLine = 16;
 
@@ -125,18 +131,35 @@ const Meaning& meaningOf(int kind) {
     return kMarks[0];
 }
 
-// An arrowhead at `at` pointing along (dx, dy), in whole pixels.
-std::string arrow(const Point& at, int64_t dx, int64_t dy, const char* colour) {
+// The outline of an arrowhead at `at` pointing along (dx, dy), in whole pixels.
+std::string arrowHead(const Point& at, int64_t dx, int64_t dy) {
     const int64_t len = std::max<int64_t>(1, isqrt(dx * dx + dy * dy));
     const int64_t ux = dx * 6 / len, uy = dy * 6 / len, px = -dy * 4 / len, py = dx * 4 / len;
     const int64_t bx = at.x - ux / 2, by = at.y - uy / 2;
-    return "<path class=\"direction\" d=\"M " + pt(at.x + ux, at.y + uy) + " L " + pt(bx + px, by + py) + " L " +
-           pt(bx - px, by - py) + " Z\" fill=\"" + colour + "\"/>\n";
+    return "M " + pt(at.x + ux, at.y + uy) + " L " + pt(bx + px, by + py) + " L " + pt(bx - px, by - py) + " Z";
 }
 
-// Arrowheads every kArrowEvery pixels of travel, the first half-way there.
-std::string arrows(const Path& p, const Stretch& s) {
-    std::string out;
+std::string arrow(const std::string& heads, const char* colour) {
+    return "<path class=\"direction\" d=\"" + heads + "\" fill=\"" + colour + "\"/>\n";
+}
+
+// Where an arrow of an instance already points one way: its cell of
+// kArrowCell pixels and its direction of 16. A run that goes over its own
+// way again (a wrap round and round, a bounce to and fro) would otherwise
+// pile arrows on arrows.
+using ArrowPlaces = std::set<std::tuple<int64_t, int64_t, int>>;
+
+bool seen(ArrowPlaces& drawn, const Point& at, int64_t dx, int64_t dy) {
+    const auto floorDiv = [](int64_t v, int64_t by) { return v >= 0 ? v / by : -((-v + by - 1) / by); };
+    const double turn = std::atan2(static_cast<double>(dy), static_cast<double>(dx)) / (2 * 3.14159265358979323846);
+    const int way = static_cast<int>(std::lround(turn * 16)) & 15;
+    return !drawn.insert({floorDiv(at.x, kArrowCell), floorDiv(at.y, kArrowCell), way}).second;
+}
+
+// Arrowheads every kArrowEvery pixels of travel, the first half-way there,
+// all of a stretch in one path.
+std::string arrows(const Path& p, const Stretch& s, ArrowPlaces& drawn) {
+    std::string heads;
     int64_t travelled = 0, next = kArrowEvery / 2;
     for (size_t k = s.begin + 1; k < s.end; ++k) {
         travelled += stepLength(p, k);
@@ -148,16 +171,76 @@ std::string arrows(const Path& p, const Stretch& s) {
         const Point& to = p.points[std::min(s.end - 1, k + 2)];
         const int64_t dx = clampCoordinate(to.x) - clampCoordinate(from.x);
         const int64_t dy = clampCoordinate(to.y) - clampCoordinate(from.y);
-        if (dx != 0 || dy != 0) out += arrow(p.points[k], dx, dy, colourOf(p));
+        if ((dx == 0 && dy == 0) || seen(drawn, p.points[k], dx, dy)) continue;
+        heads += (heads.empty() ? "" : " ") + arrowHead(p.points[k], dx, dy);
+    }
+    return heads.empty() ? heads : arrow(heads, colourOf(p));
+}
+
+// The way from a to b reduced to its smallest whole step, so that two
+// steps compare as directions without products that could overflow.
+std::pair<int64_t, int64_t> direction(const Point& a, const Point& b) {
+    const int64_t dx = int64_t{b.x} - a.x, dy = int64_t{b.y} - a.y;
+    const int64_t g = std::gcd(dx, dy);
+    return g == 0 ? std::pair<int64_t, int64_t>{0, 0} : std::pair<int64_t, int64_t>{dx / g, dy / g};
+}
+
+// A point where the line goes straight on, or where the instance stood
+// still, adds nothing to the picture: a long run of equal steps is one
+// segment, whatever its length.
+std::vector<Point> corners(const Path& p, const Stretch& s) {
+    std::vector<Point> out;
+    for (size_t k = s.begin; k < s.end; ++k) {
+        const Point& q = p.points[k];
+        if (!out.empty() && out.back().x == q.x && out.back().y == q.y) continue;
+        if (out.size() >= 2 && direction(out[out.size() - 2], out.back()) == direction(out.back(), q))
+            out.back() = q;
+        else
+            out.push_back(q);
     }
     return out;
 }
 
+// How far q lies from the segment a-b.
+double offset(const Point& q, const Point& a, const Point& b) {
+    const double ax = a.x, ay = a.y, dx = b.x - ax, dy = b.y - ay, qx = q.x - ax, qy = q.y - ay;
+    const double len2 = dx * dx + dy * dy;
+    const double t = len2 == 0 ? 0 : std::clamp((qx * dx + qy * dy) / len2, 0.0, 1.0);
+    return std::hypot(qx - t * dx, qy - t * dy);
+}
+
+// Marks the points of [from, to] that a curve needs so that the line drawn
+// through them stays within half a pixel of every position: a long run on
+// a curve draws the same picture with a point every few ticks.
+void keepBends(const std::vector<Point>& points, size_t from, size_t to, std::vector<bool>& keep) {
+    std::vector<std::pair<size_t, size_t>> todo{{from, to}};
+    while (!todo.empty()) {
+        const auto [a, b] = todo.back();
+        todo.pop_back();
+        size_t worst = a;
+        double most = kSubPixel;
+        for (size_t k = a + 1; k < b; ++k)
+            if (const double o = offset(points[k], points[a], points[b]); o > most) most = o, worst = k;
+        if (worst == a) continue;
+        keep[worst] = true;
+        todo.push_back({a, worst});
+        todo.push_back({worst, b});
+    }
+}
+
 std::string polyline(const Path& p, const Stretch& s) {
     std::string out = "<polyline class=\"path\" data-instance=\"" + escape(p.label) + "\" points=\"";
-    for (size_t k = s.begin; k < s.end; ++k) {
-        if (k > s.begin) out += ' ';
-        out += num(p.points[k].x) + "," + num(p.points[k].y);
+    const std::vector<Point> turns = corners(p, s);
+    std::vector<bool> keep(turns.size(), false);
+    if (!turns.empty()) keep.front() = keep.back() = true;
+    if (turns.size() > 2) keepBends(turns, 0, turns.size() - 1, keep);
+    bool first = true;
+    for (size_t k = 0; k < turns.size(); ++k) {
+        if (!keep[k]) continue;
+        const Point& q = turns[k];
+        if (!first) out += ' ';
+        out += num(q.x) + "," + num(q.y);
+        first = false;
     }
     return out + "\" fill=\"none\" stroke=\"" + colourOf(p) + "\" stroke-width=\"1.5\"/>\n";
 }
@@ -176,11 +259,22 @@ std::string instance(const Path& p) {
         out += "<line class=\"jump\" x1=\"" + num(a.x) + "\" y1=\"" + num(a.y) + "\" x2=\"" + num(b.x) + "\" y2=\"" +
                num(b.y) + "\" stroke=\"" + colourOf(p) + "\" stroke-opacity=\"0.35\" stroke-dasharray=\"1 4\"/>\n";
     }
-    for (const Stretch& s : runs) out += polyline(p, s) + arrows(p, s);
+    // A stretch or ring drawn again in the same place (the passes of a wrap)
+    // changes nothing.
+    std::set<std::string> once;
+    auto add = [&](std::string drawn) {
+        if (once.insert(drawn).second) out += drawn;
+    };
+    ArrowPlaces drawn;
+    for (const Stretch& s : runs) {
+        add(polyline(p, s));
+        out += arrows(p, s, drawn);
+    }
     for (size_t i = 1; i < runs.size(); ++i) {
         const Point& a = p.points[runs[i].begin - 1];
         const Point& b = p.points[runs[i].begin];
-        out += shape("jump-end", a.x, a.y, colourOf(p)) + shape("jump-end", b.x, b.y, colourOf(p));
+        add(shape("jump-end", a.x, a.y, colourOf(p)));
+        add(shape("jump-end", b.x, b.y, colourOf(p)));
     }
     const Point& first = p.points.front();
     const Point& last = p.points.back();
@@ -254,6 +348,7 @@ std::vector<Row> legendRows(const Panel& p, const std::vector<Spot>& marks) {
         rows.emplace_back(swatch(kColours[g % std::size(kColours)]), "group " + groupName(p, static_cast<int>(g)));
     bool ungrouped = false, jumped = false, destroyed = false, merged = false;
     for (const Path& path : p.paths) {
+        if (path.points.empty()) continue;  // nothing of it in the ticks drawn
         ungrouped = ungrouped || path.group < 0;
         jumped = jumped || stretches(path).size() > 1;
         destroyed = destroyed || path.destroyed;
@@ -266,7 +361,7 @@ std::vector<Row> legendRows(const Panel& p, const std::vector<Spot>& marks) {
     };
     rows.emplace_back(sample("start"), "start");
     rows.emplace_back(sample("end"), "end (motion over, frame ended)");
-    std::string direction = arrow({0, 8, -4, false}, 1, 0, kUngrouped);
+    std::string direction = arrow(arrowHead({0, 8, -4, false}, 1, 0), kUngrouped);
     rows.emplace_back(direction.replace(direction.find("direction"), 9, "key"), "direction of travel");
     if (jumped) rows.emplace_back(sample("jump-end"), "jump (wrap, re-centre, placed)");
     if (!p.walls.empty())

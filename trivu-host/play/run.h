@@ -3,9 +3,11 @@
 
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 
 #include "trivu-host/play/library.h"
+#include "trivu-host/record/recorder.h"
 
 namespace standin {
 
@@ -15,6 +17,7 @@ struct RunOptions {
     std::string scenarioPath;
     bool trace = false;
     std::string svgPath;   // when not empty, the drawing of the run goes there
+    std::optional<TickRange> svgTicks;  // the ticks it draws; all when none
     std::string htmlPath;  // when not empty, the page that plays the run goes there
     // The desktop already attached to the library. When null, the run makes
     // its own and attaches it for its duration.

@@ -257,7 +257,7 @@ int runScenario(Library& library, const RunOptions& options, std::ostream& out, 
         recorder.keepsTraceLines = html.has_value();
         const bool recorded = svg || html;
         status = play(*player, *sc, records, *desktop, options.trace, recorded ? &recorder : nullptr, out, err);
-        if (status == 0 && svg && !finishOutput(*svg, standin::svg(recorder), err)) status = 1;
+        if (status == 0 && svg && !finishOutput(*svg, standin::svg(options.svgTicks ? recorder.between(*options.svgTicks) : recorder), err)) status = 1;
         if (status == 0 && html && !finishOutput(*html, pageOf(recorder, options.scenarioPath), err)) status = 1;
     } catch (const std::exception& e) {
         err << "trivu-host: the run stopped: " << e.what() << '\n';

@@ -285,3 +285,27 @@ void Recorder::changeCentre(const std::vector<std::u16string>& texts, int number
 }
 
 }  // namespace standin
+
+namespace standin {
+
+Recorder Recorder::between(TickRange ticks) const {
+    auto outside = [&](int64_t tick) { return tick < ticks.from || tick > ticks.to; };
+    auto keep = [&](auto& items) { std::erase_if(items, [&](const auto& item) { return outside(item.tick); }); };
+    Recorder out = *this;
+    for (Panel& p : out.panels_) {
+        for (Path& path : p.paths) {
+            keep(path.points);
+            keep(path.centreTrack);
+            // Destroyed later, it still moves on at the range's end.
+            path.destroyed = path.destroyed && path.destroyedAt <= ticks.to;
+        }
+        keep(p.marks);
+        keep(p.lines);
+        // A centre stays where it was set until the orbit moves it.
+        std::erase_if(p.centres, [&](const Point& c) { return c.tick > ticks.to; });
+        p.lastTick = std::min(p.lastTick, ticks.to);
+    }
+    return out;
+}
+
+}  // namespace standin

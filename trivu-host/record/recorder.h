@@ -27,6 +27,12 @@ struct MotionCall {
     int32_t markA = -1, markB = -1;    // the instance's alterable values A and B afterwards, when integers
 };
 
+// Ticks FROM to TO of each frame, both included, counted from 0 as in the
+// trace.
+struct TickRange {
+    int64_t from = 0, to = 0;
+};
+
 class Recorder {
 public:
     void startFrame(const std::string& name);
@@ -55,6 +61,10 @@ public:
     // (texts[0]; empty for every group) or for the instance `number`.
     // Other actions are ignored.
     void control(int code, const std::vector<std::u16string>& texts, int number);
+
+    // The same record with only what happened in `ticks`: the positions,
+    // marks and lines of those ticks, and the centres set by their end.
+    Recorder between(TickRange ticks) const;
 
     static bool isMotionRegistration(int code);
     static bool isController(int code);

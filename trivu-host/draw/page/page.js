@@ -16,10 +16,12 @@ var EVENTS = {@LEFT_WALL@: 'left wall', @RIGHT_WALL@: 'right wall', @TOP_WALL@: 
               @STOPPED@: 'stopped', @REVERSED@: 'reversed', @REJECTED@: 'rejected', @DESTROYED@: 'destroyed'};
 var NAMES = {@STOPPED@: 'stopped', @REVERSED@: 'reversed', @REJECTED@: 'rejected', @DESTROYED@: 'destroyed'};
 
+var ZOOM = 1.25;     // one key press or wheel notch
 var run = null;      // the parsed block
 var frames = [];     // decoded frames, made when first shown
 var shown = {frame: 0, tick: 0};
 var picked = -1;     // the instance followed, by index in its frame
+var view = null;     // the world rectangle shown: {x, y, w, h}
 var timer = null;
 
 function $(id) { return document.getElementById(id); }
@@ -32,37 +34,94 @@ function svg(name, attributes) {
 
 // ---- Decoding ---------------------------------------------------------------------
 
-// A track is [x0, y0, then runs of (count, dx, dy)]: one position per tick.
+// A track is [x0, y0, "STEPS"], one position per tick: two DIGITS are a step
+// (dx + 32, dy + 32), [dx,dy] a longer one, (K,N) the last K steps N times more.
+var DIGITS = 'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/';
+var DIGIT = {};
+for (var i = 0; i < DIGITS.length; ++i) DIGIT[DIGITS[i]] = i - 32;
+
 function decodeTrack(p) {
-  var n = 1;
-  for (var i = 2; i < p.length; i += 3) n += p[i];
-  var xs = new Int32Array(n), ys = new Int32Array(n);
+  var text = p.length > 2 ? p[2] : '', dx = [], dy = [];
+  for (var i = 0; i < text.length;) {
+    var c = text[i];
+    if (c === '(' || c === '[') {
+      var end = text.indexOf(c === '(' ? ')' : ']', i), a = text.slice(i + 1, end).split(',').map(Number);
+      if (c === '[') { dx.push(a[0]); dy.push(a[1]); }
+      for (var from = dx.length - a[0], r = 0; c === '(' && r < a[1]; ++r)
+        for (var j = 0; j < a[0]; ++j) { dx.push(dx[from + j]); dy.push(dy[from + j]); }
+      i = end + 1;
+    } else {
+      dx.push(DIGIT[c]); dy.push(DIGIT[text[i + 1]]);
+      i += 2;
+    }
+  }
+  var n = p.length ? dx.length + 1 : 0, xs = new Int32Array(n), ys = new Int32Array(n);
+  if (n === 0) return {xs: xs, ys: ys};
   xs[0] = p[0]; ys[0] = p[1];
-  var k = 1;
-  for (var i = 2; i < p.length; i += 3)
-    for (var c = 0; c < p[i]; ++c, ++k) { xs[k] = xs[k - 1] + p[i + 1]; ys[k] = ys[k - 1] + p[i + 2]; }
+  for (var k = 1; k < n; ++k) { xs[k] = xs[k - 1] + dx[k - 1]; ys[k] = ys[k - 1] + dy[k - 1]; }
   return {xs: xs, ys: ys};
 }
 
-function decodeFrame(f) {
-  var d = {f: f, insts: [], byTick: {}, linesByTick: {}, head: [], box: null};
+// The world rectangle that a frame opens on. One instance thrown far away
+// must not shrink the others to nothing, so it takes in the 95% of the
+// instance-ticks nearest the middle of them all, then whatever else lies
+// within its own size of that (the ends of a path are no outliers); the
+// rest is shown by marks at the edge.
+function fittedBox(insts) {
+  var n = 0;
+  insts.forEach(function (inst) { n += inst.xs.length; });
+  if (n === 0) return null;
+  var xs = new Float64Array(n), ys = new Float64Array(n), i = 0;
+  insts.forEach(function (inst) {
+    for (var k = 0; k < inst.xs.length; ++k, ++i) { xs[i] = inst.xs[k] + inst.s.w / 2; ys[i] = inst.ys[k] + inst.s.h / 2; }
+  });
+  var mx = Float64Array.from(xs).sort()[n >> 1], my = Float64Array.from(ys).sort()[n >> 1];
+  var far = new Float64Array(n);
+  for (i = 0; i < n; ++i) far[i] = Math.max(Math.abs(xs[i] - mx), Math.abs(ys[i] - my));
+  var reach = Float64Array.from(far).sort()[Math.ceil(0.95 * n) - 1];
   var box = {x0: Infinity, y0: Infinity, x1: -Infinity, y1: -Infinity};
-  function take(x, y) { box.x0 = Math.min(box.x0, x); box.y0 = Math.min(box.y0, y); box.x1 = Math.max(box.x1, x); box.y1 = Math.max(box.y1, y); }
+  for (i = 0; i < n; ++i)
+    if (far[i] <= reach) box = grow(box, xs[i], ys[i]);
+  reach = Math.max(box.x1 - box.x0, box.y1 - box.y0, 100);
+  var near = {x0: box.x0 - reach, y0: box.y0 - reach, x1: box.x1 + reach, y1: box.y1 + reach};
+  box = {x0: Infinity, y0: Infinity, x1: -Infinity, y1: -Infinity};
+  insts.forEach(function (inst) {
+    for (var k = 0; k < inst.xs.length; ++k) {
+      var x = inst.xs[k], y = inst.ys[k];
+      if (inside(near, x + inst.s.w / 2, y + inst.s.h / 2)) box = grow(grow(box, x, y), x + inst.s.w, y + inst.s.h);
+    }
+  });
+  box.near = near;
+  return box;
+}
+
+function grow(box, x, y) {
+  box.x0 = Math.min(box.x0, x); box.y0 = Math.min(box.y0, y); box.x1 = Math.max(box.x1, x); box.y1 = Math.max(box.y1, y);
+  return box;
+}
+
+function inside(box, x, y) { return x >= box.x0 && x <= box.x1 && y >= box.y0 && y <= box.y1; }
+
+function decodeFrame(f) {
+  var d = {f: f, insts: [], byTick: {}, linesByTick: {}, head: []};
   var groupBox = f.groups.map(function () { return {x0: Infinity, y0: Infinity, x1: -Infinity, y1: -Infinity}; });
   f.inst.forEach(function (s, index) {
     var t = decodeTrack(s.p);
     var inst = {s: s, index: index, xs: t.xs, ys: t.ys, breaks: {}, centre: s.c ? decodeTrack(s.c.p) : null};
     (s.b || []).forEach(function (k) { inst.breaks[k] = true; });
     for (var k = 0; k < t.xs.length; ++k) {
-      take(t.xs[k], t.ys[k]); take(t.xs[k] + s.w, t.ys[k] + s.h);
       if (s.g >= 0) {
         var g = groupBox[s.g];
         g.x0 = Math.min(g.x0, t.xs[k]); g.y0 = Math.min(g.y0, t.ys[k]);
         g.x1 = Math.max(g.x1, t.xs[k] + s.w); g.y1 = Math.max(g.y1, t.ys[k] + s.h);
       }
     }
-    if (inst.centre) for (var k = 0; k < inst.centre.xs.length; ++k) take(inst.centre.xs[k], inst.centre.ys[k]);
     d.insts.push(inst);
+  });
+  var box = fittedBox(d.insts) || {x0: Infinity, y0: Infinity, x1: -Infinity, y1: -Infinity};
+  function take(x, y) { if (!box.near || inside(box.near, x, y)) grow(box, x, y); }
+  d.insts.forEach(function (inst) {
+    if (inst.centre) for (var k = 0; k < inst.centre.xs.length; ++k) take(inst.centre.xs[k], inst.centre.ys[k]);
   });
   f.ev.forEach(function (e) { take(e[2], e[3]); (d.byTick[e[0]] = d.byTick[e[0]] || []).push(e); });
   f.lines.forEach(function (l) {
@@ -78,7 +137,7 @@ function decodeFrame(f) {
   });
   if (!(box.x0 <= box.x1)) box = {x0: 0, y0: 0, x1: 100, y1: 100};
   var margin = 16 + 0.04 * Math.max(box.x1 - box.x0, box.y1 - box.y0);
-  d.viewBox = [box.x0 - margin, box.y0 - margin, box.x1 - box.x0 + 2 * margin, box.y1 - box.y0 + 2 * margin].join(' ');
+  d.fitted = {x: box.x0 - margin, y: box.y0 - margin, w: box.x1 - box.x0 + 2 * margin, h: box.y1 - box.y0 + 2 * margin};
   d.colours = colours(f);
   return d;
 }
@@ -195,6 +254,58 @@ function drawWalls(d) {
   $('frame-lines').replaceChildren.apply($('frame-lines'), d.head.map(function (t) { return textLine(t, ''); }));
 }
 
+// ---- The view ---------------------------------------------------------------------
+
+// World units per screen pixel: the stage shows the whole view, centred.
+function unitsPerPixel() {
+  var r = $('stage').getBoundingClientRect();
+  return r.width > 0 && r.height > 0 ? Math.max(view.w / r.width, view.h / r.height) : 1;
+}
+
+function figure(v) { return String(Math.round(v * 100) / 100); }
+
+// Shows `v` and says so on the stage as data-view="X Y WIDTH HEIGHT".
+function setView(v) {
+  view = {x: v.x, y: v.y, w: v.w, h: v.h};
+  var text = [view.x, view.y, view.w, view.h].map(figure).join(' ');
+  $('stage').setAttribute('viewBox', text);
+  $('stage').setAttribute('data-view', text);
+  if (run) drawFar(frameData(shown.frame), shown.tick);
+}
+
+// Zooms by `factor` about the world point (x, y), which stays where it is.
+function zoom(factor, x, y) {
+  if (x === undefined) { x = view.x + view.w / 2; y = view.y + view.h / 2; }
+  setView({x: x - (x - view.x) / factor, y: y - (y - view.y) / factor, w: view.w / factor, h: view.h / factor});
+}
+
+function pan(dx, dy) { setView({x: view.x + dx, y: view.y + dy, w: view.w, h: view.h}); }
+
+function fit() { setView(frameData(shown.frame).fitted); }
+
+// An instance out of the view is a mark at the nearest edge, labelled with
+// where it is.
+function drawFar(d, tick) {
+  var marks = [], u = unitsPerPixel(), inset = 8 * u;
+  d.insts.forEach(function (inst) {
+    var k = at(inst, tick);
+    if (k < 0) return;
+    var x = inst.xs[k], y = inst.ys[k], s = inst.s;
+    if (x + s.w >= view.x && x <= view.x + view.w && y + s.h >= view.y && y <= view.y + view.h) return;
+    var mx = clamp(x + s.w / 2, view.x + inset, view.x + view.w - inset);
+    var my = clamp(y + s.h / 2, view.y + inset, view.y + view.h - inset);
+    var g = svg('g', {'data-far': s.n, 'data-x': x, 'data-y': y});
+    g.appendChild(svg('circle', {cx: mx, cy: my, r: 5 * u, fill: d.colours[inst.index], stroke: '#000', 'stroke-width': u}));
+    var label = svg('text', {x: mx, y: my + (my > view.y + view.h / 2 ? -9 : 16) * u, 'font-size': 11 * u,
+                             'text-anchor': mx > view.x + view.w / 2 ? 'end' : 'start'});
+    label.textContent = s.n + ' (' + x + ', ' + y + ')';
+    g.appendChild(label);
+    g.addEventListener('click', function () { pick(inst.index); });
+    marks.push(g);
+  });
+  $('far').replaceChildren.apply($('far'), marks);
+}
+
 // Puts the elements in the layer, leaving it alone when they are already
 // the ones there: from tick to tick the same instances mostly only move.
 function fill(layer, elements) {
@@ -227,6 +338,7 @@ function draw(tick) {
   $('centres').replaceChildren.apply($('centres'), centres);
   $('events').replaceChildren.apply($('events'), events);
   $('lines').replaceChildren.apply($('lines'), (d.linesByTick[tick] || []).map(function (t) { return textLine(t, 'data-line'); }));
+  drawFar(d, tick);
 }
 
 // The whole path of the followed instance and its events, each a link to its tick.
@@ -272,7 +384,7 @@ function show(k, t) {
     shown.frame = k;
     frames.forEach(function (f) { if (f) f.wallsDrawn = false; });
     d.wallsDrawn = true;
-    $('stage').setAttribute('viewBox', d.viewBox);
+    setView(d.fitted);
     $('frame').value = String(k);
     $('slider').max = String(lastTick(k));
     drawWalls(d);
@@ -304,18 +416,49 @@ function play() {
 
 function step(by) { pause(); show(shown.frame, shown.tick + by); }
 
-// "#tick=N" and "#frame=K&tick=N" open paused at that tick.
+// "#tick=N" and "#frame=K&tick=N" open paused at that tick; "&zoom=F"
+// zooms the frame's fitted view by F about its middle.
 function fromHash() {
-  var frame = 0, tick = 0;
+  var frame = 0, tick = 0, factor = 0;
   location.hash.replace(/^#/, '').split('&').forEach(function (part) {
     var kv = part.split('=');
     var n = parseInt(kv[1], 10);
     if (isNaN(n)) return;
     if (kv[0] === 'frame') frame = n;
     if (kv[0] === 'tick') tick = n;
+    if (kv[0] === 'zoom' && parseFloat(kv[1]) > 0) factor = parseFloat(kv[1]);
   });
   pause();
   show(frame, tick);
+  if (factor > 0) { fit(); zoom(factor); }
+}
+
+// The wheel zooms about the pointer; a drag pans; a click still picks.
+function watchPointer() {
+  var stage = $('stage'), drag = null, dragged = false;
+  function world(e) {
+    var r = stage.getBoundingClientRect(), u = unitsPerPixel();
+    return {x: view.x + view.w / 2 + (e.clientX - r.left - r.width / 2) * u,
+            y: view.y + view.h / 2 + (e.clientY - r.top - r.height / 2) * u};
+  }
+  stage.addEventListener('wheel', function (e) {
+    e.preventDefault();
+    var w = world(e);
+    zoom(Math.pow(ZOOM, -e.deltaY / 100), w.x, w.y);
+  }, {passive: false});
+  stage.addEventListener('pointerdown', function (e) {
+    if (e.button === 0) { drag = {x: e.clientX, y: e.clientY, u: unitsPerPixel(), view: view}; dragged = false; }
+  });
+  window.addEventListener('pointermove', function (e) {
+    if (!drag) return;
+    var dx = e.clientX - drag.x, dy = e.clientY - drag.y;
+    if (!dragged && Math.abs(dx) + Math.abs(dy) < 4) return;
+    dragged = true;
+    setView({x: drag.view.x - dx * drag.u, y: drag.view.y - dy * drag.u, w: drag.view.w, h: drag.view.h});
+  });
+  window.addEventListener('pointerup', function () { drag = null; });
+  // The click that ends a drag picks nothing.
+  stage.addEventListener('click', function (e) { if (dragged) { e.stopPropagation(); dragged = false; } }, true);
 }
 
 // Draws every tick of every frame once and writes the mean time per tick.
@@ -348,9 +491,21 @@ function start() {
   document.addEventListener('keydown', function (e) {
     if (e.target.tagName === 'SELECT' || e.target.tagName === 'INPUT') return;
     if (e.key === ' ') { e.preventDefault(); if (timer === null) play(); else pause(); }
+    var by = view ? 0.1 * Math.max(view.w, view.h) : 0;
+    if (e.shiftKey && e.key.indexOf('Arrow') === 0) {
+      e.preventDefault();
+      pan({ArrowLeft: -by, ArrowRight: by}[e.key] || 0, {ArrowUp: -by, ArrowDown: by}[e.key] || 0);
+      return;
+    }
     if (e.key === 'ArrowLeft') { e.preventDefault(); step(-1); }
     if (e.key === 'ArrowRight') { e.preventDefault(); step(1); }
+    if (e.key === '+' || e.key === '=') zoom(ZOOM);
+    if (e.key === '-') zoom(1 / ZOOM);
+    if (e.key === '0') fit();
   });
+  $('fit').addEventListener('click', fit);
+  window.addEventListener('resize', function () { drawFar(frameData(shown.frame), shown.tick); });
+  watchPointer();
   window.addEventListener('hashchange', fromHash);
   if (location.hash === '#bench') bench();
   fromHash();
