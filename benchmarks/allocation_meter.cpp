@@ -20,8 +20,8 @@ void resetPeak() { peak = live; }
 
 }  // namespace meter
 
-// The benchmarks run on one thread. The nothrow, array and sized forms of the
-// library call these two.
+// The benchmarks run on one thread. The nothrow and array forms of the
+// library call these.
 void* operator new(size_t size) {
     void* block = std::malloc(size == 0 ? 1 : size);
     if (block == nullptr) throw std::bad_alloc();
@@ -35,3 +35,5 @@ void operator delete(void* block) noexcept {
     live -= malloc_usable_size(block);
     std::free(block);
 }
+
+void operator delete(void* block, size_t) noexcept { operator delete(block); }

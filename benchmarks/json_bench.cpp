@@ -24,7 +24,10 @@ Json documentWithMembers(int64_t others, bool listLast) {
     std::string text = "{";
     const std::string list = [] {
         std::string out = "\"list\":[";
-        for (int i = 0; i < 1000; ++i) out += (i == 0 ? "" : ",") + std::to_string(i);
+        for (int i = 0; i < 1000; ++i) {
+            if (i != 0) out += ',';
+            out += std::to_string(i);
+        }
         return out + "]";
     }();
     if (!listLast) text += list;
@@ -35,7 +38,10 @@ Json documentWithMembers(int64_t others, bool listLast) {
         text += "\":";
         text += std::to_string(i);
     }
-    if (listLast) text += (others == 0 ? "" : ",") + list;
+    if (listLast) {
+        if (others != 0) text += ',';
+        text += list;
+    }
     text += '}';
     return parseJsonText(text);
 }
