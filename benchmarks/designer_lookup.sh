@@ -26,5 +26,5 @@ SCENARIO
     done
     eval "load=\$load$members lookup=\$lookup$members"
     echo "$members members: load and one tick $((load / 1000000)) ms, 10,000 ticks $((lookup / 1000000)) ms," \
-         "$(( (lookup - load) / 9999000 )) us a tick ($(tail -1 "lookup$members.out"))"
+         "$(( (lookup - load) / 9999 )) ns a tick ($(tail -1 "lookup$members.out"))"
 done
