@@ -46,7 +46,7 @@ std::optional<EngineMatch> matchWhole(const std::u16string& subject, std::u16str
     try {
         EngineRegex re = compilePattern(pattern, false, CharacterMode::ascii);
         EngineMatch match;
-        if (boost::regex_match(subject, match, re)) return match;
+        if (matchWithin(subject, match, re)) return match;
     } catch (const EngineError&) {
         // A pattern the engine rejects, or a text too long or complex for it.
     }

@@ -1,6 +1,7 @@
 #include "common/regex_engine.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <new>
 #include <vector>
 
@@ -9,6 +10,46 @@
 
 namespace trivu {
 namespace {
+
+// ---- Steps ------------------------------------------------------------------------
+
+using Matcher = boost::BOOST_REGEX_DETAIL_NS::perl_matcher<EnginePosition, EngineMatch::allocator_type, RegexTraits>;
+
+// The matcher keeps its step count and its limit to itself, and sets the limit
+// from its own estimate. An explicit instantiation may name private members,
+// which is the one way to read how many steps a search took and to set how
+// many it may take.
+template <class Tag, typename Tag::Type Member>
+struct MemberOf {
+    friend typename Tag::Type memberPointer(Tag) { return Member; }
+};
+struct StepCount {
+    using Type = std::ptrdiff_t Matcher::*;
+    friend Type memberPointer(StepCount);
+};
+struct StepLimit {
+    using Type = std::ptrdiff_t Matcher::*;
+    friend Type memberPointer(StepLimit);
+};
+template struct MemberOf<StepCount, &Matcher::state_count>;
+template struct MemberOf<StepLimit, &Matcher::max_state_count>;
+
+constexpr int64_t kMatcherFloor = 100000;        // the matcher's own allowance for any search
+constexpr int64_t kMostSteps = 0x7fffffff - 2;   // what a 32-bit matcher's counter holds, as it keeps it
+
+int64_t capped(int64_t steps) { return std::min(steps, kMostSteps); }
+// Both at most kMostSteps, so the product fits before it is capped.
+int64_t product(int64_t a, int64_t b) { return capped(a * b); }
+
+int64_t patternStates(const EngineRegex& re) {
+    return capped(std::max<int64_t>(1, static_cast<int64_t>(std::min<size_t>(re.size(), kMostSteps))));
+}
+
+int64_t characters(size_t length) { return static_cast<int64_t>(std::min<size_t>(length, kMostSteps)); }
+
+void limit(Matcher& matcher, int64_t steps) { matcher.*memberPointer(StepLimit{}) = static_cast<std::ptrdiff_t>(steps); }
+
+// ---- Patterns ---------------------------------------------------------------------
 
 bool isHexDigit(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'); }
 
@@ -131,6 +172,35 @@ void keep(std::u16string_view pattern, bool ignoreCase, CharacterMode mode, cons
 }
 
 }  // namespace
+
+int64_t StepAllowance::forOneSearch(size_t textLength, const EngineRegex& re) {
+    const int64_t n = std::max<int64_t>(1, characters(textLength)), states = patternStates(re);
+    const int64_t linear = capped(product(n, product(states, states)) + kMatcherFloor);
+    const int64_t square = std::min<int64_t>(capped(product(n, n) + kMatcherFloor), BOOST_REGEX_MAX_STATE_COUNT);
+    return std::max(linear, square);
+}
+
+StepAllowance::StepAllowance(size_t textLength, const EngineRegex& re) {
+    const int64_t states = patternStates(re);
+    const int64_t perCharacter = capped(product(states, states) + kStepsPerCharacter);
+    left_ = product(characters(textLength) + 1, perCharacter) + BOOST_REGEX_MAX_STATE_COUNT;
+}
+
+bool searchWithin(EnginePosition from, EnginePosition end, EngineMatch& match, const EngineRegex& re,
+                  EngineFlags flags, EnginePosition base, StepAllowance& allowance) {
+    if (re.flags() & boost::regex_constants::failbit) return false;  // as boost::regex_search
+    Matcher matcher(from, end, match, re, flags, base);
+    limit(matcher, std::min(StepAllowance::forOneSearch(static_cast<size_t>(end - from), re), allowance.left()));
+    const bool found = matcher.find();
+    allowance.spend(matcher.*memberPointer(StepCount{}));
+    return found;
+}
+
+bool matchWithin(const std::u16string& subject, EngineMatch& match, const EngineRegex& re) {
+    Matcher matcher(subject.begin(), subject.end(), match, re, boost::regex_constants::match_default, subject.begin());
+    limit(matcher, StepAllowance::forOneSearch(subject.size(), re));
+    return matcher.match();
+}
 
 EngineRegex compilePattern(std::u16string_view pattern, bool ignoreCase, CharacterMode mode) {
     PatternCache& kept = commonLife.patterns;

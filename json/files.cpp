@@ -5,7 +5,6 @@
 #include <iterator>
 #include <string_view>
 #include <system_error>
-#include <unordered_map>
 #include <vector>
 
 #include "json/store.h"
@@ -29,40 +28,12 @@ std::optional<fs::path> toPath(std::u16string_view text) {
 
 // ---- Parsing with a depth limit ------------------------------------------------------
 
-// An object's members are appended as they come, without a lookup: the
-// insertion-ordered object finds a key by scanning, so a file of n members
-// would cost n * n / 2 comparisons (100,000 members took 15 s). A key given
-// twice is merged when its object closes, as the library's own builder
-// merges it: the member keeps its first place and takes its last value.
-bool hasRepeatedKey(const Json::object_t::Container& members) {
-    for (size_t i = 1; i < members.size(); ++i)
-        for (size_t j = 0; j < i; ++j)
-            if (members[i].first == members[j].first) return true;
-    return false;
-}
-
-void mergeRepeatedKeys(Json::object_t& object) {
-    Json::object_t::Container& members = object;  // by position: the object's own [] takes a key
-    if (members.size() < 2) return;
-    if (members.size() <= 16 && !hasRepeatedKey(members)) return;  // the common case, without a table
-    std::unordered_map<std::string_view, size_t> last;  // key -> where it was last given
-    last.reserve(members.size());
-    for (size_t i = 0; i < members.size(); ++i) last[members[i].first] = i;
-    if (last.size() == members.size()) return;
-    Json::object_t::Container merged;
-    merged.reserve(last.size());
-    for (size_t i = 0; i < members.size(); ++i) {
-        auto at = last.find(members[i].first);
-        if (at == last.end()) continue;  // a later repetition of a key already merged
-        merged.emplace_back(members[i].first, std::move(members[at->second].second));
-        last.erase(at);
-    }
-    members.swap(merged);
-}
-
 // Builds the document from the parser's events, as the library's own DOM
 // builder does, but refuses to open a container past kMaxJsonDepth: the
-// library's dump, copy and MessagePack writer recurse once per level.
+// library's dump, copy and MessagePack writer recurse once per level. An
+// object's members are appended as they come, without a lookup each, and
+// settled when it closes: a key given twice keeps its first place and takes
+// its last value, as in the library's builder, and the index is built once.
 class DocumentBuilder {
 public:
     explicit DocumentBuilder(Json& root) : root_(root) {}
@@ -102,9 +73,7 @@ private:
             top.push_back(Json(std::forward<Value>(value)));
             return &top.back();
         }
-        Json::object_t& members = top.get_ref<Json::object_t&>();
-        members.emplace_back(std::move(key_), Json(std::forward<Value>(value)));  // std::vector's: no lookup
-        return &members.back().second;
+        return &top.get_ref<Json::object_t&>().appendUnchecked(std::move(key_), Json(std::forward<Value>(value)));
     }
 
     template <typename Value>
@@ -120,7 +89,7 @@ private:
     }
 
     bool close() {
-        if (stack_.back()->is_object()) mergeRepeatedKeys(stack_.back()->get_ref<Json::object_t&>());
+        if (stack_.back()->is_object()) stack_.back()->get_ref<Json::object_t&>().settleAppended();
         stack_.pop_back();
         return true;
     }

@@ -4,17 +4,17 @@ namespace trivu {
 namespace {
 
 namespace rc = boost::regex_constants;
-using Position = std::u16string::const_iterator;
+using Position = EnginePosition;
 
-bool search(Position from, const std::u16string& subject, EngineMatch& match, const EngineRegex& re,
-            rc::match_flag_type flags) {
-    // The engine is told where the subject begins, so "^" and "\b" look back
-    // at the character before `from` without a flag saying it is there.
-    return boost::regex_search(from, subject.end(), match, re, flags, subject.begin());
-}
-
+// The searches of one call share one allowance of steps (see StepAllowance).
 template <typename Visit>
 void forEachMatch(const EngineRegex& re, const std::u16string& subject, Visit visit) {
+    StepAllowance allowance(subject.size(), re);
+    // The engine is told where the subject begins, so "^" and "\b" look back
+    // at the character before `from` without a flag saying it is there.
+    auto search = [&](Position from, EngineMatch& match, rc::match_flag_type flags) {
+        return searchWithin(from, subject.end(), match, re, flags, subject.begin(), allowance);
+    };
     EngineMatch match;
     Position from = subject.begin();
     bool afterEmpty = false;
@@ -22,10 +22,10 @@ void forEachMatch(const EngineRegex& re, const std::u16string& subject, Visit vi
         bool found;
         if (afterEmpty) {
             if (from == subject.end()) return;
-            found = search(from, subject, match, re, rc::match_not_null | rc::match_continuous) ||
-                    search(++from, subject, match, re, rc::match_default);
+            found = search(from, match, rc::match_not_null | rc::match_continuous) ||
+                    search(++from, match, rc::match_default);
         } else {
-            found = search(from, subject, match, re, rc::match_default);
+            found = search(from, match, rc::match_default);
         }
         if (!found) return;
         visit(match);
@@ -104,7 +104,7 @@ std::vector<std::u16string> searchAll(const EngineRegex& re, const std::u16strin
 std::vector<std::u16string> matchExact(const EngineRegex& re, const std::u16string& subject) {
     std::vector<std::u16string> groups;
     EngineMatch match;
-    if (!boost::regex_match(subject, match, re)) return groups;
+    if (!matchWithin(subject, match, re)) return groups;
     for (size_t g = 0; g < match.size(); ++g) groups.push_back(match[g].str());  // empty when it took no part
     return groups;
 }

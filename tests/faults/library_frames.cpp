@@ -6,7 +6,7 @@
 //
 // Only this file sees the library's private members, to take the address.
 #define JSON_TESTS_PRIVATE
-#include <nlohmann/json.hpp>
+#include "host/boundary/json_value.h"
 
 #include <unwind.h>
 
@@ -17,7 +17,7 @@
 namespace faults {
 namespace {
 
-using Json = nlohmann::ordered_json;
+using Json = trivu::Json;
 
 void* destroyAddress() {
     auto member = &Json::json_value::destroy;

@@ -432,6 +432,73 @@ TEST_F(JsonTest, LoadingMergesRepeatedKeysAsTheLibraryDoes) {
     }
 }
 
+// Past a few members an object finds a key through its index. The same
+// changes made to the library's own ordered object (which scans) must leave
+// the same members in the same order, and every key found where the scan
+// finds it: an index left behind by an insert, an erase, a repeated key or a
+// clear would send a lookup to the wrong member or to none.
+template <class Document>
+void changeMembers(int step, Document& d) {
+    auto key = [](int i) {
+        std::string text = "k";  // not "k" + ...: g++ 12 warns falsely about that form
+        return text += std::to_string(i);
+    };
+    switch (step) {
+        case 0: for (int i = 0; i < 100; ++i) d[key(i)] = i; break;
+        case 1: d.emplace(key(10), -1), d["new"] = "last"; break;   // a key given again keeps its place and value
+        case 2: d.erase(key(0)), d.erase(key(57)), d.erase("new"); break;
+        case 3: d.erase(d.find(key(99))), d.erase(d.find(key(30))); break;
+        case 4: d.erase(std::next(d.begin(), 20), std::next(d.begin(), 45)); break;
+        case 5: d.update(Document::parse(R"({"k5": "five", "k0": "back", "k98": null})")); break;
+        case 6: {
+            const Document more = {{"inserted", 1}, {"k3", "kept"}, {"k4", "not taken"}};
+            d.insert(more.begin(), more.end());  // a member already there stays as it is
+            d["k7"] = {{"inner", 1}};
+            break;
+        }
+        case 7: {
+            Document copy = d;  // the copy's index names the copy's members
+            copy.erase(key(1));
+            copy["k1"] = "again";
+            d = copy;
+            break;
+        }
+        case 8: d.clear(); for (int i = 150; i > 0; i -= 3) d[key(i)] = i; break;
+        case 9: {  // loaded: a key given twice keeps its first place and takes its last value
+            const char* text = R"({"a":1,"b":2,"a":3,"k3":4,"c":5,"d":6,"e":7,"f":8,"g":9,"h":10,"b":11})";
+            if constexpr (std::is_same_v<Document, Json>) d = parseJsonText(text);
+            else d = Document::parse(text);
+            d["z"] = 0;
+            break;
+        }
+    }
+}
+
+TEST_F(JsonTest, MembersPastTheIndexKeepTheirOrderAndAreFoundAfterEveryChange) {
+    Json ours = Json::object();
+    nlohmann::ordered_json scanned = nlohmann::ordered_json::object();
+    for (int step = 0; step <= 9; ++step) {
+        changeMembers(step, ours);
+        changeMembers(step, scanned);
+        ASSERT_EQ(ours.dump(), scanned.dump()) << "step " << step;
+        for (const std::string& key : {std::string("new"), std::string("inserted"), std::string("a"),
+                                       std::string("b"), std::string("z"), std::string("missing")}) {
+            EXPECT_EQ(ours.contains(key), scanned.contains(key)) << "step " << step << ", " << key;
+        }
+        for (int i = 0; i < 160; ++i) {
+            std::string key = "k";
+            key += std::to_string(i);
+            ASSERT_EQ(ours.contains(key), scanned.contains(key)) << "step " << step << ", " << key;
+            if (scanned.contains(key)) {
+                EXPECT_EQ(ours.at(key).dump(), scanned.at(key).dump()) << "step " << step << ", " << key;
+                EXPECT_EQ(ours.find(key).key(), key);
+                EXPECT_EQ(std::distance(ours.begin(), ours.find(key)),
+                          std::distance(scanned.begin(), scanned.find(key)));
+            }
+        }
+    }
+}
+
 TEST_F(JsonTest, DepthLimit) {
     EXPECT_EQ(parseJsonText(nested(kMaxJsonDepth)).dump().size(), 2 * kMaxJsonDepth);
     try {

@@ -7,6 +7,7 @@
 #include <regex>
 
 #include "common/regex_engine.h"
+#include "common/text.h"
 #include "regex/matching.h"
 
 using namespace trivu;
@@ -155,24 +156,56 @@ TEST(Replacement, ExpandsTheFormatExactlyAsTheStandardLibrary) {
     }
 }
 
-// The engine answers long subjects and gives up on runaway patterns with an
-// error; the standard library's would overflow the stack or never return.
-TEST(EngineLimits, LongSubjectsAreAnsweredOrRefusedWithAnError) {
-    std::u16string megabyte(1 << 20, u'a');
-    EXPECT_EQ(search(u".*", megabyte), (Texts{megabyte, u""}));
-    EXPECT_EQ(exact(u"^(.*?)$", megabyte).size(), 2u);
-    EXPECT_EQ(replace(u"[a-z]+", megabyte, u"x"), u"x");
-    try {
-        search(u"(a|b)*", megabyte);
-        ADD_FAILURE() << "no error";
-    } catch (const EngineError& error) {
-        EXPECT_STREQ(error.what(), "Ran out of stack space trying to match the regular expression.");
-    }
-    try {
-        exact(u"(a+)+b", std::u16string(40, u'a'));
-        ADD_FAILURE() << "no error";
-    } catch (const EngineError& error) {
-        EXPECT_EQ(error.code(), boost::regex_constants::error_complexity);
+// How far the matcher goes. Work that visits each character a bounded number
+// of times is answered on a megabyte; a runaway pattern is given up within
+// its steps on any length, and so is a walk whose searches are each cheap but
+// together quadratic; the backtracking memory holds (a|b)* on 256 KiB.
+TEST(EngineLimits, LinearWorkIsAnsweredAndRunawayWorkGivesUp) {
+    enum Kind { partial, whole };
+    struct Case {
+        Kind kind;
+        const char16_t* pattern;
+        std::u16string subject;
+        size_t count;         // matches, or groups of the whole match
+        const char* error;    // or the engine's message
+    };
+    auto repeated = [](std::u16string_view unit, size_t length) {
+        std::u16string text;
+        while (text.size() < length) text += unit;
+        return text.substr(0, length);
+    };
+    const std::u16string megabyte(1 << 20, u'a');
+    const std::u16string prose = repeated(u"lorem ipsum dolor sit amet ", 1 << 20);
+    const char* runaway =
+        "The complexity of matching the regular expression exceeded predefined bounds.  Try refactoring the regular "
+        "expression to make each choice made by the state machine unambiguous.  This exception is thrown to prevent "
+        "\"eternal\" matches that take an indefinite period time to locate.";
+    const char* outOfMemory = "Ran out of stack space trying to match the regular expression.";
+    const Case cases[] = {
+        {partial, u".*", megabyte, 2, nullptr},
+        {whole, u"^(.*?)$", megabyte, 2, nullptr},
+        {partial, u"[a-z]+", prose, (1 << 20) / 27 * 5 + 1, nullptr},
+        {partial, u"[^,]*(,[^,]*)*", repeated(u"12,apple,3.5,yes\n", 1 << 20), 2, nullptr},
+        {whole, uR"(^(\w+\s?)*$)", prose, 2, nullptr},
+        {partial, u"a{1000}", megabyte, 1048, nullptr},
+        {partial, u"(a|b)*", std::u16string(1 << 18, u'a'), 2, nullptr},
+        {partial, u"(a|b)*", megabyte, 0, outOfMemory},
+        {whole, u"(a+)+b", std::u16string(40, u'a'), 0, runaway},
+        {partial, u"(a+)+b", std::u16string(1 << 16, u'a'), 0, runaway},
+        {partial, u"a.*b", std::u16string(2000, u'a'), 0, runaway},      // quadratic in one search
+        {partial, u"a.*b|a", std::u16string(8192, u'a'), 0, runaway},    // quadratic over the walk
+        {partial, u"a.*b|a", std::u16string(1000, u'a'), 1000, nullptr},  // within the allowance of short texts
+    };
+    for (const Case& c : cases) {
+        const std::string label = WideToUtf8(c.pattern) + " on " + std::to_string(c.subject.size());
+        try {
+            const size_t count = c.kind == partial ? search(c.pattern, c.subject).size() : exact(c.pattern, c.subject).size();
+            EXPECT_EQ(c.error, nullptr) << label;
+            EXPECT_EQ(count, c.count) << label;
+        } catch (const EngineError& error) {
+            ASSERT_NE(c.error, nullptr) << label << ": " << error.what();
+            EXPECT_STREQ(error.what(), c.error) << label;
+        }
     }
     std::u16string nested = std::u16string(20000, u'(') + u"a" + std::u16string(20000, u')');
     try {
@@ -183,6 +216,18 @@ TEST(EngineLimits, LongSubjectsAreAnsweredOrRefusedWithAnError) {
                      "Exceeded nested brace limit.  The error occurred while parsing the regular expression "
                      "fragment: '((((((((((>>>HERE>>>(((((((((('.");
     }
+}
+
+// The allowances in steps, which are the same on every build.
+TEST(EngineLimits, AllowancesAreCountedInSteps) {
+    const EngineRegex runaway = compilePattern(u"(a+)+b", false);  // 6 characters: 36 steps a character
+    EXPECT_EQ(StepAllowance::forOneSearch(0, runaway), 100036);
+    EXPECT_EQ(StepAllowance::forOneSearch(100, runaway), 110000);        // 100 * 100 + 100,000
+    EXPECT_EQ(StepAllowance::forOneSearch(4096, runaway), 1000000);      // the cap of the N * N term
+    EXPECT_EQ(StepAllowance::forOneSearch(1 << 16, runaway), 2459296);   // 65,536 * 36 + 100,000
+    EXPECT_EQ(StepAllowance::forOneSearch(size_t(1) << 40, runaway), 0x7fffffff - 2);
+    EXPECT_EQ(StepAllowance(100, runaway).left(), 101 * 100 + 1000000);
+    EXPECT_EQ(StepAllowance(1 << 20, runaway).left(), ((1 << 20) + 1) * 100 + 1000000);
 }
 
 // The character model, the same on every build: classes and ignoring case by
