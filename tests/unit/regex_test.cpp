@@ -7,7 +7,7 @@
 #include <regex>
 
 #include "common/regex_engine.h"
-#include "common/text.h"
+#include "platform/utf.h"
 #include "regex/matching.h"
 
 using namespace trivu;
@@ -197,7 +197,7 @@ TEST(EngineLimits, LinearWorkIsAnsweredAndRunawayWorkGivesUp) {
         {partial, u"a.*b|a", std::u16string(1000, u'a'), 1000, nullptr},  // within the allowance of short texts
     };
     for (const Case& c : cases) {
-        const std::string label = WideToUtf8(c.pattern) + " on " + std::to_string(c.subject.size());
+        const std::string label = platform::utf16ToUtf8(c.pattern) + " on " + std::to_string(c.subject.size());
         try {
             const size_t count = c.kind == partial ? search(c.pattern, c.subject).size() : exact(c.pattern, c.subject).size();
             EXPECT_EQ(c.error, nullptr) << label;
