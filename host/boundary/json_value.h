@@ -250,7 +250,8 @@ private:
     }
 
     // Indexes the members again in the table as it is: no allocation, so a
-    // range erase cannot leave the index behind the members.
+    // range erase cannot leave the index behind the members (and a table
+    // grown by add() is filled the same way).
     void reindex() noexcept {
         if (slots_.empty()) return;
         std::fill(slots_.begin(), slots_.end(), 0);
@@ -283,9 +284,8 @@ private:
         // The table grows first: if that fails, nothing has changed.
         const size_type count = size() + 1;
         if (count > kIndexFrom && (slots_.empty() || count > slots_.size() / 2)) {
-            std::vector<uint32_t> table(slotsFor(count));
-            table.swap(slots_);
-            for (size_type i = 0; i < members_.size(); ++i) place(i);
+            std::vector<uint32_t>(slotsFor(count)).swap(slots_);
+            reindex();
         }
         members_.emplace_back(std::forward<K>(key), std::forward<V>(value));
         if (!slots_.empty()) place(size() - 1);
