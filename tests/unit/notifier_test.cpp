@@ -1,7 +1,10 @@
-// Which boxes each forcePopup value lets through.
+// The table of messages: what each row's box shows and for which forcePopup
+// values.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "common/notifier.h"
 #include "fake_host.h"
@@ -11,38 +14,48 @@ using namespace trivu;
 
 namespace {
 
-struct Shown {
-    bool forced, lenient, always;
-};
+// The box a row shows with this error message or path.
+test::Box expectedBox(const Message& m) {
+    switch (m.filling) {
+        case Filling::None: return {std::string(m.caption), std::string(m.text), false};
+        case Filling::Error: return {std::string(m.caption), "the error", false};
+        case Filling::Path:
+            return {std::string(m.caption), std::string(m.text) + "data/x.json" + std::string(m.after), true};
+    }
+    return {};
+}
 
-Shown shownFor(int32_t forcePopup) {
-    test::RecordingDesktop desktop;
-    test::Instance instance(forcePopup);
-    Shown shown{};
-    notify(instance.rd(), notices::notSprite);
-    shown.forced = desktop.boxes.size() == 1;
-    notify(instance.rd(), Gate::Lenient, "x", "DEBUG");
-    shown.lenient = desktop.boxes.size() == (shown.forced ? 2u : 1u);
-    size_t before = desktop.boxes.size();
-    notify(instance.rd(), notices::restriction);
-    shown.always = desktop.boxes.size() == before + 1;
-    return shown;
+void show(RUNDATA& rd, const Message& m) {
+    if (m.filling == Filling::Path)
+        notifyPath(rd, m.id, u"data/x.json");
+    else
+        notify(rd, m.id, "the error");
 }
 
 }  // namespace
 
-TEST(Notifier, GatesEachClassByForcePopup) {
-    Shown off = shownFor(0), on = shownFor(1), other = shownFor(5);
-    EXPECT_FALSE(off.forced);
-    EXPECT_FALSE(off.lenient);
-    EXPECT_TRUE(off.always);
-    EXPECT_TRUE(on.forced);
-    EXPECT_TRUE(on.lenient);
-    EXPECT_TRUE(on.always);
-    // A value written by another tool: only the lenient test lets it through.
-    EXPECT_FALSE(other.forced);
-    EXPECT_TRUE(other.lenient);
-    EXPECT_TRUE(other.always);
+TEST(Notifier, EachRowShowsItsBoxForTheValuesItsGateLetsThrough) {
+    // 5: a value only a record written by another tool holds.
+    for (int32_t forcePopup : {0, 1, 5}) {
+        for (const Message& m : kMessages) {
+            test::RecordingDesktop desktop;
+            test::Instance instance(forcePopup);
+            show(instance.rd(), m);
+            const bool wanted = m.gate == Gate::Always || (m.gate == Gate::Forced && forcePopup == 1) ||
+                                (m.gate == Gate::Lenient && forcePopup != 0);
+            const auto expected = wanted ? std::vector<test::Box>{expectedBox(m)} : std::vector<test::Box>{};
+            EXPECT_EQ(desktop.boxes, expected) << "row " << static_cast<int>(m.id) << ", forcePopup " << forcePopup;
+        }
+    }
+}
+
+TEST(Notifier, APathMessageQuotesThePath) {
+    test::RecordingDesktop desktop;
+    test::Instance instance(1);
+    notifyPath(instance.rd(), MessageId::PathMissing, u"data/x.json");
+    EXPECT_EQ(desktop.boxes, (std::vector<test::Box>{
+                                 {"Not Found the File.....",
+                                  "ERR :: Missing :: check the file path below \n\n \"data/x.json\" ", true}}));
 }
 
 TEST(Notifier, JsonPointerErrorsShowDebugAndRaiseConditionThree) {
@@ -61,9 +74,4 @@ TEST(Notifier, RegexErrorsShowInfoOnlyWhenForced) {
     EXPECT_TRUE(desktop.boxes.empty());
     showRegexError(forced.rd(), std::runtime_error("bad pattern"));
     EXPECT_EQ(desktop.boxes, (std::vector<test::Box>{{"INFO", "bad pattern"}}));
-}
-
-TEST(Notifier, MissingPathMessageQuotesThePath) {
-    EXPECT_EQ(missingPathMessage(u"data/x.json"),
-              u"ERR :: Missing :: check the file path below \n\n \"data/x.json\" ");
 }
