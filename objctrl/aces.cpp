@@ -37,7 +37,7 @@ bool movingParams(RUNDATA& rd, const headerObject& object, const ParamFormat& fo
     }
     if (rd.floatParams.size() != values) {
         // A value left empty would shift the subKind into its place.
-        showBox(kInvalidParameterFormat, format.caption);
+        notify(rd, format.refusal);
         rd.floatParams.clear();
         return false;
     }
