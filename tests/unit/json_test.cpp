@@ -481,6 +481,10 @@ TEST_F(JsonTest, MembersPastTheIndexKeepTheirOrderAndAreFoundAfterEveryChange) {
         changeMembers(step, ours);
         changeMembers(step, scanned);
         ASSERT_EQ(ours.dump(), scanned.dump()) << "step " << step;
+        // Past the threshold every lookup goes through the index, the copy's
+        // (step 7) and the loaded document's (step 9) too.
+        const auto& members = ours.get_ref<const Json::object_t&>();
+        EXPECT_TRUE(members.size() <= Json::object_t::kIndexFrom || members.indexed()) << "step " << step;
         for (const std::string& key : {std::string("new"), std::string("inserted"), std::string("a"),
                                        std::string("b"), std::string("z"), std::string("missing")}) {
             EXPECT_EQ(ours.contains(key), scanned.contains(key)) << "step " << step << ", " << key;
@@ -497,6 +501,49 @@ TEST_F(JsonTest, MembersPastTheIndexKeepTheirOrderAndAreFoundAfterEveryChange) {
             }
         }
     }
+}
+
+// A member value that counts its copies: an object that grows must move its
+// members, never copy them, since a copied member is its whole subtree.
+struct Counted {
+    static inline int copies = 0;
+    int value = 0;
+    Counted() = default;
+    Counted(int v) : value(v) {}
+    Counted(const Counted& other) : value(other.value) { ++copies; }
+    Counted(Counted&&) noexcept = default;
+    Counted& operator=(const Counted& other) {
+        value = other.value;
+        ++copies;
+        return *this;
+    }
+    Counted& operator=(Counted&&) noexcept = default;
+};
+
+TEST(ObjectMembers, GrowingLoadingAndErasingCopyNoMember) {
+    using Members = IndexedMembers<std::string, Counted>;
+    auto key = [](int i) {
+        std::string text = "k";
+        return text += std::to_string(i);
+    };
+    Counted::copies = 0;
+    Members built, loaded;
+    for (int i = 0; i < 1000; ++i) {
+        built.emplace(key(i), Counted(i));
+        built[key(i + 5000)] = Counted(i);
+        loaded.appendUnchecked(key(i % 700), Counted(i));  // 300 keys given twice, merged when settled
+    }
+    loaded.settleAppended();
+    built.erase(key(0));
+    built.erase(std::next(built.begin(), 10), std::next(built.begin(), 500));
+    EXPECT_EQ(Counted::copies, 0);
+
+    EXPECT_EQ(built.size(), 1509u);
+    EXPECT_EQ(built.find(key(1))->second.value, 1);
+    EXPECT_EQ(built.find(key(5999))->second.value, 999);
+    ASSERT_EQ(loaded.size(), 700u);
+    EXPECT_EQ(loaded.find(key(5))->second.value, 705);    // first place, last value
+    EXPECT_EQ(std::prev(loaded.end())->first, key(699));
 }
 
 TEST_F(JsonTest, DepthLimit) {
