@@ -3,6 +3,7 @@
 // limit, and reads that never change the document.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <functional>
 #include <string>
 
@@ -275,6 +276,45 @@ TEST_F(JsonTest, ReadsNeverChangeTheDocument) {
     EXPECT_EQ(boxes()[0].text, "[json.exception.type_error.305] cannot use operator[] with a numeric argument with "
                                "object");
     EXPECT_EQ(boxes()[1].text, "[json.exception.out_of_range.401] array index 8 is out of range");
+}
+
+// Expression 12 reads a text element as a number alike on every build and
+// whatever the C runtime's locale: decimal only.
+TEST_F(JsonTest, TextElementsReadAsDecimalNumbers) {
+    struct Case {
+        const char* text;
+        bool isFloat;
+        double value;
+    };
+    const Case cases[] = {
+        {"3", false, 3},
+        {" \t+7", false, 7},
+        {"12abc", false, 12},
+        {"-2147483648", false, -2147483648.0},
+        {"99999999999", false, 0},  // past the 32-bit range
+        {"abc", false, 0},
+        {"+-1", false, 0},
+        {"4.5e1", true, 45},
+        {" +2.5", true, 2.5},
+        {"-.5", true, -0.5},
+        {"1.5kg", true, 1.5},
+        {"0x1.8p1", true, 0},  // "0", then letters: no hexadecimal
+        {"inf.0", false, 0},
+        {"nan.5", false, 0},
+        {"1e400.", false, 0},
+        {".", false, 0},
+    };
+    Json texts = Json::array();
+    for (const Case& c : cases) texts.push_back(c.text);
+    load(Json{{"t", texts}});
+    ed.action(5, {u"/t", 1});
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const intptr_t result = ed.expression(12, {static_cast<int>(i)});
+        const bool isFloat = (ed.rd().rHo.hoFlags & HOF_FLOAT) != 0;
+        EXPECT_EQ(isFloat, cases[i].isFloat) << cases[i].text;
+        const double value = isFloat ? std::bit_cast<float>(static_cast<uint32_t>(result)) : double(result);
+        EXPECT_EQ(value, cases[i].value) << cases[i].text;
+    }
 }
 
 TEST_F(JsonTest, DumpsWithAnIndent) {
