@@ -156,15 +156,14 @@ void drawEvent(Run& run, ExtInstance& ext, int condition) {
 }  // namespace
 
 void recordPositions(Run& run) {
-    for (const Instance& in : run.instances)
-        if (!in.removed)
-            run.recorder->position(in.ro.roHo.hoNumber, nameOf(run, in), run.tick, in.ro.roHo.hoX, in.ro.roHo.hoY,
-                                  in.ro.roHo.hoImgWidth, in.ro.roHo.hoImgHeight);
+    for (const Instance* in : run.index.live)
+        run.recorder->position(in->ro.roHo.hoNumber, nameOf(*in), run.tick, in->ro.roHo.hoX, in->ro.roHo.hoY,
+                               in->ro.roHo.hoImgWidth, in->ro.roHo.hoImgHeight);
 }
 
 void recordHandled(Run& run) {
-    for (const Instance& in : run.instances)
-        if (!in.removed) run.recorder->handled(in.ro.roHo.hoNumber, run.tick, in.ro.roHo.hoX, in.ro.roHo.hoY);
+    for (const Instance* in : run.index.live)
+        run.recorder->handled(in->ro.roHo.hoNumber, run.tick, in->ro.roHo.hoX, in->ro.roHo.hoY);
 }
 
 namespace {
@@ -293,7 +292,7 @@ intptr_t WINAPI serviceDestroy(headerObject* ho, uintptr_t, intptr_t) {
     Run& run = *gRun;
     std::string name;
     if (Instance* in = findInstance(run, ho)) {
-        name = nameOf(run, *in);
+        name = nameOf(*in);
         if (run.recorder) run.recorder->destroyed(ho->hoNumber);
     } else if (ExtInstance* ext = findExt(run, ho)) {
         name = run.sc.extensions[ext->type].name + "#" + std::to_string(ho->hoNumber);

@@ -118,21 +118,27 @@ Recorder::Panel& Recorder::panel() {
 }
 
 Recorder::Path* Recorder::find(int number) {
-    if (panels_.empty()) return nullptr;
-    for (Path& path : panels_.back().paths)
-        if (path.number == number) return &path;
-    return nullptr;
+    const auto at = static_cast<size_t>(number);
+    if (panels_.empty() || number < 0 || at >= pathOf_.size() || pathOf_[at] < 0) return nullptr;
+    return &panels_.back().paths[static_cast<size_t>(pathOf_[at])];
 }
 
 Recorder::Path& Recorder::path(int number) {
     if (Path* known = find(number)) return *known;
-    Path& made = panel().paths.emplace_back();
+    Panel& p = panel();
+    if (number >= 0) {
+        const auto at = static_cast<size_t>(number);
+        if (at >= pathOf_.size()) pathOf_.resize(at + 1, -1);
+        pathOf_[at] = static_cast<int>(p.paths.size());
+    }
+    Path& made = p.paths.emplace_back();
     made.number = number;
     return made;
 }
 
 void Recorder::startFrame(const std::string& name) {
     panels_.emplace_back().name = name;
+    pathOf_.clear();
     lastTexts_.clear();
 }
 
@@ -259,14 +265,17 @@ void Recorder::control(int code, const std::vector<std::u16string>& texts, int n
     Panel& p = panel();
     const bool direct = isDirect(code);
     if (!direct && texts.empty()) return;
-    for (size_t i = 0; i < p.paths.size(); ++i) {
-        const Path& path = p.paths[i];
-        if (path.group < 0 || path.points.empty()) continue;
-        const bool named =
-            direct ? path.number == number : texts[0].empty() || p.groups[static_cast<size_t>(path.group)] == texts[0];
-        if (named)
-            p.marks.push_back({kind, p.lastTick + 1, path.points.back().x, path.points.back().y, static_cast<int>(i)});
+    auto mark = [&](const Path& path) {
+        if (path.group >= 0 && !path.points.empty())
+            p.marks.push_back({kind, p.lastTick + 1, path.points.back().x, path.points.back().y,
+                               static_cast<int>(&path - p.paths.data())});
+    };
+    if (direct) {
+        if (const Path* path = find(number)) mark(*path);
+        return;
     }
+    for (const Path& path : p.paths)
+        if (texts[0].empty() || (path.group >= 0 && p.groups[static_cast<size_t>(path.group)] == texts[0])) mark(path);
 }
 
 }  // namespace standin

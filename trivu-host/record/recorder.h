@@ -133,6 +133,7 @@ private:
     void changeCentre(const std::vector<std::u16string>& texts, int number);
 
     std::vector<Panel> panels_;
+    std::vector<int> pathOf_;  // the last panel's path of each instance number, -1 for none
     std::vector<std::u16string> lastTexts_;  // of the loop's first run
 };
 
