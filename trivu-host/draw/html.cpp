@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <nlohmann/json.hpp>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "trivu-host/draw/page_files.h"
@@ -19,8 +21,6 @@ namespace standin {
 namespace {
 
 using Json = nlohmann::ordered_json;
-
-// Marks that are no condition of the extension.
 
 constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 constexpr size_t kLongestCycle = 4;
@@ -152,21 +152,43 @@ std::string dataOf(const Recorder& drawing, const std::string& title) {
     return out;
 }
 
-void replace(std::string& text, const std::string& marker, const std::string& with) {
-    const size_t at = text.find(marker);
-    if (at != std::string::npos) text.replace(at, marker.size(), with);
+// The marks' names, by code, for the page's titles and attributes
+// (record/marks.h).
+std::string marksOf() {
+    Json names = Json::object();
+    for (const marks::Name& m : marks::NAMES) names[std::to_string(m.kind)] = m.page;
+    return names.dump();
+}
+
+struct Part {
+    std::string_view marker;
+    std::string_view text;
+};
+
+// The template with each marker given its text, the markers in the order
+// they stand: what goes in is never searched for markers (a title or a
+// trace line may well hold one).
+std::string filled(std::string_view form, std::initializer_list<Part> parts) {
+    std::string out;
+    size_t from = 0;
+    for (const Part& part : parts) {
+        const size_t at = form.find(part.marker, from);
+        if (at == std::string_view::npos) continue;
+        out.append(form.substr(from, at - from)).append(part.text);
+        from = at + part.marker.size();
+    }
+    return out.append(form.substr(from));
 }
 
 }  // namespace
 
 std::string page(const Recorder& drawing, const std::string& title) {
-    // The data goes in last: nothing in it is ever read as a marker.
-    std::string out(kPageHtml, kPageHtmlSize);
-    replace(out, "@TITLE@", escapeHtml(title));
-    replace(out, "@STYLE@", std::string(kPageCss, kPageCssSize));
-    replace(out, "@SCRIPT@", std::string(kPageJs, kPageJsSize));
-    replace(out, "@DATA@", dataOf(drawing, title));
-    return out;
+    return filled(std::string_view(kPageHtml, kPageHtmlSize),
+                  {{"@TITLE@", escapeHtml(title)},
+                   {"@STYLE@", std::string_view(kPageCss, kPageCssSize)},
+                   {"@MARKS@", marksOf()},
+                   {"@DATA@", dataOf(drawing, title)},
+                   {"@SCRIPT@", std::string_view(kPageJs, kPageJsSize)}});
 }
 
 }  // namespace standin

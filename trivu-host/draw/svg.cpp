@@ -109,28 +109,6 @@ std::string shape(const std::string& kind, int64_t x, int64_t y, const char* col
     return cls + d + "\" fill=\"" + kInk + "\"/>\n";
 }
 
-struct Meaning {
-    int kind;
-    const char* shape;
-    const char* text;
-};
-const Meaning kMarks[] = {
-    {LEFT_WALL, "left-wall", "left wall"},
-    {RIGHT_WALL, "right-wall", "right wall"},
-    {TOP_WALL, "top-wall", "top wall"},
-    {BOTTOM_WALL, "bottom-wall", "bottom wall"},
-    {ASLEEP, "asleep", "asleep"},
-    {STOPPED, "stopped", "stop or toggle stop"},
-    {REVERSED, "reversed", "reversed"},
-    {REJECTED, "rejected", "rejected"},
-};
-
-const Meaning& meaningOf(int kind) {
-    for (const Meaning& m : kMarks)
-        if (m.kind == kind) return m;
-    return kMarks[0];
-}
-
 // The outline of an arrowhead at `at` pointing along (dx, dy), in whole pixels.
 std::string arrowHead(const Point& at, int64_t dx, int64_t dy) {
     const int64_t len = std::max<int64_t>(1, isqrt(dx * dx + dy * dy));
@@ -279,7 +257,7 @@ std::string instance(const Path& p) {
     const Point& first = p.points.front();
     const Point& last = p.points.back();
     out += shape("start", first.x, first.y, colourOf(p));
-    out += shape(p.destroyed ? "destroyed" : "end", last.x, last.y, colourOf(p));
+    out += shape(p.destroyed ? marks::nameOf(DESTROYED).shape : "end", last.x, last.y, colourOf(p));
     return out + "</g>\n";
 }
 
@@ -368,13 +346,13 @@ std::vector<Row> legendRows(const Panel& p, const std::vector<Spot>& marks) {
         rows.emplace_back("<line x1=\"8\" y1=\"-10\" x2=\"8\" y2=\"2\" stroke=\"#888888\" stroke-dasharray=\"3 2\"/>",
                           "wall of a group");
     if (!p.centres.empty()) rows.emplace_back(sample("centre"), "orbit centre");
-    for (const Meaning& m : kMarks) {
+    for (const marks::Name& m : marks::NAMES) {
         bool used = false;
         for (const Spot& s : marks) used = used || s.kind == m.kind;
-        if (used) rows.emplace_back(sample(m.shape), m.text);
+        if (used) rows.emplace_back(sample(m.shape), m.legend);
     }
     for (const Spot& s : marks) merged = merged || s.count > 1;
-    if (destroyed) rows.emplace_back(sample("destroyed"), "destroyed through the extension");
+    if (destroyed) rows.emplace_back(sample(marks::nameOf(DESTROYED).shape), marks::nameOf(DESTROYED).legend);
     if (merged) rows.emplace_back("<text x=\"0\" y=\"0\" font-size=\"9\">\xC3\x97n</text>", "n events in one place");
     return rows;
 }
@@ -409,7 +387,7 @@ std::string panelBody(const Panel& p, const Box& b, const std::vector<Spot>& mar
     for (const Path& path : p.paths) out += instance(path);
     for (const Point& c : p.centres) out += shape("centre", c.x, c.y, kInk);
     for (const Spot& s : marks) {
-        out += "<g class=\"event\">" + shape(meaningOf(s.kind).shape, s.x, s.y, kInk);
+        out += "<g class=\"event\">" + shape(marks::nameOf(s.kind).shape, s.x, s.y, kInk);
         const std::string count = "\xC3\x97" + num(s.count);
         if (s.count > 1) out += text(labels.place(count, s.x, s.y), count, "count", kInk);
         out += "</g>\n";

@@ -142,7 +142,7 @@ void act(Run& run, Scope& scope, const Action& a) {
             for (Instance* in : selected(run, scope, a.object)) {
                 if (x) in->ro.roHo.hoX = *x;
                 if (y) in->ro.roHo.hoY = *y;
-                if (run.recorder && (x || y)) run.recorder->placed(in->ro.roHo.hoNumber);
+                if (run.report && (x || y)) run.report->placed(in->ro.roHo.hoNumber);
             }
             return;
         }
@@ -218,7 +218,7 @@ void createExtension(Run& run, int type) {
 }
 
 void startFrame(Run& run, const Frame& f) {
-    if (run.recorder) run.recorder->startFrame(f.name);
+    if (run.report) run.report->startFrame(f.name);
     line(run, "frame " + standin::quoted(f.name));
     for (const StartInstance& start : f.instances)
         createInstance(run, start.object, start.x, start.y, start.width, start.height, f.path);
@@ -240,10 +240,10 @@ void handleExtensions(Run& run) {
 
 void runTick(Run& run, const Frame& f) {
     handleExtensions(run);
-    if (run.recorder) recordHandled(run);
+    if (run.report) reportHandled(run);
     for (const Event& ev : f.events)
         if (!ev.triggered) runEvent(run, ev, nullptr);
-    if (run.recorder) recordPositions(run);
+    if (run.report) reportPositions(run);
     removeDestroyed(run);
 }
 

@@ -28,7 +28,7 @@ std::string stamp(const Run& run) {
 void line(Run& run, const std::string& text) {
     const std::string stamped = stamp(run) + ' ' + text;
     run.out << stamped << '\n';
-    if (run.recorder) run.recorder->traceLine(run.tick, stamped);
+    if (run.report) run.report->traceLine(run.tick, stamped);
 }
 
 void warn(Run& run, const std::string& path, const std::string& text) {
@@ -103,7 +103,7 @@ void removeDestroyed(Run& run) {
     for (Instance* in : run.index.live)
         if (in->ro.roHo.hoFlags & HOF_DESTROYED) {
             in->removed = any = true;
-            if (run.recorder) run.recorder->removed(in->ro.roHo.hoNumber, run.tick);
+            if (run.report) run.report->removed(in->ro.roHo.hoNumber, run.tick);
         }
     if (!any) return;
     auto removed = [](const Instance* in) { return in->removed; };

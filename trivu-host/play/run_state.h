@@ -20,8 +20,8 @@
 #include "trivu-host/play/desktop.h"
 #include "trivu-host/play/editor.h"
 #include "trivu-host/play/library.h"
+#include "trivu-host/play/run_report.h"
 #include "trivu-host/scenario/scenario.h"
-#include "trivu-host/record/recorder.h"
 
 namespace standin::runner {
 
@@ -129,7 +129,7 @@ struct Run {
     std::vector<Call*> calls;  // innermost last
     int raiseDepth = 0;
     bool frameEnds = false, appEnds = false;
-    Recorder* recorder = nullptr;  // --svg and --html
+    RunReport* report = nullptr;  // who follows the run, or null
 
     Run(const Scenario& s, Library& l, Desktop& d, std::ostream& o, std::ostream& e, bool t)
         : sc(s), lib(l), desktop(d), out(o), err(e), trace(t) {}
@@ -184,8 +184,8 @@ Value evalExtension(Run& run, Scope& scope, const Expr& e);
 ExtInstance* liveExt(Run& run, int type, const std::string& path);
 bool callCondition(Run& run, Scope& scope, const Condition& c, ExtInstance& ext);
 void extensionAction(Run& run, Scope& scope, const Action& a);
-void recordPositions(Run& run);
-void recordHandled(Run& run);
+void reportPositions(Run& run);
+void reportHandled(Run& run);
 void fillRunHeader(Run& run);
 
 // ---- Events and frames (run_events.cpp) ----------------------------------------------

@@ -1,6 +1,7 @@
-// Plays a run of trivu-host tick by tick. The run is the JSON block #run;
-// everything drawn is rebuilt from it for the shown tick, so that the DOM
-// always says what that tick holds (tests and users' tools read it).
+// Plays a run of trivu-host tick by tick. The run is the JSON block #run,
+// the marks' names the block #marks; everything drawn is rebuilt from them
+// for the shown tick, so that the DOM always says what that tick holds
+// (tests and users' tools read it).
 window.onerror = function (message, source, line) {
   document.documentElement.setAttribute('data-script-error', message + ' (line ' + line + ')');
 };
@@ -12,9 +13,7 @@ document.addEventListener('securitypolicyviolation', function (e) {
 
 var TRAIL = 12;  // ticks of trail behind an instance
 var FADE = 4;    // ticks an event stays visible
-var EVENTS = {@LEFT_WALL@: 'left wall', @RIGHT_WALL@: 'right wall', @TOP_WALL@: 'top wall', @BOTTOM_WALL@: 'bottom wall', @ASLEEP@: 'asleep',
-              @STOPPED@: 'stopped', @REVERSED@: 'reversed', @REJECTED@: 'rejected', @DESTROYED@: 'destroyed'};
-var NAMES = {@STOPPED@: 'stopped', @REVERSED@: 'reversed', @REJECTED@: 'rejected', @DESTROYED@: 'destroyed'};
+var MARKS = {};    // the marks' names by code: the block #marks
 
 var ZOOM = 1.25;     // one key press or wheel notch
 var run = null;      // the parsed block
@@ -215,11 +214,12 @@ function eventElement(e, age) {
   var mark = kind === @ASLEEP@ ? svg('circle', {cx: x, cy: y, r: 6, fill: '#6af'})
            : kind >= @STOPPED@ ? svg('rect', {x: x - 5, y: y - 5, width: 10, height: 10, fill: kind === @DESTROYED@ ? '#000' : '#fa0'})
            : svg('path', {d: wallMark(kind, x, y), fill: '#e33'});
-  mark.setAttribute('data-event', NAMES[kind] || kind);
+  // The extension's conditions are named by their numbers, the stand-in's own marks by name.
+  mark.setAttribute('data-event', kind >= @STOPPED@ ? MARKS[kind] : kind);
   mark.setAttribute('data-age', age);
   mark.setAttribute('opacity', (1 - age / FADE).toFixed(2));
   var title = svg('title', {});
-  title.textContent = EVENTS[kind] + ' at ' + x + ',' + y;
+  title.textContent = MARKS[kind] + ' at ' + x + ',' + y;
   mark.appendChild(title);
   return mark;
 }
@@ -355,7 +355,7 @@ function drawPicked() {
     if (e[4] !== picked) return;
     var a = document.createElement('a');
     a.href = '#frame=' + shown.frame + '&tick=' + e[0];
-    a.textContent = 'tick ' + e[0] + ': ' + EVENTS[e[1]] + ' at ' + e[2] + ',' + e[3];
+    a.textContent = 'tick ' + e[0] + ': ' + MARKS[e[1]] + ' at ' + e[2] + ',' + e[3];
     var li = document.createElement('li');
     li.appendChild(a);
     list.appendChild(li);
@@ -475,6 +475,7 @@ function bench() {
 // ---- Start ------------------------------------------------------------------------
 
 function start() {
+  MARKS = JSON.parse($('marks').textContent);
   run = JSON.parse($('run').textContent);
   run.frames.forEach(function (f, k) {
     var option = document.createElement('option');
