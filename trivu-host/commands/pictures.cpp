@@ -36,11 +36,14 @@ bool Pictures::open(std::ostream& err) {
     return true;
 }
 
+// The drawing of the ticks asked for; the whole record is drawn where it is.
+std::string Pictures::drawing() const {
+    return options_.svgTicks ? svg(recorder_.between(*options_.svgTicks)) : svg(recorder_);
+}
+
 int Pictures::write(int status, std::ostream& err) {
     try {
-        if (status == 0 && svg_ &&
-            !finishOutput(*svg_, svg(options_.svgTicks ? recorder_.between(*options_.svgTicks) : recorder_), err))
-            status = 1;
+        if (status == 0 && svg_ && !finishOutput(*svg_, drawing(), err)) status = 1;
         if (status == 0 && html_ && !finishOutput(*html_, page(recorder_, titleOf(options_.scenarioPath)), err))
             status = 1;
     } catch (const std::exception& e) {

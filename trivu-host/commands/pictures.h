@@ -37,6 +37,8 @@ public:
     int write(int status, std::ostream& err);
 
 private:
+    std::string drawing() const;
+
     PictureOptions options_;
     Recorder recorder_;
     std::optional<OutputFile> svg_, html_;

@@ -226,9 +226,8 @@ std::string polyline(const Path& p, const Stretch& s) {
 // One instance: its stretches with their arrows, a ring at both ends of
 // each jump and a faint dotted link across the short ones, its start and
 // its end.
-std::string instance(const Path& p) {
+std::string instance(const Path& p, const std::vector<Stretch>& runs) {
     if (p.points.empty()) return {};
-    const std::vector<Stretch> runs = stretches(p);
     std::string out = "<g class=\"instance\" data-instance=\"" + escape(p.label) + "\">\n";
     for (size_t i = 1; i < runs.size(); ++i) {
         const Point& a = p.points[runs[i].begin - 1];
@@ -272,8 +271,8 @@ std::string wallName(const Panel& p, const Recorder::Wall& w) {
 
 // A group's wall over the group's extent, or an arrow at the panel's edge
 // toward a wall that lies outside.
-std::string wall(const Panel& p, const Recorder::Wall& w, const Box& frame, const Box& paths, Labels& labels) {
-    const Box e = groupExtent(p, w.group);
+std::string wall(const Panel& p, const Recorder::Wall& w, const Box& e, const Box& frame, const Box& paths,
+                 Labels& labels) {
     if (e.empty()) return {};
     const char* grey = "#888888";
     if (isNear(w, paths)) {
@@ -313,10 +312,11 @@ std::string wall(const Panel& p, const Recorder::Wall& w, const Box& frame, cons
 }
 
 using Row = std::pair<std::string, std::string>;  // a drawn sample, its meaning
+using Runs = std::vector<std::vector<Stretch>>;   // each path's stretches
 
 // The legend's rows: the groups by colour, then what each mark means, only
 // the marks the panel uses.
-std::vector<Row> legendRows(const Panel& p, const std::vector<Spot>& marks) {
+std::vector<Row> legendRows(const Panel& p, const std::vector<Spot>& marks, const Runs& runs) {
     std::vector<Row> rows;
     auto swatch = [](const char* colour) {
         return "<line x1=\"0\" y1=\"-4\" x2=\"16\" y2=\"-4\" stroke=\"" + std::string(colour) +
@@ -325,10 +325,11 @@ std::vector<Row> legendRows(const Panel& p, const std::vector<Spot>& marks) {
     for (size_t g = 0; g < p.groups.size(); ++g)
         rows.emplace_back(swatch(kColours[g % std::size(kColours)]), "group " + groupName(p, static_cast<int>(g)));
     bool ungrouped = false, jumped = false, destroyed = false, merged = false;
-    for (const Path& path : p.paths) {
+    for (size_t i = 0; i < p.paths.size(); ++i) {
+        const Path& path = p.paths[i];
         if (path.points.empty()) continue;  // nothing of it in the ticks drawn
         ungrouped = ungrouped || path.group < 0;
-        jumped = jumped || stretches(path).size() > 1;
+        jumped = jumped || runs[i].size() > 1;
         destroyed = destroyed || path.destroyed;
     }
     if (ungrouped) rows.emplace_back(swatch(kUngrouped), "in no motion group");
@@ -370,7 +371,8 @@ std::string legend(const std::vector<Row>& rows, int64_t x, int64_t y) {
 int64_t legendHeight(const std::vector<Row>& rows) { return 12 + static_cast<int64_t>(rows.size()) * kLegendLine; }
 
 // The inside of a panel; `area` grows to take in the labels.
-std::string panelBody(const Panel& p, const Box& b, const std::vector<Spot>& marks, Rect& area) {
+std::string panelBody(const Panel& p, const Box& b, const std::vector<Spot>& marks, const std::vector<Box>& extents,
+                      const Runs& runs, Rect& area) {
     Box paths;
     for (const Path& path : p.paths)
         for (const Point& pt : path.points) paths.add(pt.x, pt.y);
@@ -383,8 +385,8 @@ std::string panelBody(const Panel& p, const Box& b, const std::vector<Spot>& mar
         }
     labels.endBlocks();
     std::string out;
-    for (const Recorder::Wall& w : p.walls) out += wall(p, w, b, paths, labels);
-    for (const Path& path : p.paths) out += instance(path);
+    for (const Recorder::Wall& w : p.walls) out += wall(p, w, extents[static_cast<size_t>(w.group)], b, paths, labels);
+    for (size_t i = 0; i < p.paths.size(); ++i) out += instance(p.paths[i], runs[i]);
     for (const Point& c : p.centres) out += shape("centre", c.x, c.y, kInk);
     for (const Spot& s : marks) {
         out += "<g class=\"event\">" + shape(marks::nameOf(s.kind).shape, s.x, s.y, kInk);
@@ -409,27 +411,37 @@ std::string svg(const Recorder& recorder) {
     int64_t width = 0, height = 0;
     for (const Panel& p : panels_) {
         const std::vector<Spot> marks = spots(p);
-        const Box b = frameOf(p, marks);
+        const std::vector<Box> extents = groupExtents(p);
+        const Box b = frameOf(p, marks, extents);
         Laid& l = laid.emplace_back();
         l.area = {b.minX - kMargin, b.minY - kMargin, b.maxX + kMargin, b.maxY + kMargin};
-        l.body = panelBody(p, b, marks, l.area);
-        l.legend = legendRows(p, marks);
+        Runs runs;
+        for (const Path& path : p.paths) runs.push_back(stretches(path));
+        l.body = panelBody(p, b, marks, extents, runs, l.area);
+        l.legend = legendRows(p, marks, runs);
         width = std::max(width, l.area.x1 - l.area.x0 + 4 + kLegendWidth);
         height += kTitle + std::max(l.area.y1 - l.area.y0 + 4, legendHeight(l.legend));
     }
-    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    // The bodies are most of it: the document is made once, at its size.
+    size_t size = 1024;
+    for (const Laid& l : laid) size += l.body.size() + 1024 + l.legend.size() * 256;
+    std::string out;
+    out.reserve(size);
+    out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + num(width) + "\" height=\"" + num(height) +
            "\" viewBox=\"0 0 " + num(width) + " " + num(height) + "\" font-family=\"sans-serif\" font-size=\"12\">\n";
     int64_t top = 0;
     for (size_t i = 0; i < panels_.size(); ++i) {
-        const Laid& l = laid[i];
+        Laid& l = laid[i];
         const int64_t w = l.area.x1 - l.area.x0 + 4, h = l.area.y1 - l.area.y0 + 4;
         out += "<g class=\"frame\">\n";
         out += "<text x=\"4\" y=\"" + num(top + 18) + "\" font-size=\"14\">" + escape(panels_[i].name) + "</text>\n";
         out += "<g transform=\"translate(" + pt(2 - l.area.x0, top + kTitle + 2 - l.area.y0) + ")\">\n";
         out += "<rect class=\"panel\" x=\"" + num(l.area.x0 - 2) + "\" y=\"" + num(l.area.y0 - 2) + "\" width=\"" +
                num(w) + "\" height=\"" + num(h) + "\" fill=\"#fafafa\" stroke=\"#cccccc\"/>\n";
-        out += l.body + "</g>\n";
+        out += l.body;
+        std::string().swap(l.body);
+        out += "</g>\n";
         out += legend(l.legend, w + 12, top + kTitle);
         out += "</g>\n";
         top += kTitle + std::max(h, legendHeight(l.legend));

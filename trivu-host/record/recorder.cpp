@@ -89,10 +89,10 @@ void Recorder::startFrame(const std::string& name) {
 void Recorder::position(int number, const std::string& label, int64_t tick, int32_t x, int32_t y, int32_t width,
                        int32_t height) {
     Path& p = path(number);
-    p.label = label;
+    if (p.label.empty()) p.label = label;
     p.width = width;
     p.height = height;
-    p.points.push_back({tick, x, y, p.placedNext});
+    p.points.push(tick, x, y, p.placedNext);
     p.placedNext = false;
     moveCentre(p, tick);
     panel().lastTick = tick;
@@ -115,7 +115,7 @@ void Recorder::moveCentre(Path& p, int64_t tick) {
             p.centreY = pixel(centre->handledY + p.offsetY);
         }
     }
-    p.centreTrack.push_back({tick, p.centreX, p.centreY, false});
+    p.centreTrack.push(tick, p.centreX, p.centreY);
 }
 
 void Recorder::handled(int number, int64_t tick, int32_t x, int32_t y) {
@@ -253,19 +253,28 @@ namespace standin {
 Recorder Recorder::between(TickRange ticks) const {
     auto outside = [&](int64_t tick) { return tick < ticks.from || tick > ticks.to; };
     auto keep = [&](auto& items) { std::erase_if(items, [&](const auto& item) { return outside(item.tick); }); };
-    Recorder out = *this;
-    for (Panel& p : out.panels_) {
-        for (Path& path : p.paths) {
-            keep(path.points);
-            keep(path.centreTrack);
-            // Destroyed later, it still moves on at the range's end.
-            path.destroyed = path.destroyed && path.destroyedAt <= ticks.to;
-        }
-        keep(p.marks);
+    Recorder out;
+    for (const Panel& whole : panels_) {
+        Panel& p = out.panels_.emplace_back();
+        p.name = whole.name;
+        p.groups = whole.groups;
+        p.walls = whole.walls;
+        p.lines = whole.lines;
         keep(p.lines);
+        p.marks = whole.marks;
+        keep(p.marks);
         // A centre stays where it was set until the orbit moves it.
-        std::erase_if(p.centres, [&](const Point& c) { return c.tick > ticks.to; });
-        p.lastTick = std::min(p.lastTick, ticks.to);
+        for (const Point& c : whole.centres)
+            if (c.tick <= ticks.to) p.centres.push_back(c);
+        p.lastTick = std::min(whole.lastTick, ticks.to);
+        // One path at a time: its whole copy goes as soon as it is cut.
+        for (const Path& path : whole.paths) {
+            Path& cut = p.paths.emplace_back(path);
+            cut.points = cut.points.slice(ticks.from, ticks.to);
+            cut.centreTrack = cut.centreTrack.slice(ticks.from, ticks.to);
+            // Destroyed later, it still moves on at the range's end.
+            cut.destroyed = cut.destroyed && cut.destroyedAt <= ticks.to;
+        }
     }
     return out;
 }

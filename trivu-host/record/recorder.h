@@ -15,6 +15,7 @@
 
 #include "host/boundary/ace_numbers.h"
 #include "trivu-host/play/run_report.h"
+#include "trivu-host/record/track.h"
 
 namespace standin {
 
@@ -49,16 +50,14 @@ public:
     // marks and lines of those ticks, and the centres set by their end.
     Recorder between(TickRange ticks) const;
 
-    struct Point {
-        int64_t tick;
-        int32_t x, y;
-        bool placed;  // the game put it here
-    };
+    using Point = Track::Point;
+    // An instance's record: what each tick costs is its place in `points`
+    // (and, for an orbit, in `centreTrack`); the rest is fixed.
     struct Path {
         int number;
         std::string label;
         int group = -1;  // index into the panel's groups, -1 for none
-        std::vector<Point> points;
+        Track points;
         bool placedNext = false;
         bool destroyed = false;
         // For the page: its size, when it left the frame, when the
@@ -66,7 +65,7 @@ public:
         // its registration on.
         int32_t width = 0, height = 0;
         int64_t removedAt = -1, destroyedAt = -1;
-        std::vector<Point> centreTrack;
+        Track centreTrack;
         bool orbits = false;
         int32_t centreX = 0, centreY = 0;
         int centreOf = -1;  // the number of the instance the centre follows, -1 when fixed
