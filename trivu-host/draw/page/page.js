@@ -61,13 +61,42 @@ function decodeTrack(p) {
   return {xs: xs, ys: ys};
 }
 
-// The world rectangle that a frame opens on. One instance thrown far away
-// must not shrink the others to nothing, so it takes in the 95% of the
-// instance-ticks nearest the middle of them all, then whatever else lies
-// within its own size of that (the ends of a path are no outliers); the
-// rest is shown by marks at the edge.
-function fittedBox(insts) {
-  var n = 0;
+// The world rectangle that a frame opens on. An instance that stays far
+// from the others must not shrink them to nothing: the middle of the run is
+// the median of the instances' median places, their spread the
+// interquartile range of those medians (at least SPREAD pixels), each axis
+// apart; an instance is far when half its ticks or more lie further from
+// the middle than FAR times the spread, on either axis (the median of its
+// distances is past that), and is left out. (Its median place alone would
+// not do: one that wraps round a huge range has it near the middle.) Of the
+// rest, one thrown far away for a while must not either: the box takes in
+// the 95% of their instance-ticks nearest the middle of them all, then
+// whatever else lies within its own size of that (the ends of a path are no
+// outliers). What is left out is shown by marks at the edge.
+var FAR = 10, SPREAD = 100;
+
+function median(values) { return Float64Array.from(values).sort()[values.length >> 1]; }
+
+function nearInstances(insts) {
+  var placed = insts.filter(function (inst) { return inst.xs.length > 0; });
+  if (placed.length === 0) return placed;
+  function axis(coordinate, size) {
+    var medians = placed.map(function (inst) {
+      return median(Array.from(inst[coordinate], function (v) { return v + inst.s[size] / 2; }));
+    });
+    var sorted = Float64Array.from(medians).sort(), n = sorted.length;
+    var middle = sorted[n >> 1];
+    var reach = FAR * Math.max(sorted[Math.floor(3 * n / 4)] - sorted[Math.floor(n / 4)], SPREAD);
+    return placed.map(function (inst) {
+      return median(Array.from(inst[coordinate], function (v) { return Math.abs(v + inst.s[size] / 2 - middle); })) <= reach;
+    });
+  }
+  var nearX = axis('xs', 'w'), nearY = axis('ys', 'h');
+  return placed.filter(function (inst, i) { return nearX[i] && nearY[i]; });
+}
+
+function fittedBox(all) {
+  var insts = nearInstances(all), n = 0;
   insts.forEach(function (inst) { n += inst.xs.length; });
   if (n === 0) return null;
   var xs = new Float64Array(n), ys = new Float64Array(n), i = 0;
