@@ -265,15 +265,16 @@ const Case kCases[] = {
              for (int32_t n = 0; n < 3; ++n) d.position(n, "Ball#" + std::to_string(n), t, 10 + 2 * n, 40 * n, 0, 0);
          d.action(controller(29, {u"a"}, -1));  // stop a: Ball#0 and Ball#2
          d.action(controller(51, {}, 1));       // reverse Ball#1
+         d.action(controller(30, {}, 1));       // toggle stop Ball#1, directly
          d.action(controller(21, {u""}, -1));   // reject every group
          d.action(controller(21, {u"c"}, -1));  // no such group
          d.action(controller(33, {}, -1));      // not a controller
      },
      [](const std::vector<Element>& all) {
-         EXPECT_EQ(named(all, "path", "stopped").size(), 2u);
+         EXPECT_EQ(named(all, "path", "stopped").size(), 3u);
          EXPECT_EQ(named(all, "path", "reversed").size(), 1u);
          EXPECT_EQ(named(all, "g", "rejected").size(), 3u);
-         EXPECT_EQ(named(all, "g", "event").size(), 6u);
+         EXPECT_EQ(named(all, "g", "event").size(), 7u);
      }},
     {"registrations give groups, colours, walls and centres; refused ones nothing",
      [](Recorder& d) {
