@@ -255,6 +255,20 @@ const Case kCases[] = {
          const Element panel = named(all, "rect", "panel").at(0);
          EXPECT_LT(number(panel, "x") + number(panel, "width"), 400);  // framed on the paths, not the far wall
      }},
+    {"walls stand where the extension has them: a float's value, saturated past the 32-bit range",
+     [](Recorder& d) {
+         d.startFrame("Far walls");
+         d.action(registration(27, 0, {u"ball", u"+3, false, -3000000000, 16777217"}, 1));
+         int64_t tick = 0;
+         walk(d, 0, "Ball#0", tick, 16777150, 10, 3, 20);
+     },
+     [](const std::vector<Element>& all) {
+         const auto texts = textsOf(all);
+         EXPECT_TRUE(has(texts, "ball wall x=16777216"));  // as a float holds 16777217
+         EXPECT_TRUE(has(texts, "ball wall x=-2147483648"));
+         EXPECT_EQ(named(all, "path", "wall-arrow").size(), 1u);  // that one, far to the left
+         EXPECT_EQ(named(all, "line", "wall").size(), 1u);
+     }},
     {"controllers mark the instances of the groups they name, or the one they ran for",
      [](Recorder& d) {
          d.startFrame("Controllers");

@@ -290,7 +290,7 @@ void writeRun(std::string& out, const Recorder& drawing, const std::string& titl
 void writeMarks(std::string& out) {
     out += '{';
     for (const marks::Name& m : marks::NAMES) {
-        if (out.back() != '{') out += ',';
+        if (&m != marks::NAMES) out += ',';
         writeString(out, std::to_string(m.kind));
         out += ':';
         writeString(out, m.page);

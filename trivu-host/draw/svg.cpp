@@ -279,7 +279,7 @@ std::string wall(const Panel& p, const Recorder::Wall& w, const Box& e, const Bo
         const int64_t x1 = w.vertical ? w.at : e.minX - WALL_OVERHANG, y1 = w.vertical ? e.minY - WALL_OVERHANG : w.at;
         const int64_t x2 = w.vertical ? w.at : e.maxX + WALL_OVERHANG, y2 = w.vertical ? e.maxY + WALL_OVERHANG : w.at;
         // The label goes on the side of the wall that faces the group.
-        const bool inward = w.vertical ? 2 * w.at > e.minX + e.maxX : false;
+        const bool inward = w.vertical ? 2 * int64_t{w.at} > e.minX + e.maxX : false;
         return "<line class=\"wall\" x1=\"" + num(x1) + "\" y1=\"" + num(y1) + "\" x2=\"" + num(x2) + "\" y2=\"" +
                num(y2) + "\" stroke=\"" + grey + "\" stroke-dasharray=\"6 4\"/>\n" +
                text(labels.place(wallName(p, w), x1, y1, inward ? Labels::LEFT_FIRST : Labels::RIGHT_FIRST),

@@ -93,10 +93,6 @@ std::vector<Stretch> stretches(const Path& p) {
     return out;
 }
 
-// Whose event it is: the events carry no instance, so it goes to the one
-// that stood nearest just before or after it (a wrap reports where the
-// object was and where it lands). The first path wins a tie.
-
 namespace {
 
 int64_t floorDiv(int64_t v, int64_t by) { return v >= 0 ? v / by : -((-v + by - 1) / by); }
@@ -168,10 +164,13 @@ private:
 
 }  // namespace
 
-// The ticks with marks that name no instance are taken in order; the paths
-// that stand in such a tick or the one before are kept at hand as the
-// sweep goes (each path joins once and leaves once), so that every tick
-// looks only at the instances present.
+// Whose event it is: the events carry no instance, so it goes to the one
+// that stood nearest just before or after it (a wrap reports where the
+// object was and where it lands). The first path wins a tie. The ticks with
+// marks that name no instance are taken in order; the paths that stand in
+// such a tick or the one before are kept at hand as the sweep goes (each
+// path joins once and leaves once), so that every tick looks only at the
+// instances present.
 std::vector<int> owners(const Panel& p) {
     std::vector<int> out(p.marks.size(), -1);
     std::vector<size_t> open;
@@ -231,7 +230,8 @@ std::vector<Spot> spots(const Panel& p) {
     };
     struct SquareHash {
         size_t operator()(const Square& s) const {
-            return std::hash<int64_t>()(((s.x * 1000003 + s.y) * 31 + s.kind) * 131 + s.path);
+            const auto u = [](int64_t v) { return static_cast<uint64_t>(v); };
+            return std::hash<uint64_t>()(((u(s.x) * 1000003 + u(s.y)) * 31 + u(s.kind)) * 131 + u(s.path));
         }
     };
     constexpr int64_t side = kMergeRadius + 1;

@@ -126,7 +126,9 @@ private:
         bool operator==(const Cell&) const = default;
     };
     struct CellHash {
-        size_t operator()(const Cell& c) const { return std::hash<int64_t>()(c.x * 1000003 + c.y); }
+        size_t operator()(const Cell& c) const {
+            return std::hash<uint64_t>()(static_cast<uint64_t>(c.x) * 1000003 + static_cast<uint64_t>(c.y));
+        }
     };
     bool free(Placed at, int64_t w, int64_t h) const;
     Placed take(Placed at, int64_t w, int64_t h);
