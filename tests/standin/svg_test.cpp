@@ -1,6 +1,7 @@
 // The drawing of `run --svg`: well-formed XML, paths that break where an
 // instance jumps, the marks and legend that explain them, walls over their
-// group only, and the same bytes for the same run.
+// group only, and the same bytes for the same run; and the page's template
+// filled once per marker.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "trivu-host/draw/html.h"
 #include "trivu-host/draw/svg.h"
 
 using standin::Recorder;
@@ -387,4 +389,17 @@ TEST(Recorder, TableOfRuns) {
         c.check(all);
     }
     EXPECT_FALSE(parseXml(svg(Recorder())).empty());
+}
+
+// The page's markers are replaced in the order they stand, each once: a
+// title (or a trace line) that holds one is written as it is.
+TEST(Page, TextsHoldingMarkersStayTexts) {
+    const std::string title = "@STYLE@ @MARKS@ @DATA@ @SCRIPT@.json";
+    const std::string page = standin::page(Recorder(), title);
+    EXPECT_NE(page.find("<title>" + title + "</title>"), std::string::npos);
+    EXPECT_NE(page.find("id=\"run\">{\"title\":\"" + title + "\",\"frames\":[]}</script>"), std::string::npos);
+    std::string rest = page;  // without the title: every marker replaced
+    for (size_t at; (at = rest.find(title)) != std::string::npos;) rest.erase(at, title.size());
+    for (const char* marker : {"@TITLE@", "@STYLE@", "@MARKS@", "@DATA@", "@SCRIPT@"})
+        EXPECT_EQ(rest.find(marker), std::string::npos) << marker;
 }
