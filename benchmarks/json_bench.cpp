@@ -162,12 +162,83 @@ void BM_PlainDumpIndented(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(size));
 }
 
+// ---- A document of objects ------------------------------------------------------
+
+// {"o0": {"m0": 0, ..., "m999": 999}, ..., "o999": {...}}: a million members in
+// a thousand objects. An object that grows must move its members, never copy
+// them: a copied member is its whole subtree.
+constexpr int kGridSide = 1000;
+
+std::string memberKey(char letter, int i) {
+    std::string key(1, letter);
+    return key += std::to_string(i);
+}
+
+const std::string& gridText() {
+    static const std::string text = [] {
+        std::string out = "{";
+        for (int i = 0; i < kGridSide; ++i) {
+            if (i != 0) out += ',';
+            out += '"' + memberKey('o', i) + "\":{";
+            for (int j = 0; j < kGridSide; ++j) {
+                if (j != 0) out += ',';
+                out += '"' + memberKey('m', j) + "\":" + std::to_string(j);
+            }
+            out += '}';
+        }
+        return out += '}';
+    }();
+    return text;
+}
+
+// The most the loop held beyond what was held before it, in MB.
+template <class Body>
+void measurePeak(benchmark::State& state, Body body) {
+    const size_t before = meter::liveBytes();
+    meter::resetPeak();
+    for (auto _ : state) body();
+    state.counters["peak_MB"] = static_cast<double>(meter::peakBytes() - before) / 1e6;
+}
+
+void BM_LoadActionObjectOfObjects(benchmark::State& state) {
+    const std::filesystem::path path = sampleFolder() / "grid.json";
+    std::ofstream(path, std::ios::binary) << gridText();
+    const std::u16string name = path.u16string();
+    test::Instance instance;
+    measurePeak(state, [&] {
+        instance.rd().document = Json();  // each round loads into an empty document
+        instance.action(2, {name.c_str()});
+    });
+    if (instance.rd().document.size() != kGridSide) state.SkipWithError("the grid did not load");
+}
+
+void BM_AppendObjectOfObjects(benchmark::State& state) {
+    measurePeak(state, [] {
+        Json document = Json::object();
+        for (int i = 0; i < kGridSide; ++i) {
+            Json child = Json::object();
+            for (int j = 0; j < kGridSide; ++j) child.emplace(memberKey('m', j), j);
+            document.emplace(memberKey('o', i), std::move(child));
+        }
+        benchmark::DoNotOptimize(document);
+    });
+}
+
+// The library's plain document (members in a tree) parsing the same text.
+void BM_PlainMapParseObjectOfObjects(benchmark::State& state) {
+    const std::string& text = gridText();
+    measurePeak(state, [&] { benchmark::DoNotOptimize(nlohmann::json::parse(text)); });
+}
+
 }  // namespace
 
 BENCHMARK(BM_ElementOfArray)->Arg(10)->Arg(100000);
 BENCHMARK(BM_ElementOfArrayInsertedLast)->Arg(10)->Arg(1000)->Arg(100000)->Arg(1000000);
 BENCHMARK(BM_LoadWideObject)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadAction)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadActionObjectOfObjects)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AppendObjectOfObjects)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainMapParseObjectOfObjects)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainParse)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainParseFromFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveActionCompact)->Unit(benchmark::kMillisecond);

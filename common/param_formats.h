@@ -5,7 +5,13 @@
 // needs nothing else of the extension: hence a header of its own.
 #pragma once
 
+#include <charconv>
+#include <cmath>
 #include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "common/messages.h"
 
@@ -80,6 +86,67 @@ enum : size_t {
     ROTATION,
     COUNT
 };
+}
+
+// ---- A text, field by field ----------------------------------------------------------
+// What the patterns see, and each value's text: the parser matches the
+// prepared text, and whoever reads a text the parser accepted finds the n-th
+// value of its layout in the n-th field.
+
+// The text with its spaces dropped (so "fal se" is a word too), then "false"
+// as 0 and "true" as 1. One pass over the words, so that a long text of
+// flags costs no more than its length.
+inline std::u16string preparedText(std::u16string_view text) {
+    std::u16string s;
+    s.reserve(text.size());
+    for (char16_t c : text)
+        if (c != u' ') s.push_back(c);
+    std::u16string out;
+    out.reserve(s.size());
+    for (std::u16string_view rest(s); !rest.empty();) {
+        if (rest.starts_with(u"false")) {
+            out.push_back(u'0');
+            rest.remove_prefix(5);
+        } else if (rest.starts_with(u"true")) {
+            out.push_back(u'1');
+            rest.remove_prefix(4);
+        } else {
+            out.push_back(rest.front());
+            rest.remove_prefix(1);
+        }
+    }
+    return out;
+}
+
+// The comma-separated fields of a prepared text, in order (an empty text is
+// one empty field).
+inline std::vector<std::u16string_view> fieldsOf(std::u16string_view prepared) {
+    std::vector<std::u16string_view> out;
+    for (size_t start = 0;;) {
+        const size_t comma = prepared.find(u',', start);
+        out.push_back(prepared.substr(start, comma == std::u16string_view::npos ? comma : comma - start));
+        if (comma == std::u16string_view::npos) return out;
+        start = comma + 1;
+    }
+}
+
+// A value's text as the float the parser makes of it: a decimal number with
+// an optional sign, rounded to the nearest float. As the standard float
+// conversion does, it refuses a value beyond the float's range at either end:
+// one too large, and one so small that it would round to 0 or to a subnormal
+// (a designer who writes 1e-40 did not mean 0). Nothing for a text that does
+// not start with such a number.
+inline std::optional<float> floatOf(std::u16string_view text) {
+    std::string s;
+    for (char16_t c : text) {
+        if (c > 0x7F) return std::nullopt;
+        s.push_back(static_cast<char>(c));
+    }
+    const char* first = s.data() + (!s.empty() && s[0] == '+' ? 1 : 0);
+    float value = 0;
+    const auto [end, ec] = std::from_chars(first, s.data() + s.size(), value);
+    if (ec != std::errc{} || end == first || std::fpclassify(value) == FP_SUBNORMAL) return std::nullopt;
+    return value;
 }
 
 }  // namespace trivu

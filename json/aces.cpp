@@ -13,10 +13,8 @@
 
 #include "json/aces.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <iomanip>
 #include <limits>
 #include <sstream>
@@ -546,18 +544,26 @@ intptr_t floatOf(RUNDATA& rd, double value) {
 // A text with a point is read as a float, any other as a decimal integer
 // (leading white space and a sign accepted, trailing characters ignored); a
 // text that does not begin with a number, or one out of range, gives 0.
+// Decimal only, by the same conversion on every build, whatever the C
+// runtime's locale: the system's strtod would also take hexadecimal, "inf"
+// and "nan" on one build and not on the other.
 intptr_t numberOfText(RUNDATA& rd, const std::string& text) {
-    const char* begin = text.c_str();
-    char* stop = nullptr;
-    errno = 0;
+    const char* at = text.c_str();
+    const char* const end = at + text.size();
+    while (at < end && (*at == ' ' || (*at >= '\t' && *at <= '\r'))) ++at;
+    const char* const number = at + (at < end && (*at == '+' || *at == '-') ? 1 : 0);
+    if (number == end || !((*number >= '0' && *number <= '9') || *number == '.')) return intResult(0);
+    if (*at == '+') ++at;  // from_chars takes a minus sign only
     if (text.find('.') != std::string::npos) {
-        double value = std::strtod(begin, &stop);
-        if (stop == begin || errno == ERANGE || std::fabs(value) > std::numeric_limits<float>::max())
+        double value = 0;
+        const auto [stop, error] = std::from_chars(at, end, value);
+        if (stop == at || error != std::errc() || std::fabs(value) > std::numeric_limits<float>::max())
             return intResult(0);
         return floatResult(rd, static_cast<float>(value));
     }
-    long long value = std::strtoll(begin, &stop, 10);
-    if (stop == begin || errno == ERANGE || value < std::numeric_limits<int32_t>::min() ||
+    int64_t value = 0;
+    const auto [stop, error] = std::from_chars(at, end, value);
+    if (stop == at || error != std::errc() || value < std::numeric_limits<int32_t>::min() ||
         value > std::numeric_limits<int32_t>::max())
         return intResult(0);
     return intResult(static_cast<int32_t>(value));

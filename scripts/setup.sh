@@ -39,15 +39,27 @@ missing_of() {
   done
 }
 
+# Another install may hold the package manager's lock (a machine's own
+# updates at start-up): apt waits for it rather than fail.
+apt_get() { DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 "$@"; }
+
+# A mirror in the middle of a sync may serve one architecture's index of a
+# suite that disagrees with its release file: the update fails for that index
+# alone, and the install goes on from the others. A library wanted for both
+# architectures (wine32's) may then have its newest version in that suite for
+# one architecture only; the install is tried once more preferring the
+# release's own suite, which every architecture's index has.
 install() {
-  local missing
+  local missing release
   mapfile -t missing < <(missing_of "$@")
   if ((${#missing[@]} > 0)); then
     echo "setup: installing ${missing[*]}"
-    # Another install may hold the package manager's lock (a machine's own
-    # updates at start-up): wait for it rather than fail.
-    $sudo apt-get -o DPkg::Lock::Timeout=600 update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 install -y -qq "${missing[@]}"
+    apt_get update -qq || echo "setup: an index failed to update; installing from the others" >&2
+    if ! apt_get install -y -qq "${missing[@]}"; then
+      release=$(. /etc/os-release && echo "$VERSION_CODENAME")
+      echo "setup: trying again with the packages of $release itself" >&2
+      apt_get install -y -qq -t "$release" "${missing[@]}"
+    fi
   fi
 }
 

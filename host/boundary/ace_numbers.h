@@ -71,6 +71,37 @@ enum : int {
 // the instance's alterable value B (A holds its loop index).
 enum KindIndex : uint8_t { INDEX_NULL = 0, INDEX_WRAPFLIP, INDEX_SINEWAVE, INDEX_ORBITAL, INDEX_MOVETOWARD };
 
+// What each motion registration makes: the kind of its records (the kind
+// index that a registration which took leaves in alterable value B) and,
+// for a line or a wave, whether it moves along x, between walls x = ...,
+// or along y.
+struct MotionRegistration {
+    int action;
+    KindIndex kind;
+    bool horizontal;
+};
+inline constexpr MotionRegistration MOTION_REGISTRATIONS[] = {
+    {ACT_NULL_MOTION, INDEX_NULL, false},
+    {ACT_TIMED_NULL_MOTION, INDEX_NULL, false},
+    {ACT_HORIZONTAL_WRAP, INDEX_WRAPFLIP, true},
+    {ACT_HORIZONTAL_FLIP, INDEX_WRAPFLIP, true},
+    {ACT_VERTICAL_WRAP, INDEX_WRAPFLIP, false},
+    {ACT_VERTICAL_FLIP, INDEX_WRAPFLIP, false},
+    {ACT_HORIZONTAL_WRAP_WAVE, INDEX_SINEWAVE, true},
+    {ACT_HORIZONTAL_FLIP_WAVE, INDEX_SINEWAVE, true},
+    {ACT_VERTICAL_WRAP_WAVE, INDEX_SINEWAVE, false},
+    {ACT_VERTICAL_FLIP_WAVE, INDEX_SINEWAVE, false},
+    {ACT_ORBIT_OWN, INDEX_ORBITAL, false},
+    {ACT_ORBIT_TARGET, INDEX_ORBITAL, false},
+};
+
+// The action's row of MOTION_REGISTRATIONS, or null for one that registers nothing.
+constexpr const MotionRegistration* motionRegistration(int action) {
+    for (const MotionRegistration& r : MOTION_REGISTRATIONS)
+        if (r.action == action) return &r;
+    return nullptr;
+}
+
 // Expressions that answer where the last event the extension raised happened.
 enum : int {
     EXP_EVENT_X = 15,

@@ -10,8 +10,8 @@
 #include <initializer_list>
 #include <iterator>
 #include <memory>
-#include <stdexcept>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -28,22 +28,78 @@ namespace trivu {
 // index never names a member that moved. Either there is no index (few
 // members, or members being loaded) or it names every member exactly once.
 // The keys are the JSON library's strings, read as string_views.
+//
+// The vector holds pair<Key, T>, whose move cannot throw, so an object that
+// grows moves its members (a copied member would be its whole subtree) and an
+// erase cannot fail half-way. The iterators show each member as a
+// MemberView: the key read-only (a changed key would leave the index behind)
+// and the value as a reference. A view is a value, not a reference: iterate
+// with `const auto&` or `auto&&`, never `auto&`.
 template <class Key, class T, class IgnoredLess = std::less<Key>,
           class Allocator = std::allocator<std::pair<const Key, T>>>
 class IndexedMembers {
+    using Stored = std::pair<Key, T>;
+    using Container = std::vector<Stored, typename std::allocator_traits<Allocator>::template rebind_alloc<Stored>>;
+
 public:
     using key_type = Key;
     using mapped_type = T;
     using value_type = std::pair<const Key, T>;
-    using Container = std::vector<value_type, Allocator>;
-    using iterator = typename Container::iterator;
-    using const_iterator = typename Container::const_iterator;
     using size_type = typename Container::size_type;
     using difference_type = typename Container::difference_type;
     using allocator_type = Allocator;
-    using reference = value_type&;
-    using const_reference = const value_type&;
     using key_compare = std::equal_to<>;
+
+    // A member seen through an iterator.
+    template <bool IsConst>
+    struct MemberView {
+        const Key& first;
+        std::conditional_t<IsConst, const T, T>& second;
+        // A copy of the member, where a value_type is asked for.
+        operator value_type() const { return {first, second}; }
+        const MemberView* operator->() const noexcept { return this; }
+    };
+
+    template <bool IsConst>
+    class Iterator {
+        using Slot = std::conditional_t<IsConst, const Stored, Stored>;
+
+    public:
+        using iterator_category = std::random_access_iterator_tag;
+        using value_type = IndexedMembers::value_type;
+        using difference_type = std::ptrdiff_t;
+        using reference = MemberView<IsConst>;
+        using pointer = MemberView<IsConst>;  // it->first reads through the view's own ->
+
+        Iterator() = default;
+        explicit Iterator(Slot* at) noexcept : at_(at) {}
+        operator Iterator<true>() const noexcept { return Iterator<true>(at_); }
+
+        reference operator*() const noexcept { return {at_->first, at_->second}; }
+        pointer operator->() const noexcept { return **this; }
+        reference operator[](difference_type n) const noexcept { return *(*this + n); }
+
+        Iterator& operator++() noexcept { return ++at_, *this; }
+        Iterator& operator--() noexcept { return --at_, *this; }
+        Iterator operator++(int) noexcept { return Iterator(at_++); }
+        Iterator operator--(int) noexcept { return Iterator(at_--); }
+        Iterator& operator+=(difference_type n) noexcept { return at_ += n, *this; }
+        Iterator& operator-=(difference_type n) noexcept { return at_ -= n, *this; }
+        friend Iterator operator+(Iterator it, difference_type n) noexcept { return it += n; }
+        friend Iterator operator+(difference_type n, Iterator it) noexcept { return it += n; }
+        friend Iterator operator-(Iterator it, difference_type n) noexcept { return it -= n; }
+        friend difference_type operator-(Iterator a, Iterator b) noexcept { return a.at_ - b.at_; }
+        friend bool operator==(Iterator a, Iterator b) noexcept { return a.at_ == b.at_; }
+        friend auto operator<=>(Iterator a, Iterator b) noexcept { return a.at_ <=> b.at_; }
+
+    private:
+        Slot* at_ = nullptr;
+    };
+
+    using iterator = Iterator<false>;
+    using const_iterator = Iterator<true>;
+    using reference = MemberView<false>;
+    using const_reference = MemberView<true>;
 
     // Up to this many members a scan is as quick as a hash.
     static constexpr size_type kIndexFrom = 8;
@@ -73,17 +129,20 @@ public:
         slots_.swap(other.slots_);
     }
 
-    iterator begin() noexcept { return members_.begin(); }
-    iterator end() noexcept { return members_.end(); }
-    const_iterator begin() const noexcept { return members_.begin(); }
-    const_iterator end() const noexcept { return members_.end(); }
-    const_iterator cbegin() const noexcept { return members_.cbegin(); }
-    const_iterator cend() const noexcept { return members_.cend(); }
+    iterator begin() noexcept { return iterator(members_.data()); }
+    iterator end() noexcept { return iterator(members_.data() + members_.size()); }
+    const_iterator begin() const noexcept { return const_iterator(members_.data()); }
+    const_iterator end() const noexcept { return const_iterator(members_.data() + members_.size()); }
+    const_iterator cbegin() const noexcept { return begin(); }
+    const_iterator cend() const noexcept { return end(); }
     size_type size() const noexcept { return members_.size(); }
     bool empty() const noexcept { return members_.empty(); }
     size_type max_size() const noexcept { return members_.max_size(); }
     // Also how the JSON library tells a vector of members from a tree.
     size_type capacity() const noexcept { return members_.capacity(); }
+    // Whether lookups go through the index: always past kIndexFrom members,
+    // once the loader has settled them.
+    bool indexed() const noexcept { return !slots_.empty(); }
 
     void clear() noexcept {
         members_.clear();
@@ -106,29 +165,16 @@ public:
     template <class InputIt, typename = std::enable_if_t<std::is_convertible_v<
                                   typename std::iterator_traits<InputIt>::iterator_category, std::input_iterator_tag>>>
     void insert(InputIt first, InputIt last) {
-        for (; first != last; ++first) insert(*first);
+        for (; first != last; ++first) {
+            const auto& member = *first;  // a pair, or a view of another object's member
+            add(member.first, member.second);
+        }
     }
 
     T& operator[](const key_type& key) { return add(key, T{}).first->second; }
     template <class K, IfKey<K> = 0>
     T& operator[](K&& key) {
         return add(std::forward<K>(key), T{}).first->second;
-    }
-    const T& operator[](const key_type& key) const { return at(key); }
-    template <class K, IfKey<K> = 0>
-    const T& operator[](K&& key) const {
-        return at(key);
-    }
-
-    T& at(const key_type& key) { return members_[existing(key)].second; }
-    template <class K, IfKey<K> = 0>
-    T& at(K&& key) {
-        return members_[existing(key)].second;
-    }
-    const T& at(const key_type& key) const { return members_[existing(key)].second; }
-    template <class K, IfKey<K> = 0>
-    const T& at(K&& key) const {
-        return members_[existing(key)].second;
     }
 
     size_type count(const key_type& key) const { return position(key) != size() ? 1 : 0; }
@@ -143,30 +189,30 @@ public:
         return begin() + static_cast<difference_type>(position(key));
     }
     const_iterator find(const key_type& key) const { return begin() + static_cast<difference_type>(position(key)); }
-
-    size_type erase(const key_type& key) { return eraseKey(key); }
     template <class K, IfKey<K> = 0>
-    size_type erase(K&& key) {
+    const_iterator find(K&& key) const {
+        return begin() + static_cast<difference_type>(position(key));
+    }
+
+    // An erase cannot fail: members move back by move assignment, which
+    // cannot throw, and the index is mended in place.
+    size_type erase(const key_type& key) noexcept { return eraseKey(key); }
+    template <class K, IfKey<K> = 0>
+    size_type erase(K&& key) noexcept {
         return eraseKey(key);
     }
-    iterator erase(iterator at) { return erase(at, std::next(at)); }
-    iterator erase(iterator first, iterator last) {
+    iterator erase(iterator at) noexcept { return erase(at, std::next(at)); }
+    iterator erase(iterator first, iterator last) noexcept {
+        static_assert(std::is_nothrow_move_assignable_v<Stored>, "an erase must not fail half-way");
         const difference_type offset = first - begin(), count = last - first;
         if (count == 0) return first;
         if (count == 1) unindex(static_cast<size_type>(offset));
-        // As ordered_map does: a member's key is const, so the later members
-        // are rebuilt in place rather than assigned.
-        for (auto it = first; it + count != end(); ++it) {
-            it->~value_type();
-            new (&*it) value_type{std::move(*(it + count))};
-        }
-        members_.resize(members_.size() - static_cast<size_type>(count));
+        members_.erase(members_.begin() + offset, members_.begin() + offset + count);
         if (count > 1) reindex();
         return begin() + offset;
     }
 
     friend bool operator==(const IndexedMembers& a, const IndexedMembers& b) { return a.members_ == b.members_; }
-    friend bool operator<(const IndexedMembers& a, const IndexedMembers& b) { return a.members_ < b.members_; }
     friend auto operator<=>(const IndexedMembers& a, const IndexedMembers& b) { return a.members_ <=> b.members_; }
 
     // ---- The loader's road ----
@@ -186,7 +232,12 @@ public:
         if (size() > kIndexFrom ? buildIndex() : !hasRepeatedKey()) return;
         IndexedMembers merged;
         merged.members_.reserve(size());
-        for (value_type& member : members_) merged.add(member.first, T{}).first->second = std::move(member.second);
+        for (Stored& member : members_) {
+            const auto [at, added] = merged.add(std::move(member.first), std::move(member.second));
+            // A key met before keeps its place; its value is the last one given
+            // (the moved key of this member was not taken).
+            if (!added) at->second = std::move(member.second);
+        }
         swap(merged);
     }
 
@@ -212,12 +263,6 @@ private:
         for (size_t slot = hashOf(key) & mask(); slots_[slot] != 0; slot = (slot + 1) & mask())
             if (members_[slots_[slot] - 1].first == key) return slots_[slot] - 1;
         return members_.size();
-    }
-
-    size_type existing(std::string_view key) const {
-        const size_type at = position(key);
-        if (at == size()) throw std::out_of_range("key not found");
-        return at;
     }
 
     bool hasRepeatedKey() const noexcept {
@@ -293,7 +338,7 @@ private:
     }
 
     template <class K>
-    size_type eraseKey(const K& key) {
+    size_type eraseKey(const K& key) noexcept {
         const size_type at = position(key);
         if (at == size()) return 0;
         erase(begin() + static_cast<difference_type>(at));

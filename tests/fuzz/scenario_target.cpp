@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tests/fuzz/targets.h"
+#include "trivu-host/play/library.h"
 #include "trivu-host/scenario/scenario.h"
 
 namespace fuzz {

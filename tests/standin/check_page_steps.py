@@ -40,7 +40,8 @@ WALKS = [
     # jump), freezes when the moon is destroyed at 70.
     ("orbit", "#frame=0&tick=37", ["right*5", "#frame=0&tick=68", "right*3"]),
     # A rejected group and an instance destroyed at tick 20, opened there,
-    # stepped back before it and on past it.
+    # stepped back before it and on past it; at tick 21 a new one ends the
+    # layers, as many elements as before with another last one.
     ("reject", "#frame=0&tick=20", ["left*2", "right*4"]),
     # Across frames: clamped at the last tick, another frame's instances only.
     ("frames", "#frame=0&tick=17", ["right*3", "#frame=1&tick=22", "right*3", "#frame=0&tick=0", "right"]),

@@ -3,7 +3,8 @@
 # headless Chromium at a few ticks (FILE#frame=K&tick=N); the DOM it dumps
 # must show each instance where the trace's dump of that tick puts it, the
 # orbit centres where they are, exactly the tick's trace lines, and the view:
-# the instances out of it (and only those) as marks at its edge, a zoom as
+# the instances out of it (and only those) as marks at its edge, each mark's
+# circle on the edge the instance lies beyond and level with it, a zoom as
 # the fitted view made smaller about its middle. Also: the
 # page loads nothing from outside, two runs write the same bytes, and the
 # trace is the same with and without --html.
@@ -34,6 +35,9 @@ checks=(
   "far|#tick=20|20||"
   "far|#tick=37|37||Rock#4"
   "far|#tick=37&zoom=2|37||Ball#0 Ball#2 Ball#3 Rock#4"
+  "farrun|#tick=30|30||Comet#5"
+  "farrun|#tick=40|40||"
+  "wide|#tick=30|30||"
 )
 
 failures=0
@@ -66,6 +70,24 @@ scan() {  # PAGE
 
 view_of() {  # DOM > "X Y WIDTH HEIGHT"
   grep -o '^<svg id="stage"[^>]* data-view="[^"]*"' "$1" | sed 's/.*data-view="//; s/"$//'
+}
+
+# The circle of an instance's mark lies in the view, near the edge the
+# instance lies beyond (within 3% of the view's larger side) on an axis where
+# it is out, level with its middle on an axis where it is not (as near as
+# the edge lets it be, when its middle is that near the edge).
+edge_mark_placed() {  # DOM VIEW NAME X Y W H
+  local circle
+  circle=$(grep -A1 "^<g data-far=\"$3\"" "$1" | sed -n 's/^<circle cx="\([^"]*\)" cy="\([^"]*\)".*/\1 \2/p')
+  [ -n "$circle" ] || return 1
+  awk -v v="$2" -v c="$circle" -v x="$4" -v y="$5" -v w="$6" -v h="$7" 'BEGIN {
+    split(v, b, " "); split(c, m, " "); tol = 0.03 * (b[3] > b[4] ? b[3] : b[4])
+    exit !(on(m[1], x + w / 2, b[1], b[1] + b[3]) && on(m[2], y + h / 2, b[2], b[2] + b[4])) }
+    function on(at, middle, low, high) {
+      if (middle < low) return at > low && at - low <= tol
+      if (middle > high) return at < high && high - at <= tol
+      if (middle >= low + tol && middle <= high - tol) return at - middle < 0.01 && middle - at < 0.01
+      return at > low && at < high && at - middle <= tol && middle - at <= tol }'
 }
 
 check_tick() {  # NAME FRAGMENT SHOWN CENTRES OFF
@@ -131,6 +153,7 @@ check_tick() {  # NAME FRAGMENT SHOWN CENTRES OFF
       off+=" $instance"
       grep -q "^<g data-far=\"$instance\" data-x=\"$x\" data-y=\"$y\"" "$dom" || fail "$what: no mark of $instance at the edge"
       grep -qF "$instance ($x, $y)" "$dom" || fail "$what: the mark of $instance does not say ($x, $y)"
+      edge_mark_placed "$dom" "$view" "$instance" "$x" "$y" "$w" "$h" || fail "$what: the mark of $instance is not on its edge"
     fi
   done < <(sed -n 's/^<rect data-instance="\([^"]*\)" data-x="\([^"]*\)" data-y="\([^"]*\)"[^>]* width="\([^"]*\)" height="\([^"]*\)".*/\1 \2 \3 \4 \5/p' "$dom")
   [ "${off# }" = "$expected_off" ] || fail "$what: out of view: '${off# }', expected '$expected_off'"

@@ -1,6 +1,7 @@
 // The drawing of `run --svg`: well-formed XML, paths that break where an
 // instance jumps, the marks and legend that explain them, walls over their
-// group only, and the same bytes for the same run.
+// group only, and the same bytes for the same run; and the page's template
+// filled once per marker.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,10 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "trivu-host/draw/html.h"
 #include "trivu-host/draw/svg.h"
 
 using standin::Recorder;
-using standin::MotionCall;
+using standin::ActionCall;
 
 namespace {
 
@@ -96,14 +98,23 @@ std::vector<Element> named(const std::vector<Element>& all, const std::string& n
     return out;
 }
 
-MotionCall registration(int code, int number, std::vector<std::u16string> texts, int32_t kind, int32_t loop = 0) {
-    MotionCall m;
+ActionCall registration(int code, int number, std::vector<std::u16string> texts, int32_t kind, int32_t loop = 0) {
+    ActionCall m;
     m.code = code;
     m.loopIndex = loop;
     m.number = number;
     m.texts = std::move(texts);
     m.markA = loop;
     m.markB = kind;
+    return m;
+}
+
+// A controller's run: by group name (texts[0]) or for the instance `number`.
+ActionCall controller(int code, std::vector<std::u16string> texts, int number) {
+    ActionCall m;
+    m.code = code;
+    m.number = number;
+    m.texts = std::move(texts);
     return m;
 }
 
@@ -146,7 +157,7 @@ bool labelsOverlap(const std::vector<Element>& all) {
 // A level move of one instance from (x, y), one position per tick.
 void walk(Recorder& d, int number, const std::string& label, int64_t& tick, int32_t x, int32_t y, int32_t dx,
           int steps) {
-    for (int i = 0; i < steps; ++i) d.position(number, label, tick++, x + i * dx, y);
+    for (int i = 0; i < steps; ++i) d.position(number, label, tick++, x + i * dx, y, 0, 0);
 }
 
 struct Case {
@@ -168,7 +179,7 @@ const Case kCases[] = {
     {"a wrap breaks the path and marks both ends of the jump",
      [](Recorder& d) {
          d.startFrame("Wrap");
-         d.motionCall(registration(27, 0, {u"comet", u"+3, false, 40, 360"}, 1));
+         d.action(registration(27, 0, {u"comet", u"+3, false, 40, 360"}, 1));
          int64_t tick = 0;
          walk(d, 0, "Comet#0", tick, 300, 100, 3, 21);  // to 360
          d.event(12, 362, 100);
@@ -191,7 +202,7 @@ const Case kCases[] = {
          int64_t tick = 0;
          walk(d, 0, "Orb#0", tick, 330, 100, 0, 10);
          d.placed(0);
-         d.position(0, "Orb#0", tick++, 380, 100);
+         d.position(0, "Orb#0", tick++, 380, 100, 0, 0);
          walk(d, 0, "Orb#0", tick, 330, 100, 0, 10);
      },
      [](const std::vector<Element>& all) {
@@ -208,13 +219,13 @@ const Case kCases[] = {
          d.event(15, 103, 50);
          d.event(15, 104, 50);  // 4 from the first: a mark of its own
          d.event(15, 100, 57);  // nearer the other instance
-         d.position(0, "Star#0", tick, 100, 50);
-         d.position(1, "Star#1", tick, 100, 58);
+         d.position(0, "Star#0", tick, 100, 50, 0, 0);
+         d.position(1, "Star#1", tick, 100, 58, 0, 0);
          // A crowd of sleepers, each with a count to place.
          for (int i = 2; i < 8; ++i) {
              d.event(15, 200, 50 + 4 * i);
              d.event(15, 200, 50 + 4 * i);
-             d.position(i, "Star#" + std::to_string(i), tick, 200, 50 + 4 * i);
+             d.position(i, "Star#" + std::to_string(i), tick, 200, 50 + 4 * i, 0, 0);
          }
      },
      [](const std::vector<Element>& all) {
@@ -226,8 +237,8 @@ const Case kCases[] = {
     {"a wall is drawn over its own group only, labelled; a far one is an arrow at the edge",
      [](Recorder& d) {
          d.startFrame("Walls");
-         d.motionCall(registration(37, 0, {u"guards", u"+2, false, 40, 200"}, 1));
-         d.motionCall(registration(27, 1, {u"bats", u"+2, false, 40, 900"}, 1));
+         d.action(registration(37, 0, {u"guards", u"+2, false, 40, 200"}, 1));
+         d.action(registration(27, 1, {u"bats", u"+2, false, 40, 900"}, 1));
          int64_t tick = 0, other = 0;
          walk(d, 0, "Guard#0", tick, 50, 40, 2, 60);
          walk(d, 1, "Bat#1", other, 50, 300, 2, 60);
@@ -246,45 +257,60 @@ const Case kCases[] = {
          const Element panel = named(all, "rect", "panel").at(0);
          EXPECT_LT(number(panel, "x") + number(panel, "width"), 400);  // framed on the paths, not the far wall
      }},
+    {"walls stand where the extension has them: a float's value, saturated past the 32-bit range",
+     [](Recorder& d) {
+         d.startFrame("Far walls");
+         d.action(registration(27, 0, {u"ball", u"+3, false, -3000000000, 16777217"}, 1));
+         int64_t tick = 0;
+         walk(d, 0, "Ball#0", tick, 16777150, 10, 3, 20);
+     },
+     [](const std::vector<Element>& all) {
+         const auto texts = textsOf(all);
+         EXPECT_TRUE(has(texts, "ball wall x=16777216"));  // as a float holds 16777217
+         EXPECT_TRUE(has(texts, "ball wall x=-2147483648"));
+         EXPECT_EQ(named(all, "path", "wall-arrow").size(), 1u);  // that one, far to the left
+         EXPECT_EQ(named(all, "line", "wall").size(), 1u);
+     }},
     {"controllers mark the instances of the groups they name, or the one they ran for",
      [](Recorder& d) {
          d.startFrame("Controllers");
-         d.motionCall(registration(37, 0, {u"a", u"+2, false, 0, 400"}, 1));
-         d.motionCall(registration(37, 1, {u"b", u"+2, false, 0, 400"}, 1));
-         d.motionCall(registration(37, 2, {u"a", u"+2, false, 0, 400"}, 1));
+         d.action(registration(37, 0, {u"a", u"+2, false, 0, 400"}, 1));
+         d.action(registration(37, 1, {u"b", u"+2, false, 0, 400"}, 1));
+         d.action(registration(37, 2, {u"a", u"+2, false, 0, 400"}, 1));
          for (int64_t t = 0; t < 3; ++t)
-             for (int32_t n = 0; n < 3; ++n) d.position(n, "Ball#" + std::to_string(n), t, 10 + 2 * n, 40 * n);
-         d.control(29, {u"a"}, -1);  // stop a: Ball#0 and Ball#2
-         d.control(51, {}, 1);       // reverse Ball#1
-         d.control(21, {u""}, -1);   // reject every group
-         d.control(21, {u"c"}, -1);  // no such group
-         d.control(33, {}, -1);      // not a controller
+             for (int32_t n = 0; n < 3; ++n) d.position(n, "Ball#" + std::to_string(n), t, 10 + 2 * n, 40 * n, 0, 0);
+         d.action(controller(29, {u"a"}, -1));  // stop a: Ball#0 and Ball#2
+         d.action(controller(51, {}, 1));       // reverse Ball#1
+         d.action(controller(30, {}, 1));       // toggle stop Ball#1, directly
+         d.action(controller(21, {u""}, -1));   // reject every group
+         d.action(controller(21, {u"c"}, -1));  // no such group
+         d.action(controller(33, {}, -1));      // not a controller
      },
      [](const std::vector<Element>& all) {
-         EXPECT_EQ(named(all, "path", "stopped").size(), 2u);
+         EXPECT_EQ(named(all, "path", "stopped").size(), 3u);
          EXPECT_EQ(named(all, "path", "reversed").size(), 1u);
          EXPECT_EQ(named(all, "g", "rejected").size(), 3u);
-         EXPECT_EQ(named(all, "g", "event").size(), 6u);
+         EXPECT_EQ(named(all, "g", "event").size(), 7u);
      }},
     {"registrations give groups, colours, walls and centres; refused ones nothing",
      [](Recorder& d) {
          d.startFrame("Walls & <flips>");
-         d.motionCall(registration(27, 0, {u"row", u"+1.0, false, -40, 680"}, 1));
-         d.motionCall(registration(27, 1, {}, 1, 1));  // a later run: the first one's texts
-         d.motionCall(registration(37, 2, {u"", u"-1.2 , false , 0, 200"}, 0));  // refused: no marks
+         d.action(registration(27, 0, {u"row", u"+1.0, false, -40, 680"}, 1));
+         d.action(registration(27, 1, {}, 1, 1));  // a later run: the first one's texts
+         d.action(registration(37, 2, {u"", u"-1.2 , false , 0, 200"}, 0));  // refused: no marks
          for (int64_t t = 0; t < 3; ++t) {
-             d.position(0, "Ball#0", t, 660 + t, 100);
-             d.position(1, "Ball#1", t, -20 + t, 150);
-             d.position(2, "Box#2", t, 50, 50);
+             d.position(0, "Ball#0", t, 660 + t, 100, 0, 0);
+             d.position(1, "Ball#1", t, -20 + t, 150, 0, 0);
+             d.position(2, "Box#2", t, 50, 50, 0, 0);
          }
          d.startFrame("Ring");
-         MotionCall orbit = registration(44, 0, {u"ring", u"50,50, +1.0, false,0,72,10,-5,false,30,-1,72"}, 3);
+         ActionCall orbit = registration(44, 0, {u"ring", u"50,50, +1.0, false,0,72,10,-5,false,30,-1,72"}, 3);
          orbit.x = 300;
          orbit.y = 200;
-         d.motionCall(orbit);
+         d.action(orbit);
          d.destroyed(0);
-         d.position(0, "Star#0", 0, 350, 200);
-         d.position(0, "Star#0", 1, 349, 199);
+         d.position(0, "Star#0", 0, 350, 200, 0, 0);
+         d.position(0, "Star#0", 1, 349, 199, 0, 0);
      },
      [](const std::vector<Element>& all) {
          EXPECT_EQ(named(all, "g", "frame").size(), 2u);
@@ -311,8 +337,8 @@ const Case kCases[] = {
          d.startFrame("Corners");
          int64_t tick = 0;
          walk(d, 0, "Ant#0", tick, 0, 0, 3, 11);  // to 30,0
-         for (int32_t y : {2, 4, 6, 6, 6}) d.position(0, "Ant#0", tick++, 30, y);
-         for (int32_t x : {33, 37, 40, 44, 40, 36}) d.position(0, "Ant#0", tick++, x, 6);  // 3, 4, 3, 4, then back
+         for (int32_t y : {2, 4, 6, 6, 6}) d.position(0, "Ant#0", tick++, 30, y, 0, 0);
+         for (int32_t x : {33, 37, 40, 44, 40, 36}) d.position(0, "Ant#0", tick++, x, 6, 0, 0);  // 3, 4, 3, 4, then back
      },
      [](const std::vector<Element>& all) {
          EXPECT_EQ(pointsOf(all), (Strings{"0,0 30,0 30,6 44,6 36,6"}));
@@ -323,14 +349,14 @@ const Case kCases[] = {
     {"a tick range draws only those ticks: their positions and marks, destroyed only when it was by then",
      [](Recorder& d) {
          d.startFrame("Range");
-         d.motionCall(registration(27, 0, {u"ants", u"+2, false, -100, 900"}, 1));
+         d.action(registration(27, 0, {u"ants", u"+2, false, -100, 900"}, 1));
          for (int64_t t = 0; t < 30; ++t) {
              if (t == 5 || t == 15) d.event(15, static_cast<int32_t>(2 * t), 50);
              if (t == 29) d.destroyed(0);
-             d.position(0, "Ant#0", t, static_cast<int32_t>(2 * t), 50);
+             d.position(0, "Ant#0", t, static_cast<int32_t>(2 * t), 50, 0, 0);
          }
          d.startFrame("Short");
-         d.position(0, "Ant#0", 0, 7, 7);
+         d.position(0, "Ant#0", 0, 7, 7, 0, 0);
      },
      [](const std::vector<Element>& all) {
          EXPECT_EQ(pointsOf(all), (Strings{"20,50 38,50"}));
@@ -363,4 +389,17 @@ TEST(Recorder, TableOfRuns) {
         c.check(all);
     }
     EXPECT_FALSE(parseXml(svg(Recorder())).empty());
+}
+
+// The page's markers are replaced in the order they stand, each once: a
+// title (or a trace line) that holds one is written as it is.
+TEST(Page, TextsHoldingMarkersStayTexts) {
+    const std::string title = "@STYLE@ @MARKS@ @DATA@ @SCRIPT@.json";
+    const std::string page = standin::page(Recorder(), title);
+    EXPECT_NE(page.find("<title>" + title + "</title>"), std::string::npos);
+    EXPECT_NE(page.find("id=\"run\">{\"title\":\"" + title + "\",\"frames\":[]}</script>"), std::string::npos);
+    std::string rest = page;  // without the title: every marker replaced
+    for (size_t at; (at = rest.find(title)) != std::string::npos;) rest.erase(at, title.size());
+    for (const char* marker : {"@TITLE@", "@STYLE@", "@MARKS@", "@DATA@", "@SCRIPT@"})
+        EXPECT_EQ(rest.find(marker), std::string::npos) << marker;
 }

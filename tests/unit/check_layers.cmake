@@ -1,6 +1,8 @@
 # Includes point downwards: no source file includes a folder above its own,
 # so that each folder's neighbours can be read off its includes.
-#   cmake -DSOURCE_DIR=path -P check_layers.cmake
+#   cmake -DSOURCE_DIR=path [-DPLANT=FILE>INCLUDED] -P check_layers.cmake
+# PLANT adds an include to FILE's, as a test of the check itself: a planted
+# include that points the wrong way must fail it.
 #
 # The layer is the folder's, numbered as docs/architecture.md numbers them:
 #   1  sdk/ and platform/
@@ -12,7 +14,8 @@
 #   5  host/ and host/editor/: the catalogue and the exports; nothing outside
 #      host/editor/ includes one of its files (the run-time library has none)
 # trivu-host/ stands beside them, a program of its own: besides its own files
-# it sees only what `stand_in_may_see` names.
+# it sees only what `stand_in_may_see` names. Its rooms are layers too, in
+# the order of `stand_in_rooms`: each uses only the rooms before it.
 cmake_minimum_required(VERSION 3.20)
 
 set(layer_1 sdk platform)
@@ -23,6 +26,7 @@ set(layer_5 host host/editor)
 set(stand_in trivu-host)
 set(stand_in_may_see sdk/ platform/utf.h platform/desktop.h host/boundary/ace_numbers.h host/boundary/editdata.h common/param_formats.h
     trivu-host/)
+set(stand_in_rooms base scenario play record draw commands)
 
 # The folder a path belongs to: its first component, or its first two under
 # host/ (host/boundary/ and host/editor/ are folders of their own).
@@ -62,6 +66,36 @@ function(stand_in_may_include included out)
   set(${out} FALSE PARENT_SCOPE)
 endfunction()
 
+# The stand-in's room of a path under trivu-host/, its place in
+# `stand_in_rooms` (-1 for none).
+function(room_of path out)
+  string(REGEX MATCH "^trivu-host/([^/]+)/" _ "${path}")
+  list(FIND stand_in_rooms "${CMAKE_MATCH_1}" room)
+  set(${out} ${room} PARENT_SCOPE)
+endfunction()
+
+# Why a file of the stand-in may not include `included`, or nothing.
+function(stand_in_fault_of file included out)
+  stand_in_may_include(${included} allowed)
+  set(fault "")
+  if(NOT allowed)
+    list(JOIN stand_in_may_see ", " seen)
+    set(fault "the stand-in host sees only ${seen}")
+  elseif(included MATCHES "^trivu-host/")
+    room_of(${file} own)
+    room_of(${included} theirs)
+    list(JOIN stand_in_rooms " < " order)
+    if(own EQUAL -1 OR theirs EQUAL -1)
+      set(fault "a room of the stand-in is one of ${order}, and this is none")
+    elseif(theirs GREATER own)
+      list(GET stand_in_rooms ${own} own_room)
+      list(GET stand_in_rooms ${theirs} their_room)
+      set(fault "the room ${their_room}/ comes after ${own_room}/ (${order})")
+    endif()
+  endif()
+  set(${out} "${fault}" PARENT_SCOPE)
+endfunction()
+
 # Why `file` may not include `included`, or nothing.
 function(fault_of file included out)
   folder_of(${file} own_folder)
@@ -70,11 +104,7 @@ function(fault_of file included out)
   layer_of(${their_folder} theirs)
   set(fault "")
   if(own EQUAL 0)
-    stand_in_may_include(${included} allowed)
-    if(NOT allowed)
-      list(JOIN stand_in_may_see ", " seen)
-      set(fault "the stand-in host sees only ${seen}")
-    endif()
+    stand_in_fault_of(${file} ${included} fault)
   elseif(theirs EQUAL -1)
     set(fault "${their_folder}/ is in no layer")
   elseif(theirs GREATER own)
@@ -88,6 +118,16 @@ function(fault_of file included out)
   set(${out} "${fault}" PARENT_SCOPE)
 endfunction()
 
+set(planted_file "")
+if(PLANT)
+  string(REPLACE ">" ";" plant "${PLANT}")
+  list(GET plant 0 planted_file)
+  list(GET plant 1 planted_include)
+  if(NOT EXISTS ${SOURCE_DIR}/${planted_file})
+    message(FATAL_ERROR "check_layers.cmake: nothing to plant into: no ${planted_file}")
+  endif()
+endif()
+
 set(faults "")
 set(checked 0)
 foreach(top ${layer_1} host common ${layer_4} ${stand_in})
@@ -95,6 +135,9 @@ foreach(top ${layer_1} host common ${layer_4} ${stand_in})
   foreach(file IN LISTS files)
     math(EXPR checked "${checked} + 1")
     file(STRINGS ${SOURCE_DIR}/${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    if(file STREQUAL planted_file)
+      list(APPEND lines "#include \"${planted_include}\"")
+    endif()
     foreach(line IN LISTS lines)
       string(REGEX REPLACE "^[^\"]*\"([^\"]+)\".*$" "\\1" included "${line}")
       fault_of(${file} ${included} fault)

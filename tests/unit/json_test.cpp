@@ -3,6 +3,7 @@
 // limit, and reads that never change the document.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <functional>
 #include <string>
 
@@ -277,6 +278,45 @@ TEST_F(JsonTest, ReadsNeverChangeTheDocument) {
     EXPECT_EQ(boxes()[1].text, "[json.exception.out_of_range.401] array index 8 is out of range");
 }
 
+// Expression 12 reads a text element as a number alike on every build and
+// whatever the C runtime's locale: decimal only.
+TEST_F(JsonTest, TextElementsReadAsDecimalNumbers) {
+    struct Case {
+        const char* text;
+        bool isFloat;
+        double value;
+    };
+    const Case cases[] = {
+        {"3", false, 3},
+        {" \t+7", false, 7},
+        {"12abc", false, 12},
+        {"-2147483648", false, -2147483648.0},
+        {"99999999999", false, 0},  // past the 32-bit range
+        {"abc", false, 0},
+        {"+-1", false, 0},
+        {"4.5e1", true, 45},
+        {" +2.5", true, 2.5},
+        {"-.5", true, -0.5},
+        {"1.5kg", true, 1.5},
+        {"0x1.8p1", true, 0},  // "0", then letters: no hexadecimal
+        {"inf.0", false, 0},
+        {"nan.5", false, 0},
+        {"1e400.", false, 0},
+        {".", false, 0},
+    };
+    Json texts = Json::array();
+    for (const Case& c : cases) texts.push_back(c.text);
+    load(Json{{"t", texts}});
+    ed.action(5, {u"/t", 1});
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const intptr_t result = ed.expression(12, {static_cast<int>(i)});
+        const bool isFloat = (ed.rd().rHo.hoFlags & HOF_FLOAT) != 0;
+        EXPECT_EQ(isFloat, cases[i].isFloat) << cases[i].text;
+        const double value = isFloat ? std::bit_cast<float>(static_cast<uint32_t>(result)) : double(result);
+        EXPECT_EQ(value, cases[i].value) << cases[i].text;
+    }
+}
+
 TEST_F(JsonTest, DumpsWithAnIndent) {
     EXPECT_EQ(ed.textExpression(9, {u"", 2}), u"");  // no document: no result, nothing raised
     load(Json::object());
@@ -481,6 +521,10 @@ TEST_F(JsonTest, MembersPastTheIndexKeepTheirOrderAndAreFoundAfterEveryChange) {
         changeMembers(step, ours);
         changeMembers(step, scanned);
         ASSERT_EQ(ours.dump(), scanned.dump()) << "step " << step;
+        // Past the threshold every lookup goes through the index, the copy's
+        // (step 7) and the loaded document's (step 9) too.
+        const auto& members = ours.get_ref<const Json::object_t&>();
+        EXPECT_TRUE(members.size() <= Json::object_t::kIndexFrom || members.indexed()) << "step " << step;
         for (const std::string& key : {std::string("new"), std::string("inserted"), std::string("a"),
                                        std::string("b"), std::string("z"), std::string("missing")}) {
             EXPECT_EQ(ours.contains(key), scanned.contains(key)) << "step " << step << ", " << key;
@@ -497,6 +541,49 @@ TEST_F(JsonTest, MembersPastTheIndexKeepTheirOrderAndAreFoundAfterEveryChange) {
             }
         }
     }
+}
+
+// A member value that counts its copies: an object that grows must move its
+// members, never copy them, since a copied member is its whole subtree.
+struct Counted {
+    static inline int copies = 0;
+    int value = 0;
+    Counted() = default;
+    Counted(int v) : value(v) {}
+    Counted(const Counted& other) : value(other.value) { ++copies; }
+    Counted(Counted&&) noexcept = default;
+    Counted& operator=(const Counted& other) {
+        value = other.value;
+        ++copies;
+        return *this;
+    }
+    Counted& operator=(Counted&&) noexcept = default;
+};
+
+TEST(ObjectMembers, GrowingLoadingAndErasingCopyNoMember) {
+    using Members = IndexedMembers<std::string, Counted>;
+    auto key = [](int i) {
+        std::string text = "k";
+        return text += std::to_string(i);
+    };
+    Counted::copies = 0;
+    Members built, loaded;
+    for (int i = 0; i < 1000; ++i) {
+        built.emplace(key(i), Counted(i));
+        built[key(i + 5000)] = Counted(i);
+        loaded.appendUnchecked(key(i % 700), Counted(i));  // 300 keys given twice, merged when settled
+    }
+    loaded.settleAppended();
+    built.erase(key(0));
+    built.erase(std::next(built.begin(), 10), std::next(built.begin(), 500));
+    EXPECT_EQ(Counted::copies, 0);
+
+    EXPECT_EQ(built.size(), 1509u);
+    EXPECT_EQ(built.find(key(1))->second.value, 1);
+    EXPECT_EQ(built.find(key(5999))->second.value, 999);
+    ASSERT_EQ(loaded.size(), 700u);
+    EXPECT_EQ(loaded.find(key(5))->second.value, 705);    // first place, last value
+    EXPECT_EQ(std::prev(loaded.end())->first, key(699));
 }
 
 TEST_F(JsonTest, DepthLimit) {

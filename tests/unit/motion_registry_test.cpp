@@ -162,6 +162,41 @@ TEST_F(MotionRegistryTest, RegistrationMarksTheLoopIndexAndTheKind) {
     EXPECT_EQ(c.values[1].m_long, 0);
 }
 
+// Each registration marks its instance with the kind of record that
+// host/boundary/ace_numbers.h names for it, which is how a loading program
+// (the stand-in's pictures) tells that it took and what it made.
+TEST_F(MotionRegistryTest, EachRegistrationMakesTheKindItsRowNames) {
+    test::Sprite& centre = sprite(99, 50, 50);
+    int16_t number = 0;
+    for (const MotionRegistration& r : MOTION_REGISTRATIONS) {
+        SCOPED_TRACE(r.action);
+        test::Sprite& s = sprite(number++);
+        for (CValue& v : s.values) {
+            v.m_type = TYPE_LONG;
+            v.m_long = -1;
+        }
+        std::u16string group(u"g");
+        group.push_back(static_cast<char16_t>(u'a' + number));
+        std::vector<test::Param> params{s.header()};
+        if (r.action == ACT_ORBIT_TARGET) params.push_back(centre.header());
+        params.push_back(group.c_str());
+        if (r.kind == INDEX_WRAPFLIP) params.push_back(u"1,false,0,100");
+        if (r.kind == INDEX_SINEWAVE) params.push_back(u"1,10,1,0,0,false,0,100");
+        if (r.kind == INDEX_ORBITAL) params.push_back(u"10,10,1,false,0,0,0,0,false,0,0,0");
+        if (r.action == ACT_TIMED_NULL_MOTION) params.push_back(30);
+        instance.action(r.action, params);
+        EXPECT_EQ(s.values[0].m_long, 0);
+        EXPECT_EQ(s.values[1].m_long, r.kind);
+        if (r.kind == INDEX_WRAPFLIP) {
+            EXPECT_EQ(reg().wrapFlips.back().horizontal, r.horizontal);
+        }
+        if (r.kind == INDEX_SINEWAVE) {
+            EXPECT_EQ(reg().sineWaves.back().horizontal, r.horizontal);
+        }
+    }
+    EXPECT_TRUE(desktop.boxes.empty());
+}
+
 TEST_F(MotionRegistryTest, AWrapTextWithoutItsLastWallIsRefused) {
     test::Sprite& s = sprite();
     wrap(s, u"g", u"1,false,0,");

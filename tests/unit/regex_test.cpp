@@ -4,6 +4,7 @@
 // side by side with the standard library's.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <regex>
 
 #include "common/regex_engine.h"
@@ -225,7 +226,8 @@ TEST(EngineLimits, AllowancesAreCountedInSteps) {
     EXPECT_EQ(StepAllowance::forOneSearch(100, runaway), 110000);        // 100 * 100 + 100,000
     EXPECT_EQ(StepAllowance::forOneSearch(4096, runaway), 1000000);      // the cap of the N * N term
     EXPECT_EQ(StepAllowance::forOneSearch(1 << 16, runaway), 2459296);   // 65,536 * 36 + 100,000
-    EXPECT_EQ(StepAllowance::forOneSearch(size_t(1) << 40, runaway), 0x7fffffff - 2);
+    // The longest length a size_t holds, 32 or 64 bits: the cap, never an overflow.
+    EXPECT_EQ(StepAllowance::forOneSearch(std::numeric_limits<size_t>::max(), runaway), 0x7fffffff - 2);
     EXPECT_EQ(StepAllowance(100, runaway).left(), 101 * 100 + 1000000);
     EXPECT_EQ(StepAllowance(1 << 20, runaway).left(), ((1 << 20) + 1) * 100 + 1000000);
 }

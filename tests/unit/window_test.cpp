@@ -67,7 +67,10 @@ TEST_F(PathTest, TheSystemSaysWhatIsThere) {
         cases.push_back({"a link to nothing", (root / "dangling").u16string(), PathState::Missing});
     }
 #if !defined(_WIN32)
-    cases.push_back({"a lone surrogate, which no name can hold", (root / "file.txt").u16string() + u'\xD800',
+    // No file name holds a lone surrogate; one converted to U+FFFD would find
+    // this file instead.
+    std::ofstream(root / u"lone\uFFFD") << "x";
+    cases.push_back({"a lone surrogate, which no name can hold", (root / "lone").u16string() + u'\xD800',
                      PathState::Missing});
     cases.push_back({"a name longer than the system takes", (root / std::string(300, 'n')).u16string(),
                      PathState::Unusable});

@@ -27,9 +27,10 @@
 #include <shellapi.h>
 #endif
 
-#include "trivu-host/commands/catalogue.h"
-#include "trivu-host/play/run.h"
 #include "trivu-host/base/text.h"
+#include "trivu-host/commands/catalogue.h"
+#include "trivu-host/commands/pictures.h"
+#include "trivu-host/play/run.h"
 
 namespace standin {
 namespace {
@@ -317,16 +318,16 @@ int runEditdata(EditSession& session, const Arguments& args) {
 int runCommand(EditSession& session, const Arguments& args, std::function<void()> releaseEditor) {
     const std::string& command = args.command;
     if (command == "run") {
+        Pictures pictures({args.operands[0], args.svg, args.svgTicks, args.html});
         RunOptions options;
         options.scenarioPath = args.operands[0];
         options.trace = args.trace;
-        options.svgPath = args.svg;
-        options.svgTicks = args.svgTicks;
-        options.htmlPath = args.html;
+        options.report = pictures.report();
+        options.beforeFirstFrame = [&pictures](std::ostream& err) { return pictures.open(err); };
         options.desktop = &session.desktop;
         options.runtimePath = args.runtime;
         options.releaseEditor = std::move(releaseEditor);
-        return runScenario(session.library, options, std::cout, std::cerr);
+        return pictures.write(runScenario(session.library, options, std::cout, std::cerr), std::cerr);
     }
     if (command == "catalogue") {
         Catalogue catalogue = readCatalogue(session, std::cerr);

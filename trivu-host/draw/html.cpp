@@ -1,26 +1,123 @@
-// The page of `run --html`: the template with its style and script, and the
-// run's record as JSON in a compact form. Positions are tracks: the first
-// position and then the steps, one a tick, as short text (see track()). The JSON is the only text taken
-// from the run, and a `<` in it is written \u003c so that no trace line
-// can end its script element.
+// The page of `run --html`: the template with its style and script, the
+// marks' names, and the run's record as JSON in a compact form, written
+// straight into the page in one pass over the record. Positions are tracks:
+// the first position and then the steps, one a tick, as short text (see
+// writeTrack()). The JSON is the only text taken from the run, and a `<` in
+// it is written \u003c so that no trace line can end its script element.
+//
+// The JSON is the one nlohmann's compact dump would write for the same
+// document (members in the order written, text as UTF-8, ill-formed UTF-8 as
+// U+FFFD): the same run gives the same bytes as it always has.
 #include "trivu-host/draw/html.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <nlohmann/json.hpp>
+#include <functional>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "trivu-host/base/text.h"
 #include "trivu-host/draw/page_files.h"
 #include "trivu-host/draw/svg_layout.h"
-#include "trivu-host/base/text.h"
 
 namespace standin {
 namespace {
 
-using Json = nlohmann::ordered_json;
+// ---- JSON text ---------------------------------------------------------------------
 
-// Marks that are no condition of the extension.
+// Whether `s` is well-formed UTF-8: no stray or missing continuation byte,
+// no overlong form, no surrogate, nothing past U+10FFFF.
+bool wellFormed(std::string_view s) {
+    for (size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        size_t length = 0;
+        unsigned char low = 0x80, high = 0xBF;  // the second byte's range
+        if (c < 0x80) length = 1;
+        else if (c >= 0xC2 && c <= 0xDF) length = 2;
+        else if (c >= 0xE0 && c <= 0xEF) length = 3, low = c == 0xE0 ? 0xA0 : 0x80, high = c == 0xED ? 0x9F : 0xBF;
+        else if (c >= 0xF0 && c <= 0xF4) length = 4, low = c == 0xF0 ? 0x90 : 0x80, high = c == 0xF4 ? 0x8F : 0xBF;
+        else return false;
+        if (i + length > s.size()) return false;
+        for (size_t k = 1; k < length; ++k) {
+            const auto b = static_cast<unsigned char>(s[i + k]);
+            if (b < (k == 1 ? low : 0x80) || b > (k == 1 ? high : 0xBF)) return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+// A JSON string, escaped as nlohmann escapes it, with `<` as \u003c.
+void writeString(std::string& out, std::string_view s) {
+    if (!wellFormed(s)) {
+        // Rare (a file name of bytes that are no UTF-8): the library's own
+        // replacement of what is ill-formed.
+        const std::string json =
+            nlohmann::json(std::string(s)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+        for (char c : json) {
+            if (c == '<')
+                out += "\\u003c";
+            else
+                out += c;
+        }
+        return;
+    }
+    static const char hex[] = "0123456789abcdef";
+    out += '"';
+    for (char c : s) {
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\b': out += "\\b"; break;
+            case '\f': out += "\\f"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            case '<': out += "\\u003c"; break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    out += "\\u00";
+                    out += hex[(c >> 4) & 0xF];
+                    out += hex[c & 0xF];
+                } else {
+                    out += c;
+                }
+        }
+    }
+    out += '"';
+}
+
+void writeNumber(std::string& out, int64_t n) { out += std::to_string(n); }
+
+// [a,b,...] of numbers.
+void writeNumbers(std::string& out, std::initializer_list<int64_t> numbers) {
+    out += '[';
+    bool first = true;
+    for (int64_t n : numbers) {
+        if (!first) out += ',';
+        writeNumber(out, n);
+        first = false;
+    }
+    out += ']';
+}
+
+// [each, each, ...]: `write(out, item)` writes one.
+template <typename Items, typename Write>
+void writeArray(std::string& out, const Items& items, Write write) {
+    out += '[';
+    bool first = true;
+    for (const auto& item : items) {
+        if (!first) out += ',';
+        write(item);
+        first = false;
+    }
+    out += ']';
+}
+
+// ---- Tracks ------------------------------------------------------------------------
 
 constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 constexpr size_t kLongestCycle = 4;
@@ -42,87 +139,132 @@ size_t repeats(const std::vector<Step>& steps, size_t at, size_t cycle) {
 // of kDigits (dx + 32, dy + 32), a longer one [dx,dy], and (K,N) repeats the
 // last K steps N times more. A moving instance mostly repeats a short cycle
 // of steps (+3.5 pixels a tick is 3, 4, 3, 4, ...), and an orbit or a wave
-// takes two characters a tick.
-Json track(const std::vector<Recorder::Point>& points) {
-    Json out = Json::array();
-    if (points.empty()) return out;
-    out.push_back(points[0].x);
-    out.push_back(points[0].y);
+// takes two characters a tick. The steps text holds nothing to escape.
+void writeTrack(std::string& out, const Track& points) {
+    if (points.empty()) {
+        out += "[]";
+        return;
+    }
+    const Recorder::Point first = points.front();
+    out += '[';
+    writeNumber(out, first.x);
+    out += ',';
+    writeNumber(out, first.y);
+    out += ",\"";
     std::vector<Step> steps;
-    for (size_t k = 1; k < points.size(); ++k)
-        steps.push_back({int64_t{points[k].x} - points[k - 1].x, int64_t{points[k].y} - points[k - 1].y});
-    std::string text;
+    steps.reserve(points.size() - 1);
+    Recorder::Point previous = first;
+    for (size_t k = 1; k < points.size(); ++k) {
+        const Recorder::Point at = points[k];
+        steps.push_back({int64_t{at.x} - previous.x, int64_t{at.y} - previous.y});
+        previous = at;
+    }
     for (size_t at = 0; at < steps.size();) {
         size_t cycle = 0, times = 0;
         for (size_t c = 1; c <= kLongestCycle; ++c)
             if (size_t n = repeats(steps, at, c); n * c > times * cycle) cycle = c, times = n;
         if (times * cycle >= 3) {
-            text.append(1, '(').append(std::to_string(cycle)).append(1, ',').append(std::to_string(times)).append(1, ')');
+            out.append(1, '(').append(std::to_string(cycle)).append(1, ',').append(std::to_string(times)).append(1, ')');
             at += times * cycle;
             continue;
         }
         const Step& s = steps[at++];
         if (s.dx >= -32 && s.dx < 32 && s.dy >= -32 && s.dy < 32) {
-            text += kDigits[s.dx + 32];
-            text += kDigits[s.dy + 32];
+            out += kDigits[s.dx + 32];
+            out += kDigits[s.dy + 32];
         } else {
-            text.append(1, '[').append(std::to_string(s.dx)).append(1, ',').append(std::to_string(s.dy)).append(1, ']');
+            out.append(1, '[').append(std::to_string(s.dx)).append(1, ',').append(std::to_string(s.dy)).append(1, ']');
         }
     }
-    out.push_back(text);
-    return out;
+    out += "\"]";
 }
 
-Json instanceOf(const Recorder::Path& p) {
-    Json o;
-    o["n"] = p.label;
-    o["w"] = p.width;
-    o["h"] = p.height;
-    o["g"] = p.group;
-    o["t0"] = p.points.empty() ? 0 : p.points[0].tick;
-    o["p"] = track(p.points);
+// ---- The run -----------------------------------------------------------------------
+
+void writeInstance(std::string& out, const Recorder::Path& p) {
+    out += "{\"n\":";
+    writeString(out, p.label);
+    out += ",\"w\":";
+    writeNumber(out, p.width);
+    out += ",\"h\":";
+    writeNumber(out, p.height);
+    out += ",\"g\":";
+    writeNumber(out, p.group);
+    out += ",\"t0\":";
+    writeNumber(out, p.points.empty() ? 0 : p.points.firstTick());
+    out += ",\"p\":";
+    writeTrack(out, p.points);
     // The points that begin a new stretch: the trail breaks there.
-    Json breaks = Json::array();
+    std::vector<size_t> breaks;
     for (const layout::Stretch& s : layout::stretches(p))
         if (s.begin > 0) breaks.push_back(s.begin);
-    o["b"] = breaks;
-    if (p.removedAt >= 0) o["x"] = p.removedAt;
-    if (p.orbits && !p.centreTrack.empty()) o["c"] = {{"t0", p.centreTrack[0].tick}, {"p", track(p.centreTrack)}};
-    return o;
+    out += ",\"b\":";
+    writeArray(out, breaks, [&](size_t k) { writeNumber(out, static_cast<int64_t>(k)); });
+    if (p.removedAt >= 0) {
+        out += ",\"x\":";
+        writeNumber(out, p.removedAt);
+    }
+    if (p.orbits && !p.centreTrack.empty()) {
+        out += ",\"c\":{\"t0\":";
+        writeNumber(out, p.centreTrack.firstTick());
+        out += ",\"p\":";
+        writeTrack(out, p.centreTrack);
+        out += '}';
+    }
+    out += '}';
 }
 
-Json frameOf(const Recorder::Panel& panel) {
-    Json f;
-    f["name"] = panel.name;
+// An event of the page: its tick, its mark, where, and the instance it
+// belongs to (-1: none near).
+struct Event {
+    int64_t tick;
+    int kind;
+    int64_t x, y;
+    int owner;
+};
+
+void writeFrame(std::string& out, const Recorder::Panel& panel) {
+    out += "{\"name\":";
+    writeString(out, panel.name);
     int64_t ticks = panel.lastTick + 1;
     for (const Recorder::Line& l : panel.lines) ticks = std::max(ticks, l.tick + 1);
-    f["ticks"] = ticks;
-    Json groups = Json::array();
-    for (const std::u16string& g : panel.groups) groups.push_back(trivu::platform::utf16ToUtf8(g));
-    f["groups"] = groups;
-    Json walls = Json::array();
-    for (const Recorder::Wall& w : panel.walls) walls.push_back({w.group, w.vertical ? 1 : 0, w.at});
-    f["walls"] = walls;
-    Json instances = Json::array();
-    for (const Recorder::Path& p : panel.paths) instances.push_back(instanceOf(p));
-    f["inst"] = instances;
-    // Events in tick order, each with the instance it belongs to (-1: none near).
-    std::vector<std::vector<int64_t>> events;
-    for (const Recorder::Mark& m : panel.marks)
-        events.push_back({m.tick, m.kind, m.x, m.y, m.owner >= 0 ? m.owner : layout::ownerOf(panel, m)});
+    out += ",\"ticks\":";
+    writeNumber(out, ticks);
+    out += ",\"groups\":";
+    writeArray(out, panel.groups, [&](const std::u16string& g) { writeString(out, trivu::platform::utf16ToUtf8(g)); });
+    out += ",\"walls\":";
+    writeArray(out, panel.walls, [&](const Recorder::Wall& w) { writeNumbers(out, {w.group, w.vertical ? 1 : 0, w.at}); });
+    out += ",\"inst\":";
+    writeArray(out, panel.paths, [&](const Recorder::Path& p) { writeInstance(out, p); });
+    // Events in tick order.
+    std::vector<Event> events;
+    const std::vector<int> owners = layout::owners(panel);
+    for (size_t i = 0; i < panel.marks.size(); ++i) {
+        const Recorder::Mark& m = panel.marks[i];
+        events.push_back({m.tick, m.kind, m.x, m.y, owners[i]});
+    }
     for (size_t i = 0; i < panel.paths.size(); ++i) {
         const Recorder::Path& p = panel.paths[i];
         if (p.destroyedAt < 0 || p.points.empty()) continue;
-        const Recorder::Point& last = p.points.back();
-        events.push_back({p.destroyedAt, marks::DESTROYED, last.x + p.width / 2, last.y + p.height / 2, static_cast<int64_t>(i)});
+        const Recorder::Point last = p.points.back();
+        events.push_back({p.destroyedAt, marks::DESTROYED, int64_t{last.x} + p.width / 2,
+                          int64_t{last.y} + p.height / 2, static_cast<int>(i)});
     }
-    std::stable_sort(events.begin(), events.end(), [](const auto& a, const auto& b) { return a[0] < b[0]; });
-    f["ev"] = events;
-    Json lines = Json::array();
-    for (const Recorder::Line& l : panel.lines) lines.push_back({l.tick, l.text});
-    f["lines"] = lines;
-    return f;
+    std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) { return a.tick < b.tick; });
+    out += ",\"ev\":";
+    writeArray(out, events, [&](const Event& e) { writeNumbers(out, {e.tick, e.kind, e.x, e.y, e.owner}); });
+    out += ",\"lines\":";
+    writeArray(out, panel.lines, [&](const Recorder::Line& l) {
+        out += '[';
+        writeNumber(out, l.tick);
+        out += ',';
+        writeString(out, l.text);
+        out += ']';
+    });
+    out += '}';
 }
+
+// ---- The page ----------------------------------------------------------------------
 
 std::string escapeHtml(const std::string& s) {
     std::string out;
@@ -135,38 +277,59 @@ std::string escapeHtml(const std::string& s) {
     return out;
 }
 
-// Ill-formed UTF-8 in a trace line becomes U+FFFD rather than a failed page.
-std::string dataOf(const Recorder& drawing, const std::string& title) {
-    Json run;
-    run["title"] = title;
-    Json frames = Json::array();
-    for (const Recorder::Panel& p : drawing.panels()) frames.push_back(frameOf(p));
-    run["frames"] = frames;
-    const std::string json = run.dump(-1, ' ', false, Json::error_handler_t::replace);
-    std::string out;
-    out.reserve(json.size());
-    for (char c : json) {
-        if (c == '<') out += "\\u003c";
-        else out += c;
-    }
-    return out;
+void writeRun(std::string& out, const Recorder& drawing, const std::string& title) {
+    out += "{\"title\":";
+    writeString(out, title);
+    out += ",\"frames\":";
+    writeArray(out, drawing.panels(), [&](const Recorder::Panel& p) { writeFrame(out, p); });
+    out += '}';
 }
 
-void replace(std::string& text, const std::string& marker, const std::string& with) {
-    const size_t at = text.find(marker);
-    if (at != std::string::npos) text.replace(at, marker.size(), with);
+// The marks' names, by code, for the page's titles and attributes
+// (record/marks.h).
+void writeMarks(std::string& out) {
+    out += '{';
+    for (const marks::Name& m : marks::NAMES) {
+        if (&m != marks::NAMES) out += ',';
+        writeString(out, std::to_string(m.kind));
+        out += ':';
+        writeString(out, m.page);
+    }
+    out += '}';
+}
+
+// One marker of the template and what replaces it.
+struct Part {
+    std::string_view marker;
+    std::function<void(std::string&)> write;
+};
+
+// The template with each marker replaced, the markers in the order they
+// stand: what goes in is never searched for markers (a title or a trace line
+// may well hold one).
+std::string filled(std::string_view form, std::initializer_list<Part> parts) {
+    std::string out;
+    size_t from = 0;
+    for (const Part& part : parts) {
+        const size_t at = form.find(part.marker, from);
+        if (at == std::string_view::npos) continue;
+        out.append(form.substr(from, at - from));
+        part.write(out);
+        from = at + part.marker.size();
+    }
+    return out.append(form.substr(from));
 }
 
 }  // namespace
 
 std::string page(const Recorder& drawing, const std::string& title) {
-    // The data goes in last: nothing in it is ever read as a marker.
-    std::string out(kPageHtml, kPageHtmlSize);
-    replace(out, "@TITLE@", escapeHtml(title));
-    replace(out, "@STYLE@", std::string(kPageCss, kPageCssSize));
-    replace(out, "@SCRIPT@", std::string(kPageJs, kPageJsSize));
-    replace(out, "@DATA@", dataOf(drawing, title));
-    return out;
+    auto text = [](std::string_view t) { return [t](std::string& out) { out.append(t); }; };
+    return filled(std::string_view(kPageHtml, kPageHtmlSize),
+                  {{"@TITLE@", text(escapeHtml(title))},
+                   {"@STYLE@", text(std::string_view(kPageCss, kPageCssSize))},
+                   {"@MARKS@", writeMarks},
+                   {"@DATA@", [&](std::string& out) { writeRun(out, drawing, title); }},
+                   {"@SCRIPT@", text(std::string_view(kPageJs, kPageJsSize))}});
 }
 
 }  // namespace standin

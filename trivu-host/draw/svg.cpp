@@ -109,28 +109,6 @@ std::string shape(const std::string& kind, int64_t x, int64_t y, const char* col
     return cls + d + "\" fill=\"" + kInk + "\"/>\n";
 }
 
-struct Meaning {
-    int kind;
-    const char* shape;
-    const char* text;
-};
-const Meaning kMarks[] = {
-    {LEFT_WALL, "left-wall", "left wall"},
-    {RIGHT_WALL, "right-wall", "right wall"},
-    {TOP_WALL, "top-wall", "top wall"},
-    {BOTTOM_WALL, "bottom-wall", "bottom wall"},
-    {ASLEEP, "asleep", "asleep"},
-    {STOPPED, "stopped", "stop or toggle stop"},
-    {REVERSED, "reversed", "reversed"},
-    {REJECTED, "rejected", "rejected"},
-};
-
-const Meaning& meaningOf(int kind) {
-    for (const Meaning& m : kMarks)
-        if (m.kind == kind) return m;
-    return kMarks[0];
-}
-
 // The outline of an arrowhead at `at` pointing along (dx, dy), in whole pixels.
 std::string arrowHead(const Point& at, int64_t dx, int64_t dy) {
     const int64_t len = std::max<int64_t>(1, isqrt(dx * dx + dy * dy));
@@ -248,9 +226,8 @@ std::string polyline(const Path& p, const Stretch& s) {
 // One instance: its stretches with their arrows, a ring at both ends of
 // each jump and a faint dotted link across the short ones, its start and
 // its end.
-std::string instance(const Path& p) {
+std::string instance(const Path& p, const std::vector<Stretch>& runs) {
     if (p.points.empty()) return {};
-    const std::vector<Stretch> runs = stretches(p);
     std::string out = "<g class=\"instance\" data-instance=\"" + escape(p.label) + "\">\n";
     for (size_t i = 1; i < runs.size(); ++i) {
         const Point& a = p.points[runs[i].begin - 1];
@@ -279,7 +256,7 @@ std::string instance(const Path& p) {
     const Point& first = p.points.front();
     const Point& last = p.points.back();
     out += shape("start", first.x, first.y, colourOf(p));
-    out += shape(p.destroyed ? "destroyed" : "end", last.x, last.y, colourOf(p));
+    out += shape(p.destroyed ? marks::nameOf(DESTROYED).shape : "end", last.x, last.y, colourOf(p));
     return out + "</g>\n";
 }
 
@@ -294,15 +271,15 @@ std::string wallName(const Panel& p, const Recorder::Wall& w) {
 
 // A group's wall over the group's extent, or an arrow at the panel's edge
 // toward a wall that lies outside.
-std::string wall(const Panel& p, const Recorder::Wall& w, const Box& frame, const Box& paths, Labels& labels) {
-    const Box e = groupExtent(p, w.group);
+std::string wall(const Panel& p, const Recorder::Wall& w, const Box& e, const Box& frame, const Box& paths,
+                 Labels& labels) {
     if (e.empty()) return {};
     const char* grey = "#888888";
     if (isNear(w, paths)) {
         const int64_t x1 = w.vertical ? w.at : e.minX - WALL_OVERHANG, y1 = w.vertical ? e.minY - WALL_OVERHANG : w.at;
         const int64_t x2 = w.vertical ? w.at : e.maxX + WALL_OVERHANG, y2 = w.vertical ? e.maxY + WALL_OVERHANG : w.at;
         // The label goes on the side of the wall that faces the group.
-        const bool inward = w.vertical ? 2 * w.at > e.minX + e.maxX : false;
+        const bool inward = w.vertical ? 2 * int64_t{w.at} > e.minX + e.maxX : false;
         return "<line class=\"wall\" x1=\"" + num(x1) + "\" y1=\"" + num(y1) + "\" x2=\"" + num(x2) + "\" y2=\"" +
                num(y2) + "\" stroke=\"" + grey + "\" stroke-dasharray=\"6 4\"/>\n" +
                text(labels.place(wallName(p, w), x1, y1, inward ? Labels::LEFT_FIRST : Labels::RIGHT_FIRST),
@@ -335,10 +312,11 @@ std::string wall(const Panel& p, const Recorder::Wall& w, const Box& frame, cons
 }
 
 using Row = std::pair<std::string, std::string>;  // a drawn sample, its meaning
+using Runs = std::vector<std::vector<Stretch>>;   // each path's stretches
 
 // The legend's rows: the groups by colour, then what each mark means, only
 // the marks the panel uses.
-std::vector<Row> legendRows(const Panel& p, const std::vector<Spot>& marks) {
+std::vector<Row> legendRows(const Panel& p, const std::vector<Spot>& marks, const Runs& runs) {
     std::vector<Row> rows;
     auto swatch = [](const char* colour) {
         return "<line x1=\"0\" y1=\"-4\" x2=\"16\" y2=\"-4\" stroke=\"" + std::string(colour) +
@@ -347,10 +325,11 @@ std::vector<Row> legendRows(const Panel& p, const std::vector<Spot>& marks) {
     for (size_t g = 0; g < p.groups.size(); ++g)
         rows.emplace_back(swatch(kColours[g % std::size(kColours)]), "group " + groupName(p, static_cast<int>(g)));
     bool ungrouped = false, jumped = false, destroyed = false, merged = false;
-    for (const Path& path : p.paths) {
+    for (size_t i = 0; i < p.paths.size(); ++i) {
+        const Path& path = p.paths[i];
         if (path.points.empty()) continue;  // nothing of it in the ticks drawn
         ungrouped = ungrouped || path.group < 0;
-        jumped = jumped || stretches(path).size() > 1;
+        jumped = jumped || runs[i].size() > 1;
         destroyed = destroyed || path.destroyed;
     }
     if (ungrouped) rows.emplace_back(swatch(kUngrouped), "in no motion group");
@@ -368,13 +347,13 @@ std::vector<Row> legendRows(const Panel& p, const std::vector<Spot>& marks) {
         rows.emplace_back("<line x1=\"8\" y1=\"-10\" x2=\"8\" y2=\"2\" stroke=\"#888888\" stroke-dasharray=\"3 2\"/>",
                           "wall of a group");
     if (!p.centres.empty()) rows.emplace_back(sample("centre"), "orbit centre");
-    for (const Meaning& m : kMarks) {
+    for (const marks::Name& m : marks::NAMES) {
         bool used = false;
         for (const Spot& s : marks) used = used || s.kind == m.kind;
-        if (used) rows.emplace_back(sample(m.shape), m.text);
+        if (used) rows.emplace_back(sample(m.shape), m.legend);
     }
     for (const Spot& s : marks) merged = merged || s.count > 1;
-    if (destroyed) rows.emplace_back(sample("destroyed"), "destroyed through the extension");
+    if (destroyed) rows.emplace_back(sample(marks::nameOf(DESTROYED).shape), marks::nameOf(DESTROYED).legend);
     if (merged) rows.emplace_back("<text x=\"0\" y=\"0\" font-size=\"9\">\xC3\x97n</text>", "n events in one place");
     return rows;
 }
@@ -392,7 +371,8 @@ std::string legend(const std::vector<Row>& rows, int64_t x, int64_t y) {
 int64_t legendHeight(const std::vector<Row>& rows) { return 12 + static_cast<int64_t>(rows.size()) * kLegendLine; }
 
 // The inside of a panel; `area` grows to take in the labels.
-std::string panelBody(const Panel& p, const Box& b, const std::vector<Spot>& marks, Rect& area) {
+std::string panelBody(const Panel& p, const Box& b, const std::vector<Spot>& marks, const std::vector<Box>& extents,
+                      const Runs& runs, Rect& area) {
     Box paths;
     for (const Path& path : p.paths)
         for (const Point& pt : path.points) paths.add(pt.x, pt.y);
@@ -405,11 +385,11 @@ std::string panelBody(const Panel& p, const Box& b, const std::vector<Spot>& mar
         }
     labels.endBlocks();
     std::string out;
-    for (const Recorder::Wall& w : p.walls) out += wall(p, w, b, paths, labels);
-    for (const Path& path : p.paths) out += instance(path);
+    for (const Recorder::Wall& w : p.walls) out += wall(p, w, extents[static_cast<size_t>(w.group)], b, paths, labels);
+    for (size_t i = 0; i < p.paths.size(); ++i) out += instance(p.paths[i], runs[i]);
     for (const Point& c : p.centres) out += shape("centre", c.x, c.y, kInk);
     for (const Spot& s : marks) {
-        out += "<g class=\"event\">" + shape(meaningOf(s.kind).shape, s.x, s.y, kInk);
+        out += "<g class=\"event\">" + shape(marks::nameOf(s.kind).shape, s.x, s.y, kInk);
         const std::string count = "\xC3\x97" + num(s.count);
         if (s.count > 1) out += text(labels.place(count, s.x, s.y), count, "count", kInk);
         out += "</g>\n";
@@ -431,27 +411,37 @@ std::string svg(const Recorder& recorder) {
     int64_t width = 0, height = 0;
     for (const Panel& p : panels_) {
         const std::vector<Spot> marks = spots(p);
-        const Box b = frameOf(p, marks);
+        const std::vector<Box> extents = groupExtents(p);
+        const Box b = frameOf(p, marks, extents);
         Laid& l = laid.emplace_back();
         l.area = {b.minX - kMargin, b.minY - kMargin, b.maxX + kMargin, b.maxY + kMargin};
-        l.body = panelBody(p, b, marks, l.area);
-        l.legend = legendRows(p, marks);
+        Runs runs;
+        for (const Path& path : p.paths) runs.push_back(stretches(path));
+        l.body = panelBody(p, b, marks, extents, runs, l.area);
+        l.legend = legendRows(p, marks, runs);
         width = std::max(width, l.area.x1 - l.area.x0 + 4 + kLegendWidth);
         height += kTitle + std::max(l.area.y1 - l.area.y0 + 4, legendHeight(l.legend));
     }
-    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    // The bodies are most of it: the document is made once, at its size.
+    size_t size = 1024;
+    for (const Laid& l : laid) size += l.body.size() + 1024 + l.legend.size() * 256;
+    std::string out;
+    out.reserve(size);
+    out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + num(width) + "\" height=\"" + num(height) +
            "\" viewBox=\"0 0 " + num(width) + " " + num(height) + "\" font-family=\"sans-serif\" font-size=\"12\">\n";
     int64_t top = 0;
     for (size_t i = 0; i < panels_.size(); ++i) {
-        const Laid& l = laid[i];
+        Laid& l = laid[i];
         const int64_t w = l.area.x1 - l.area.x0 + 4, h = l.area.y1 - l.area.y0 + 4;
         out += "<g class=\"frame\">\n";
         out += "<text x=\"4\" y=\"" + num(top + 18) + "\" font-size=\"14\">" + escape(panels_[i].name) + "</text>\n";
         out += "<g transform=\"translate(" + pt(2 - l.area.x0, top + kTitle + 2 - l.area.y0) + ")\">\n";
         out += "<rect class=\"panel\" x=\"" + num(l.area.x0 - 2) + "\" y=\"" + num(l.area.y0 - 2) + "\" width=\"" +
                num(w) + "\" height=\"" + num(h) + "\" fill=\"#fafafa\" stroke=\"#cccccc\"/>\n";
-        out += l.body + "</g>\n";
+        out += l.body;
+        std::string().swap(l.body);
+        out += "</g>\n";
         out += legend(l.legend, w + 12, top + kTitle);
         out += "</g>\n";
         top += kTitle + std::max(h, legendHeight(l.legend));

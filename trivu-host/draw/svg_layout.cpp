@@ -8,6 +8,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <functional>
+#include <unordered_map>
 
 namespace standin::layout {
 namespace {
@@ -21,20 +23,33 @@ constexpr int32_t kNearWall = 40;    // a wall this close to the paths is drawn 
 // A wrap, a re-centred orbit, or the motion taking back a place the game
 // set are all many steps long at once. The steps to and from a place the
 // game set say nothing of the motion's own pace and are left out of it.
+// Steps are compared by their squares: a length is the whole root of its
+// square, which keeps their order, so the median length is the root of the
+// median square, and a step is longer than L when its square reaches
+// (L + 1)^2.
 std::vector<bool> jumps(const Path& p) {
-    std::vector<bool> out(p.points.size(), false);
-    std::vector<int64_t> moving;
-    for (size_t k = 1; k < p.points.size(); ++k)
-        if (int64_t len = stepLength(p, k); len > 0 && !p.points[k].placed && !p.points[k - 1].placed)
-            moving.push_back(len);
+    const size_t n = p.points.size();
+    std::vector<bool> out(n, false);
+    if (n == 0) return out;
+    std::vector<int64_t> squares(n, 0), moving;
+    Point previous = p.points[0];
+    for (size_t k = 1; k < n; ++k) {
+        const Point at = p.points[k];
+        squares[k] = squaredDistance(previous.x, previous.y, at.x, at.y);
+        if (squares[k] > 0 && !at.placed && !previous.placed) moving.push_back(squares[k]);
+        out[k] = at.placed;
+        previous = at;
+    }
     int64_t usual = 0;
     if (!moving.empty()) {
         const auto middle = moving.begin() + static_cast<std::ptrdiff_t>(moving.size() / 2);
         std::nth_element(moving.begin(), middle, moving.end());
-        usual = *middle;
+        usual = isqrt(*middle);
     }
     const int64_t limit = std::max<int64_t>(16, 4 * usual);
-    for (size_t k = 1; k < p.points.size(); ++k) out[k] = p.points[k].placed || stepLength(p, k) > limit;
+    // No square of two pulled-in positions reaches past a limit this long.
+    const int64_t longer = limit >= 3037000499 ? std::numeric_limits<int64_t>::max() : (limit + 1) * (limit + 1);
+    for (size_t k = 1; k < n; ++k) out[k] = out[k] || squares[k] >= longer;
     return out;
 }
 
@@ -52,10 +67,12 @@ int64_t isqrt(int64_t v) {
     return r;
 }
 
-int64_t distance(int64_t ax, int64_t ay, int64_t bx, int64_t by) {
+int64_t squaredDistance(int64_t ax, int64_t ay, int64_t bx, int64_t by) {
     const int64_t dx = clampCoordinate(bx) - clampCoordinate(ax), dy = clampCoordinate(by) - clampCoordinate(ay);
-    return isqrt(dx * dx + dy * dy);
+    return dx * dx + dy * dy;
 }
+
+int64_t distance(int64_t ax, int64_t ay, int64_t bx, int64_t by) { return isqrt(squaredDistance(ax, ay, bx, by)); }
 
 int64_t stepLength(const Path& p, size_t k) {
     return distance(p.points[k - 1].x, p.points[k - 1].y, p.points[k].x, p.points[k].y);
@@ -76,53 +93,182 @@ std::vector<Stretch> stretches(const Path& p) {
     return out;
 }
 
-// Whose event it is: the events carry no instance, so it goes to the one
-// that stood nearest just before or after it (a wrap reports where the
-// object was and where it lands). The first path wins a tie.
-int ownerOf(const Panel& p, const Recorder::Mark& m) {
+namespace {
+
+int64_t floorDiv(int64_t v, int64_t by) { return v >= 0 ? v / by : -((-v + by - 1) / by); }
+
+struct Candidate {
+    int32_t x, y;
+    int path;
+};
+
+// The nearest of the candidates to (x, y), by the larger of the two
+// distances, the lowest path on a tie; -1 when there is none.
+int nearest(const std::vector<Candidate>& candidates, int64_t x, int64_t y) {
     int best = -1;
     int64_t bestDistance = std::numeric_limits<int64_t>::max();
-    for (size_t i = 0; i < p.paths.size(); ++i) {
-        const std::vector<Point>& points = p.paths[i].points;  // in tick order
-        auto at = std::lower_bound(points.begin(), points.end(), m.tick - 1,
-                                   [](const Point& pt, int64_t tick) { return pt.tick < tick; });
-        for (; at != points.end() && at->tick <= m.tick; ++at) {
-            const int64_t d = std::max(std::llabs(int64_t{at->x} - m.x), std::llabs(int64_t{at->y} - m.y));
-            if (d < bestDistance) {
-                bestDistance = d;
-                best = static_cast<int>(i);
-            }
+    for (const Candidate& c : candidates) {
+        const int64_t d = std::max(std::llabs(c.x - x), std::llabs(c.y - y));
+        if (d < bestDistance || (d == bestDistance && c.path < best)) {
+            bestDistance = d;
+            best = c.path;
         }
     }
     return best;
 }
 
-std::vector<Spot> spots(const Panel& p) {
-    std::vector<Spot> out;
-    for (const Recorder::Mark& m : p.marks) {
-        const int owner = m.owner >= 0 ? m.owner : ownerOf(p, m);
-        auto same = [&](const Spot& s) {
-            return s.path == owner && s.kind == m.kind && std::llabs(int64_t{s.x} - m.x) <= kMergeRadius &&
-                   std::llabs(int64_t{s.y} - m.y) <= kMergeRadius;
-        };
-        // Newest first: a sleeping instance adds to the mark it made last.
-        if (auto it = std::find_if(out.rbegin(), out.rend(), same); it != out.rend())
-            ++it->count;
+// The candidates of one tick filed by squares of kSquare pixels, for many
+// marks at once: a candidate within kSquare of a mark lies in its square
+// or one of the eight around it, and one outside them is further away.
+class NearestBySquare {
+public:
+    explicit NearestBySquare(const std::vector<Candidate>& candidates) : all_(candidates) {
+        for (size_t i = 0; i < all_.size(); ++i) filed_.push_back({keyOf(all_[i].x, all_[i].y), i});
+        std::sort(filed_.begin(), filed_.end());
+    }
+    int of(int64_t x, int64_t y) const {
+        int best = -1;
+        int64_t bestDistance = std::numeric_limits<int64_t>::max();
+        for (int64_t dy = -1; dy <= 1; ++dy)
+            for (int64_t dx = -1; dx <= 1; ++dx) {
+                const Key key{floorDiv(x, kSquare) + dx, floorDiv(y, kSquare) + dy};
+                for (auto at = std::lower_bound(filed_.begin(), filed_.end(), Filed{key, 0});
+                     at != filed_.end() && at->key == key; ++at) {
+                    const Candidate& c = all_[at->index];
+                    const int64_t d = std::max(std::llabs(c.x - x), std::llabs(c.y - y));
+                    if (d < bestDistance || (d == bestDistance && c.path < best)) {
+                        bestDistance = d;
+                        best = c.path;
+                    }
+                }
+            }
+        return bestDistance <= kSquare ? best : nearest(all_, x, y);
+    }
+
+private:
+    static constexpr int64_t kSquare = 64;
+    struct Key {
+        int64_t x, y;
+        auto operator<=>(const Key&) const = default;
+    };
+    struct Filed {
+        Key key;
+        size_t index;
+        auto operator<=>(const Filed&) const = default;
+    };
+    static Key keyOf(int64_t x, int64_t y) { return {floorDiv(x, kSquare), floorDiv(y, kSquare)}; }
+
+    const std::vector<Candidate>& all_;
+    std::vector<Filed> filed_;
+};
+
+}  // namespace
+
+// Whose event it is: the events carry no instance, so it goes to the one
+// that stood nearest just before or after it (a wrap reports where the
+// object was and where it lands). The first path wins a tie. The ticks with
+// marks that name no instance are taken in order; the paths that stand in
+// such a tick or the one before are kept at hand as the sweep goes (each
+// path joins once and leaves once), so that every tick looks only at the
+// instances present.
+std::vector<int> owners(const Panel& p) {
+    std::vector<int> out(p.marks.size(), -1);
+    std::vector<size_t> open;
+    for (size_t m = 0; m < p.marks.size(); ++m) {
+        if (p.marks[m].owner >= 0)
+            out[m] = p.marks[m].owner;
         else
-            out.push_back({owner, m.kind, m.x, m.y, 1});
+            open.push_back(m);
+    }
+    std::stable_sort(open.begin(), open.end(), [&](size_t a, size_t b) { return p.marks[a].tick < p.marks[b].tick; });
+    std::vector<size_t> byStart;
+    for (size_t i = 0; i < p.paths.size(); ++i)
+        if (!p.paths[i].points.empty()) byStart.push_back(i);
+    std::stable_sort(byStart.begin(), byStart.end(),
+                     [&](size_t a, size_t b) { return p.paths[a].points.firstTick() < p.paths[b].points.firstTick(); });
+    std::vector<size_t> present;
+    std::vector<Candidate> candidates;
+    size_t joined = 0;
+    for (size_t first = 0; first < open.size();) {
+        const int64_t tick = p.marks[open[first]].tick;
+        size_t end = first;
+        while (end < open.size() && p.marks[open[end]].tick == tick) ++end;
+        while (joined < byStart.size() && p.paths[byStart[joined]].points.firstTick() <= tick)
+            present.push_back(byStart[joined++]);
+        std::erase_if(present, [&](size_t i) { return p.paths[i].points.back().tick < tick - 1; });
+        candidates.clear();
+        for (size_t i : present)
+            for (const int64_t t : {tick - 1, tick})
+                if (const size_t k = p.paths[i].points.indexOf(t); k < p.paths[i].points.size()) {
+                    const Point at = p.paths[i].points[k];
+                    candidates.push_back({at.x, at.y, static_cast<int>(i)});
+                }
+        // A few marks look at every candidate (the cost of gathering them);
+        // more file them by square first.
+        const size_t marks = end - first;
+        if (marks <= 16) {
+            for (size_t m = first; m < end; ++m) out[open[m]] = nearest(candidates, p.marks[open[m]].x, p.marks[open[m]].y);
+        } else {
+            const NearestBySquare squares(candidates);
+            for (size_t m = first; m < end; ++m) out[open[m]] = squares.of(p.marks[open[m]].x, p.marks[open[m]].y);
+        }
+        first = end;
+    }
+    return out;
+}
+
+// Events of one instance and kind within kMergeRadius of each other are one
+// spot, the newest first: a sleeping instance adds to the mark it made last.
+// Two spots of one instance and kind never share a square of kMergeRadius + 1
+// pixels (they would have merged), so a mark looks for its spot in its square
+// and the eight around it.
+std::vector<Spot> spots(const Panel& p) {
+    struct Square {
+        int path, kind;
+        int64_t x, y;
+        bool operator==(const Square&) const = default;
+    };
+    struct SquareHash {
+        size_t operator()(const Square& s) const {
+            const auto u = [](int64_t v) { return static_cast<uint64_t>(v); };
+            return std::hash<uint64_t>()(((u(s.x) * 1000003 + u(s.y)) * 31 + u(s.kind)) * 131 + u(s.path));
+        }
+    };
+    constexpr int64_t side = kMergeRadius + 1;
+    std::unordered_map<Square, size_t, SquareHash> filed;
+    std::vector<Spot> out;
+    const std::vector<int> owner = owners(p);
+    for (size_t i = 0; i < p.marks.size(); ++i) {
+        const Recorder::Mark& m = p.marks[i];
+        const int64_t sx = floorDiv(m.x, side), sy = floorDiv(m.y, side);
+        size_t newest = out.size();
+        for (int64_t dy = -1; dy <= 1; ++dy)
+            for (int64_t dx = -1; dx <= 1; ++dx) {
+                const auto found = filed.find({owner[i], m.kind, sx + dx, sy + dy});
+                if (found == filed.end()) continue;
+                const Spot& s = out[found->second];
+                if (std::llabs(int64_t{s.x} - m.x) <= kMergeRadius && std::llabs(int64_t{s.y} - m.y) <= kMergeRadius &&
+                    (newest == out.size() || found->second > newest))
+                    newest = found->second;
+            }
+        if (newest < out.size()) {
+            ++out[newest].count;
+        } else {
+            filed[{owner[i], m.kind, sx, sy}] = out.size();
+            out.push_back({owner[i], m.kind, m.x, m.y, 1});
+        }
     }
     return out;
 }
 
 // ---- Layout ------------------------------------------------------------------------
 
-
-Box groupExtent(const Panel& p, int group) {
-    Box b;
+std::vector<Box> groupExtents(const Panel& p) {
+    std::vector<Box> out(p.groups.size());
     for (const Path& path : p.paths)
-        if (path.group == group)
-            for (const Point& pt : path.points) b.add(pt.x, pt.y);
-    return b;
+        if (path.group >= 0 && static_cast<size_t>(path.group) < out.size())
+            for (const Point& pt : path.points) out[static_cast<size_t>(path.group)].add(pt.x, pt.y);
+    return out;
 }
 
 // A wall near its group's paths is drawn as a line; a far one as an arrow
@@ -135,7 +281,7 @@ bool isNear(const Recorder::Wall& w, const Box& paths) {
 
 // The panel spans the paths, the centres and the events, and the walls
 // near them.
-Box frameOf(const Panel& p, const std::vector<Spot>& marks) {
+Box frameOf(const Panel& p, const std::vector<Spot>& marks, const std::vector<Box>& extents) {
     Box b;
     for (const Path& path : p.paths)
         for (const Point& pt : path.points) b.add(pt.x, pt.y);
@@ -143,7 +289,7 @@ Box frameOf(const Panel& p, const std::vector<Spot>& marks) {
     for (const Spot& s : marks) b.add(s.x, s.y);
     const Box paths = b;
     for (const Recorder::Wall& w : p.walls) {
-        const Box extent = groupExtent(p, w.group);
+        const Box& extent = extents[static_cast<size_t>(w.group)];
         if (extent.empty() || !isNear(w, paths)) continue;
         if (w.vertical)
             b.add(w.at, extent.minY - WALL_OVERHANG), b.add(w.at, extent.maxY + WALL_OVERHANG);
@@ -174,14 +320,34 @@ Labels::Placed Labels::place(const std::string& text, int64_t x, int64_t y, Side
     return take(tries[0], w, h);
 }
 
+// The squares a rectangle touches, its edges included.
+template <typename Visit>
+void Labels::cellsOf(const Rect& r, Visit visit) {
+    for (int64_t y = floorDiv(r.y0, kCell); y <= floorDiv(r.y1, kCell); ++y)
+        for (int64_t x = floorDiv(r.x0, kCell); x <= floorDiv(r.x1, kCell); ++x) visit(Cell{x, y});
+}
+
+void Labels::file(const Rect& r) {
+    const auto index = static_cast<uint32_t>(taken_.size());
+    taken_.push_back(r);
+    cellsOf(r, [&](const Cell& c) { byCell_[c].push_back(index); });
+}
+
 bool Labels::free(Placed at, int64_t w, int64_t h) const {
-    for (const Rect& r : taken_)
-        if (at.x < r.x1 && r.x0 < at.x + w && at.y - h < r.y1 && r.y0 < at.y) return false;
-    return true;
+    bool clear = true;
+    cellsOf({at.x, at.y - h, at.x + w, at.y}, [&](const Cell& c) {
+        const auto found = byCell_.find(c);
+        if (!clear || found == byCell_.end()) return;
+        for (uint32_t i : found->second) {
+            const Rect& r = taken_[i];
+            if (at.x < r.x1 && r.x0 < at.x + w && at.y - h < r.y1 && r.y0 < at.y) clear = false;
+        }
+    });
+    return clear;
 }
 
 Labels::Placed Labels::take(Placed at, int64_t w, int64_t h) {
-    taken_.push_back({at.x, at.y - h, at.x + w, at.y + 2});
+    file({at.x, at.y - h, at.x + w, at.y + 2});
     return at;
 }
 

@@ -10,7 +10,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "trivu-host/record/marks.h"
@@ -29,6 +31,7 @@ using namespace marks;
 // Far-off positions are pulled in, so that squared distances fit.
 int64_t clampCoordinate(int64_t v);
 int64_t isqrt(int64_t v);
+int64_t squaredDistance(int64_t ax, int64_t ay, int64_t bx, int64_t by);
 int64_t distance(int64_t ax, int64_t ay, int64_t bx, int64_t by);
 // The length of the step that reached point k (k >= 1).
 int64_t stepLength(const Path& p, size_t k);
@@ -48,9 +51,12 @@ struct Spot {
     int count;
 };
 
-// The instance nearest a mark that names none, where it stood in the
-// mark's tick or the one before; -1 when none was there.
-int ownerOf(const Panel& p, const Recorder::Mark& m);
+// The instance each of the panel's marks belongs to: the one it names, or
+// for one that names none the instance that stood nearest it (by the larger
+// of the two distances) in its tick or the one before, the first instance
+// on a tie; -1 when none was there. In one sweep of the ticks, whatever the
+// number of marks and instances.
+std::vector<int> owners(const Panel& p);
 
 // The panel's marks, each given to its instance and merged with the ones
 // it made in the same place.
@@ -73,7 +79,8 @@ struct Box {
     }
 };
 
-Box groupExtent(const Panel& p, int group);
+// Each group's extent: where its instances went.
+std::vector<Box> groupExtents(const Panel& p);
 
 // A wall near its group's paths is drawn as a line; a far one as an arrow
 // at the panel's edge.
@@ -81,7 +88,7 @@ bool isNear(const Recorder::Wall& w, const Box& paths);
 
 // The panel spans the paths, the centres and the events, and the walls
 // near them.
-Box frameOf(const Panel& p, const std::vector<Spot>& marks);
+Box frameOf(const Panel& p, const std::vector<Spot>& marks, const std::vector<Box>& extents);
 
 struct Rect {
     int64_t x0, y0, x1, y1;
@@ -95,14 +102,15 @@ struct Rect {
 
 // Places small labels beside the points they name, trying a few places
 // around each and then further out, so that no label covers another or a
-// mark.
+// mark. What is taken is also filed by the squares of kCell pixels it
+// touches, so that a place is tried against its neighbours only.
 class Labels {
 public:
     struct Placed {
         int64_t x, y;  // the text's baseline start
     };
     static int64_t widthOf(const std::string& text);
-    void block(int64_t x, int64_t y, int64_t r) { taken_.push_back({x - r, y - r, x + r, y + r}); }
+    void block(int64_t x, int64_t y, int64_t r) { file({x - r, y - r, x + r, y + r}); }
     enum Side { RIGHT_FIRST, LEFT_FIRST, LEFT_ONLY };
     Placed place(const std::string& text, int64_t x, int64_t y, Side side = RIGHT_FIRST);
     // Everything placed, for the panel to take in.
@@ -112,10 +120,24 @@ public:
     void endBlocks() { blocks_ = taken_.size(); }
 
 private:
+    static constexpr int64_t kCell = 64;
+    struct Cell {
+        int64_t x, y;
+        bool operator==(const Cell&) const = default;
+    };
+    struct CellHash {
+        size_t operator()(const Cell& c) const {
+            return std::hash<uint64_t>()(static_cast<uint64_t>(c.x) * 1000003 + static_cast<uint64_t>(c.y));
+        }
+    };
     bool free(Placed at, int64_t w, int64_t h) const;
     Placed take(Placed at, int64_t w, int64_t h);
+    void file(const Rect& r);
+    template <typename Visit>
+    static void cellsOf(const Rect& r, Visit visit);
 
     std::vector<Rect> taken_;
+    std::unordered_map<Cell, std::vector<uint32_t>, CellHash> byCell_;  // indices into taken_
     size_t blocks_ = 0;  // the first ones are marks, not labels
 };
 

@@ -52,24 +52,6 @@ bool reaches(const DesktopMenu* menu, const DesktopMenu* target) {
 
 // ---- 1. Handles and names ------------------------------------------------------
 
-const char* name(WindowState state) {
-    switch (state) {
-        case WindowState::Normal: return "normal";
-        case WindowState::Maximized: return "maximized";
-        case WindowState::Minimized: return "minimized";
-    }
-    return "normal";
-}
-
-const char* name(TaskbarState state) {
-    switch (state) {
-        case TaskbarState::Visible: return "visible";
-        case TaskbarState::Hidden: return "hidden";
-        case TaskbarState::Absent: return "absent";
-    }
-    return "visible";
-}
-
 HWND Desktop::mainWindow() const { return reinterpret_cast<HWND>(kMainWindow); }
 
 HWND Desktop::taskbarWindow() const {

@@ -11,14 +11,10 @@
 #include <vector>
 
 #include "platform/desktop.h"
+#include "trivu-host/scenario/desktop_states.h"
 
 namespace standin {
 
-enum class WindowState { Normal, Maximized, Minimized };
-enum class TaskbarState { Visible, Hidden, Absent };
-
-const char* name(WindowState state);    // "normal", "maximized", "minimized"
-const char* name(TaskbarState state);   // "visible", "hidden", "absent"
 
 // A menu the extension built; an item with `popup` set is a popup.
 struct DesktopMenu {

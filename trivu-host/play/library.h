@@ -5,6 +5,7 @@
 #include <string>
 
 #include "sdk/exports.h"
+#include "trivu-host/scenario/descriptions.h"
 
 namespace standin {
 
@@ -42,6 +43,10 @@ struct Library {
 private:
     void* handle_ = nullptr;
 };
+
+// The description tables of the codes the library counts, read through its
+// editor exports (`mV` is the editor block they are handed).
+AceDescriptions readDescriptions(const Library& library, mv* mV);
 
 // The path of trivu.mfx next to the running trivu-host.
 std::string defaultExtensionPath();

@@ -3,11 +3,10 @@
 
 #include <functional>
 #include <iosfwd>
-#include <optional>
 #include <string>
 
 #include "trivu-host/play/library.h"
-#include "trivu-host/record/recorder.h"
+#include "trivu-host/play/run_report.h"
 
 namespace standin {
 
@@ -16,9 +15,13 @@ class Desktop;
 struct RunOptions {
     std::string scenarioPath;
     bool trace = false;
-    std::string svgPath;   // when not empty, the drawing of the run goes there
-    std::optional<TickRange> svgTicks;  // the ticks it draws; all when none
-    std::string htmlPath;  // when not empty, the page that plays the run goes there
+    // Who follows the run (the recorder of its pictures), or null.
+    RunReport* report = nullptr;
+    // Called once the scenario is checked and its own files are written,
+    // before the first frame: where the files a follower writes are opened,
+    // so that one that cannot be written ends the run before it prints
+    // anything. Answers false (having said why on `err`) to end it there.
+    std::function<bool(std::ostream& err)> beforeFirstFrame;
     // The desktop already attached to the library. When null, the run makes
     // its own and attaches it for its duration.
     Desktop* desktop = nullptr;
@@ -33,9 +36,8 @@ struct RunOptions {
 // Answers the exit status: 0 after a run, 2 for an unusable scenario (the
 // message, naming the JSON path of the fault, goes to `err`), 1 when the
 // extension itself made the run impossible (it refused an edit-time record,
-// or threw) or the drawing cannot be written (found before the first frame,
-// when it cannot be opened: nothing is played). A run-time path that is no
-// run-time library makes the scenario unusable.
+// or threw) or `beforeFirstFrame` refused (nothing is played). A run-time
+// path that is no run-time library makes the scenario unusable.
 int runScenario(Library& library, const RunOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace standin

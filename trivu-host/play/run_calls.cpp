@@ -1,13 +1,13 @@
 // Calls into the extension during a run and its calls back: the routines of
 // actions, conditions and expressions, the answers to their parameter
-// fetches, the run header's service table, and what --svg is told about
-// motions and events on the way.
+// fetches, the run header's service table, and what the run's report is
+// told about actions, motion events and positions on the way.
 #include "trivu-host/play/run_state.h"
 
 #include <cstring>
 
+#include "host/boundary/ace_numbers.h"
 #include "trivu-host/base/text.h"
-#include "trivu-host/record/marks.h"
 
 namespace standin::runner {
 
@@ -108,19 +108,21 @@ bool callCondition(Run& run, Scope& scope, const Condition& c, ExtInstance& ext)
     return c.negate ? !result : result;
 }
 
-// ---- Recording ----------------------------------------------------------------------------
+// ---- Reporting ----------------------------------------------------------------------------
 
 namespace {
 
-// Where the instance (and an orbit's centre object, the second object
-// parameter) stand before a motion registration.
-MotionCall motionBefore(Run& run, Scope& scope, const Action& a, const Instance& loop, size_t index) {
-    MotionCall m;
+// Where the instance (and the second object parameter's, an orbit's centre
+// object) stand before an action runs for it.
+ActionCall actionBefore(Run& run, Scope& scope, const Action& a, const Instance* loop, size_t index) {
+    ActionCall m;
     m.code = a.code;
     m.loopIndex = static_cast<int32_t>(index);
-    m.number = loop.ro.roHo.hoNumber;
-    m.x = loop.ro.roHo.hoX;
-    m.y = loop.ro.roHo.hoY;
+    if (loop) {
+        m.number = loop->ro.roHo.hoNumber;
+        m.x = loop->ro.roHo.hoX;
+        m.y = loop->ro.roHo.hoY;
+    }
     int objects = 0;
     for (const Param& p : a.params) {
         if (p.kind != ParamKind::Object || objects++ != 1 || p.object < 0) continue;
@@ -133,16 +135,24 @@ MotionCall motionBefore(Run& run, Scope& scope, const Action& a, const Instance&
     return m;
 }
 
-void noteMotion(Run& run, MotionCall& m, const Call& call, const Instance& loop) {
+// What the action fetched and left on its instance.
+void reportAction(Run& run, ActionCall& m, const Call& call, const Instance* loop) {
     m.texts.assign(call.texts.begin(), call.texts.end());
-    if (loop.values[0].m_type == TYPE_LONG) m.markA = loop.values[0].m_long;
-    if (loop.values[1].m_type == TYPE_LONG) m.markB = loop.values[1].m_long;
-    run.recorder->motionCall(m);
+    if (loop && loop->values[0].m_type == TYPE_LONG) m.markA = loop->values[0].m_long;
+    if (loop && loop->values[1].m_type == TYPE_LONG) m.markB = loop->values[1].m_long;
+    run.report->action(m);
 }
 
-// Where the extension says the event happened, read through its own
-// expressions.
-void drawEvent(Run& run, ExtInstance& ext, int condition) {
+bool isWallOrSleep(int condition) {
+    using namespace trivu;
+    return condition == CND_WALL_LEFT || condition == CND_WALL_RIGHT || condition == CND_WALL_TOP ||
+           condition == CND_WALL_BOTTOM || condition == CND_SLEEPING;
+}
+
+// Where the extension says the event happened. It tells no one but its own
+// expressions 15 and 16 (the event's place is the motion record's, which
+// no header shows), so they are called for the report, and only for it.
+void reportMotionEvent(Run& run, ExtInstance& ext, int condition) {
     int32_t at[2] = {0, 0};
     const int codes[2] = {trivu::EXP_EVENT_X, trivu::EXP_EVENT_Y};
     for (int k = 0; k < 2; ++k) {
@@ -150,21 +160,20 @@ void drawEvent(Run& run, ExtInstance& ext, int condition) {
         ext.ho().hoFlags &= static_cast<uint16_t>(~(HOF_STRING | HOF_FLOAT));
         at[k] = static_cast<int32_t>(run.lib.infos.expressions[codes[k]](ext.rd, 0));
     }
-    run.recorder->event(condition, at[0], at[1]);
+    run.report->event(condition, at[0], at[1]);
 }
 
 }  // namespace
 
-void recordPositions(Run& run) {
-    for (const Instance& in : run.instances)
-        if (!in.removed)
-            run.recorder->position(in.ro.roHo.hoNumber, nameOf(run, in), run.tick, in.ro.roHo.hoX, in.ro.roHo.hoY,
-                                  in.ro.roHo.hoImgWidth, in.ro.roHo.hoImgHeight);
+void reportPositions(Run& run) {
+    for (const Instance* in : run.index.live)
+        run.report->position(in->ro.roHo.hoNumber, nameOf(*in), run.tick, in->ro.roHo.hoX, in->ro.roHo.hoY,
+                             in->ro.roHo.hoImgWidth, in->ro.roHo.hoImgHeight);
 }
 
-void recordHandled(Run& run) {
-    for (const Instance& in : run.instances)
-        if (!in.removed) run.recorder->handled(in.ro.roHo.hoNumber, run.tick, in.ro.roHo.hoX, in.ro.roHo.hoY);
+void reportHandled(Run& run) {
+    for (const Instance* in : run.index.live)
+        run.report->handled(in->ro.roHo.hoNumber, run.tick, in->ro.roHo.hoX, in->ro.roHo.hoY);
 }
 
 namespace {
@@ -180,13 +189,9 @@ void callAction(Run& run, Scope& scope, const Action& a, ExtInstance& ext, int l
     const int32_t savedIndex = run.rh.rh2.rh2ActionLoopCount, savedMore = run.rh.rh2.rh2ActionLoop;
     run.rh.rh2.rh2ActionLoopCount = static_cast<int32_t>(index);
     run.rh.rh2.rh2ActionLoop = index + 1 < count ? 1 : 0;
-    const bool drawn = run.recorder && loop && Recorder::isMotionRegistration(a.code);
-    MotionCall motion = drawn ? motionBefore(run, scope, a, *loop, index) : MotionCall{};
+    ActionCall reported = run.report ? actionBefore(run, scope, a, loop, index) : ActionCall{};
     run.lib.infos.actions[a.code](ext.rd, 0, 0);
-    if (drawn) noteMotion(run, motion, call, *loop);
-    // A centre change acts on its loop's first instance only.
-    if (run.recorder && (Recorder::isController(a.code) || (Recorder::isCentreChange(a.code) && index == 0)))
-        run.recorder->control(a.code, {call.texts.begin(), call.texts.end()}, loop ? loop->ro.roHo.hoNumber : -1);
+    if (run.report) reportAction(run, reported, call, loop);
     run.rh.rh2.rh2ActionLoopCount = savedIndex;
     run.rh.rh2.rh2ActionLoop = savedMore;
 }
@@ -254,7 +259,7 @@ intptr_t WINAPI serviceGenerateEvent(headerObject* ho, uintptr_t condition, intp
     }
     if (run.trace) line(run, "trigger " + std::to_string(static_cast<int32_t>(condition)));
     if (run.frame < 0) return 0;
-    if (run.recorder && marks::isMotionEvent(static_cast<int>(condition))) drawEvent(run, *ext, static_cast<int>(condition));
+    if (run.report && isWallOrSleep(static_cast<int>(condition))) reportMotionEvent(run, *ext, static_cast<int>(condition));
     if (run.raiseDepth >= kMaxRaiseDepth) {
         warn(run, callPath(run), "raises nest deeper than " + std::to_string(kMaxRaiseDepth) + "; this one is ignored");
         return 0;
@@ -293,8 +298,8 @@ intptr_t WINAPI serviceDestroy(headerObject* ho, uintptr_t, intptr_t) {
     Run& run = *gRun;
     std::string name;
     if (Instance* in = findInstance(run, ho)) {
-        name = nameOf(run, *in);
-        if (run.recorder) run.recorder->destroyed(ho->hoNumber);
+        name = nameOf(*in);
+        if (run.report) run.report->destroyed(ho->hoNumber);
     } else if (ExtInstance* ext = findExt(run, ho)) {
         name = run.sc.extensions[ext->type].name + "#" + std::to_string(ho->hoNumber);
     } else {

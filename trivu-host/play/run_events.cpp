@@ -4,6 +4,7 @@
 #include "trivu-host/play/run_state.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -40,24 +41,52 @@ bool compareValues(const Value& l, const Value& r, CompareOp op) {
     return false;
 }
 
+// The instances a pick names, found through the frame's index in creation
+// order: a fixed value is (creation number << 16) + number, one instance's
+// at most; numbers are given to instances in creation order. Null when the
+// value can name none; a text (which no number check lets through) is
+// compared with every live instance.
+std::vector<Instance*> namedByPick(Run& run, const Condition& c, const Value& fixed) {
+    std::vector<Instance*> out;
+    auto add = [&](int number) {
+        if (Instance* in = instanceNumbered(run, number); in && in->object == c.object && !in->removed) out.push_back(in);
+    };
+    if (c.fixed < 0) {
+        std::vector<int> numbers(c.numbers.begin(), c.numbers.end());
+        std::sort(numbers.begin(), numbers.end());
+        numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+        for (int n : numbers) add(n);
+    } else if (fixed.kind == ValueKind::Text) {
+        out = liveOf(run, c.object);
+    } else {
+        const double d = fixed.kind == ValueKind::Int ? static_cast<double>(fixed.i)
+                         : fixed.kind == ValueKind::Float ? fixed.f
+                                                          : fixed.d;
+        if (d >= 0 && d <= INT32_MAX) add(static_cast<int>(static_cast<uint32_t>(d) >> 16));
+    }
+    return out;
+}
+
 // By numbers, or by fixed value as the host's event editor picks: the value
-// is computed once, against the selection as it stood before the pick.
+// is computed once, against the selection as it stood before the pick (an
+// earlier pick's, or the named instances among the live ones).
 bool pick(Run& run, Scope& scope, const Condition& c) {
-    std::vector<Instance*> chosen;
     const Value fixed = c.fixed >= 0 ? eval(run, scope, c.fixed) : Value{};
-    for (Instance* in : selected(run, scope, c.object)) {
-        const bool keep = c.fixed >= 0
-                              ? compareValues(intValue(fixedValueOf(in->ro.roHo)), fixed, CompareOp::Eq)
-                              : std::find(c.numbers.begin(), c.numbers.end(), in->ro.roHo.hoNumber) != c.numbers.end();
-        if (keep) chosen.push_back(in);
-    }
+    auto keep = [&](const Instance* in) {
+        return c.fixed >= 0 ? compareValues(intValue(fixedValueOf(in->ro.roHo)), fixed, CompareOp::Eq)
+                            : std::find(c.numbers.begin(), c.numbers.end(), in->ro.roHo.hoNumber) != c.numbers.end();
+    };
+    Pick* earlier = nullptr;
+    for (Pick& p : scope.picks)
+        if (p.object == c.object && !earlier) earlier = &p;
+    std::vector<Instance*> chosen;
+    for (Instance* in : earlier ? earlier->chosen : namedByPick(run, c, fixed))
+        if (keep(in)) chosen.push_back(in);
     const bool any = !chosen.empty();
-    for (Pick& p : scope.picks) {
-        if (p.object != c.object) continue;
-        p.chosen = std::move(chosen);
-        return any;
-    }
-    scope.picks.push_back({c.object, std::move(chosen)});
+    if (earlier)
+        earlier->chosen = std::move(chosen);
+    else
+        scope.picks.push_back({c.object, std::move(chosen)});
     return any;
 }
 
@@ -77,9 +106,9 @@ bool test(Run& run, Scope& scope, const Condition& c, ExtInstance* raiser) {
     return false;
 }
 
-std::string dumpLine(Run& run, const Instance& in) {
+std::string dumpLine(const Instance& in) {
     const headerObject& ho = in.ro.roHo;
-    std::string s = "dump " + nameOf(run, in) + " x=" + std::to_string(ho.hoX) + " y=" + std::to_string(ho.hoY) +
+    std::string s = "dump " + nameOf(in) + " x=" + std::to_string(ho.hoX) + " y=" + std::to_string(ho.hoY) +
                     " A=" + altForm(in.values[0]) + " B=" + altForm(in.values[1]) +
                     " anim=" + std::to_string(static_cast<int64_t>(in.ro.roa.raAnimFrameForced) - 1);
     if (ho.hoFlags & HOF_DESTROYED) s += " destroyed";
@@ -106,15 +135,14 @@ void act(Run& run, Scope& scope, const Action& a) {
         case ActOp::Extension: extensionAction(run, scope, a); return;
         case ActOp::Log: line(run, "log " + logForm(eval(run, scope, a.expr))); return;
         case ActOp::Dump:
-            for (const Instance& in : run.instances)
-                if (in.object == a.object && !in.removed) line(run, dumpLine(run, in));
+            for (const Instance* in : liveOf(run, a.object)) line(run, dumpLine(*in));
             return;
         case ActOp::Set: {
             const auto x = number(a.x), y = number(a.y);
             for (Instance* in : selected(run, scope, a.object)) {
                 if (x) in->ro.roHo.hoX = *x;
                 if (y) in->ro.roHo.hoY = *y;
-                if (run.recorder && (x || y)) run.recorder->placed(in->ro.roHo.hoNumber);
+                if (run.report && (x || y)) run.report->placed(in->ro.roHo.hoNumber);
             }
             return;
         }
@@ -182,6 +210,7 @@ void createExtension(Run& run, int type) {
     head->rHo.hoOiList = &run.extensionInfos[type];
     head->rv.rvpValues = ext.values;
     head->rHo.hoOffsetValue = static_cast<int32_t>(offsetof(ExtensionHead, rv));
+    indexExtension(run, ext);
 
     createObjectInfo cob{};
     int16_t r = run.lib.CreateRunObject(ext.rd, edPtr, &cob);
@@ -189,7 +218,7 @@ void createExtension(Run& run, int type) {
 }
 
 void startFrame(Run& run, const Frame& f) {
-    if (run.recorder) run.recorder->startFrame(f.name);
+    if (run.report) run.report->startFrame(f.name);
     line(run, "frame " + standin::quoted(f.name));
     for (const StartInstance& start : f.instances)
         createInstance(run, start.object, start.x, start.y, start.width, start.height, f.path);
@@ -211,15 +240,11 @@ void handleExtensions(Run& run) {
 
 void runTick(Run& run, const Frame& f) {
     handleExtensions(run);
-    if (run.recorder) recordHandled(run);
+    if (run.report) reportHandled(run);
     for (const Event& ev : f.events)
         if (!ev.triggered) runEvent(run, ev, nullptr);
-    if (run.recorder) recordPositions(run);
-    for (Instance& in : run.instances)
-        if ((in.ro.roHo.hoFlags & HOF_DESTROYED) && !in.removed) {
-            in.removed = true;
-            if (run.recorder) run.recorder->removed(in.ro.roHo.hoNumber, run.tick);
-        }
+    if (run.report) reportPositions(run);
+    removeDestroyed(run);
 }
 
 void endFrame(Run& run) {
@@ -228,9 +253,7 @@ void endFrame(Run& run) {
         ext.destroyed = true;
     }
     for (ExtInstance& ext : run.exts) releaseRecord(ext.rd);
-    run.exts.clear();
-    run.instances.clear();
-    run.nextNumber = 0;
+    forgetInstances(run);
 }
 
 }  // namespace

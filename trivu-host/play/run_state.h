@@ -14,13 +14,14 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "trivu-host/play/desktop.h"
 #include "trivu-host/play/editor.h"
 #include "trivu-host/play/library.h"
+#include "trivu-host/play/run_report.h"
 #include "trivu-host/scenario/scenario.h"
-#include "trivu-host/record/recorder.h"
 
 namespace standin::runner {
 
@@ -41,6 +42,7 @@ struct Instance {
     CValue values[kAltValues]{};
     int object = -1;
     bool removed = false;  // left the selection at the end of its destroying tick
+    std::string name;      // "Ball#3", as the trace names it
 };
 
 // What the host writes at the start of an extension's RUNDATA: the header,
@@ -93,6 +95,19 @@ struct Call {
     std::deque<std::u16string> texts;  // answered texts, valid until the routine returns
 };
 
+// The frame's instances found without walking the frame: by the header the
+// extension hands back (never trusted before it is found here), by number,
+// and the live ones (not yet removed) of each object and of all, in creation
+// order. Filled as instances are created, emptied when the frame ends.
+struct FrameIndex {
+    std::unordered_map<const headerObject*, Instance*> instanceAt;
+    std::unordered_map<const headerObject*, ExtInstance*> extAt;
+    std::vector<Instance*> byNumber;              // null for an extension's number
+    std::vector<std::vector<Instance*>> liveOf;   // by object
+    std::vector<Instance*> live;
+    std::vector<ExtInstance*> extOfType;          // the first of each type, null for none
+};
+
 struct Run {
     const Scenario& sc;
     Library& lib;
@@ -109,11 +124,12 @@ struct Run {
     int64_t tick = -1;               // -1 outside ticks
     std::deque<Instance> instances;  // deques: the extension keeps pointers into them
     std::deque<ExtInstance> exts;
+    FrameIndex index;
     int nextNumber = 0;
     std::vector<Call*> calls;  // innermost last
     int raiseDepth = 0;
     bool frameEnds = false, appEnds = false;
-    Recorder* recorder = nullptr;  // --svg and --html
+    RunReport* report = nullptr;  // who follows the run, or null
 
     Run(const Scenario& s, Library& l, Desktop& d, std::ostream& o, std::ostream& e, bool t)
         : sc(s), lib(l), desktop(d), out(o), err(e), trace(t) {}
@@ -140,12 +156,17 @@ const std::string& callPath(const Run& run);  // the innermost call's, for servi
 objInfoList objectInfoNamed(const std::u16string& name);
 Instance* createInstance(Run& run, int object, int32_t x, int32_t y, std::optional<int32_t> width,
                          std::optional<int32_t> height, const std::string& path);
+const std::vector<Instance*>& liveOf(Run& run, int object);  // not yet removed, in creation order
 std::vector<Instance*> selected(Run& run, const Scope& scope, int object);
 Instance* firstSelected(Run& run, const Scope& scope, int object);
+void indexExtension(Run& run, ExtInstance& ext);
+void removeDestroyed(Run& run);  // at the end of a tick
+void forgetInstances(Run& run);  // at the end of a frame
 Instance* findInstance(Run& run, const headerObject* ho);
+Instance* instanceNumbered(Run& run, int number);
 ExtInstance* findExt(Run& run, const headerObject* ho);
 ExtInstance* extOf(Run& run, int type);
-std::string nameOf(Run& run, const Instance& in);
+const std::string& nameOf(const Instance& in);
 
 // ---- Values (run_values.cpp) ---------------------------------------------------------
 
@@ -163,8 +184,8 @@ Value evalExtension(Run& run, Scope& scope, const Expr& e);
 ExtInstance* liveExt(Run& run, int type, const std::string& path);
 bool callCondition(Run& run, Scope& scope, const Condition& c, ExtInstance& ext);
 void extensionAction(Run& run, Scope& scope, const Action& a);
-void recordPositions(Run& run);
-void recordHandled(Run& run);
+void reportPositions(Run& run);
+void reportHandled(Run& run);
 void fillRunHeader(Run& run);
 
 // ---- Events and frames (run_events.cpp) ----------------------------------------------

@@ -97,8 +97,7 @@ const Instance* instanceFor(Run& run, Scope& scope, const Expr& e) {
         if (!in) warn(run, e.path, "no instance of " + run.sc.objects[e.object].name + " is selected; 0 used");
         return in;
     }
-    for (const Instance& in : run.instances)
-        if (in.object == e.object && in.ro.roHo.hoNumber == e.index) return &in;
+    if (const Instance* in = instanceNumbered(run, e.index); in && in->object == e.object) return in;
     warn(run, e.path, "there is no " + run.sc.objects[e.object].name + "#" + std::to_string(e.index) + "; 0 used");
     return nullptr;
 }
@@ -150,8 +149,8 @@ Value eval(Run& run, Scope& scope, int index) {
         case ExprOp::Fixed: return readInstance(run, scope, e);
         case ExprOp::Count: {
             int64_t n = 0;
-            for (const Instance& in : run.instances)
-                if (in.object == e.object && !(in.ro.roHo.hoFlags & HOF_DESTROYED)) ++n;
+            for (const Instance* in : liveOf(run, e.object))
+                if (!(in->ro.roHo.hoFlags & HOF_DESTROYED)) ++n;
             return intValue(n);
         }
         case ExprOp::Concat: {

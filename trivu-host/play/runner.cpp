@@ -9,8 +9,9 @@
 // The parts of a run are spread over run_state.cpp, run_values.cpp,
 // run_calls.cpp and run_events.cpp (see run_state.h); this file prepares a
 // run: it reads and checks the scenario, builds the edit-time records, writes
-// the scenario's files, opens the files the run writes besides its trace,
-// and then plays the frames.
+// the scenario's files, lets the caller open the files it writes besides the
+// trace (beforeFirstFrame), and then plays the frames, reporting them to the
+// run's follower when it has one.
 
 #include "trivu-host/play/run.h"
 
@@ -26,13 +27,10 @@
 #include <utility>
 
 #include "host/boundary/editdata.h"
-#include "trivu-host/draw/html.h"
-#include "trivu-host/draw/svg.h"
-#include "trivu-host/scenario/json_reader.h"
-#include "trivu-host/play/output_file.h"
 #include "trivu-host/base/paths.h"
-#include "trivu-host/play/run_state.h"
 #include "trivu-host/base/text.h"
+#include "trivu-host/play/run_state.h"
+#include "trivu-host/scenario/json_reader.h"
 
 namespace standin {
 
@@ -150,25 +148,15 @@ bool buildRecords(const Scenario& sc, Editor& editor, std::vector<std::unique_pt
     return true;
 }
 
-// The page is titled with the scenario's file name, without its folders: the
-// same run gives the same page wherever it is played from.
-std::string pageOf(const Recorder& recorder, const std::string& scenarioPath) {
-    const size_t slash = scenarioPath.find_last_of("/\\");
-    const std::string name = scenarioPath == "-"              ? "(standard input)"
-                             : slash == std::string::npos ? scenarioPath
-                                                          : scenarioPath.substr(slash + 1);
-    return page(recorder, name);
-}
-
 struct CurrentRun {
     explicit CurrentRun(Run& run) { gRun = &run; }
     ~CurrentRun() { gRun = nullptr; }
 };
 
 int play(Library& library, const Scenario& sc, std::vector<std::unique_ptr<EditRecord>>& records, Desktop& desktop,
-         bool trace, Recorder* recorder, std::ostream& out, std::ostream& err) {
+         bool trace, RunReport* report, std::ostream& out, std::ostream& err) {
     Run run(sc, library, desktop, out, err, trace);
-    run.recorder = recorder;
+    run.report = report;
     CurrentRun current(run);
     for (auto& r : records) run.records.push_back(r.get());
     for (const ObjectType& t : sc.objects) run.objectInfos.push_back(objectInfoNamed(t.name16));
@@ -234,12 +222,7 @@ int runScenario(Library& library, const RunOptions& options, std::ostream& out, 
         player = &*runtime;
     }
     if (!checkFiles(*sc, err) || !writeFiles(*sc, err)) return 2;
-    std::optional<OutputFile> svg;
-    if (!options.svgPath.empty() && !(svg = openOutputEarly(options.svgPath, "cannot write the drawing", err)))
-        return 1;
-    std::optional<OutputFile> html;
-    if (!options.htmlPath.empty() && !(html = openOutputEarly(options.htmlPath, "cannot write the page", err)))
-        return 1;
+    if (options.beforeFirstFrame && !options.beforeFirstFrame(err)) return 1;
 
     std::unique_ptr<Desktop> own;
     Desktop* desktop = options.desktop;
@@ -253,12 +236,7 @@ int runScenario(Library& library, const RunOptions& options, std::ostream& out, 
     if (runtime) runtime->Initialize(&runtimeBlock, 1);
     int status;
     try {
-        Recorder recorder;
-        recorder.keepsTraceLines = html.has_value();
-        const bool recorded = svg || html;
-        status = play(*player, *sc, records, *desktop, options.trace, recorded ? &recorder : nullptr, out, err);
-        if (status == 0 && svg && !finishOutput(*svg, standin::svg(options.svgTicks ? recorder.between(*options.svgTicks) : recorder), err)) status = 1;
-        if (status == 0 && html && !finishOutput(*html, pageOf(recorder, options.scenarioPath), err)) status = 1;
+        status = play(*player, *sc, records, *desktop, options.trace, options.report, out, err);
     } catch (const std::exception& e) {
         err << "trivu-host: the run stopped: " << e.what() << '\n';
         status = 1;

@@ -1,114 +1,58 @@
-// The record of a run, gathered while it plays: what the runner reports
-// (positions, placements, destructions, events, controllers) is
-// kept per frame, and a motion registration is read the way the extension
-// read it (the group it names, the walls of a line or a wave, the centre of
-// an orbit), only when the instance's marks show that it took. The reading
-// and layout are in draw/svg_layout.cpp, the writing in draw/svg.cpp and draw/html.cpp.
+// The record of a run, gathered while it plays: what the run reports
+// (positions, placements, destructions, events, actions) is kept per frame,
+// and a motion registration is read the way the extension read it (the
+// group it names, the walls of a line or a wave, the centre of an orbit),
+// only when the instance's marks show that it took. The reading and layout
+// are in draw/svg_layout.cpp, the writing in draw/svg.cpp and draw/html.cpp.
 #include "trivu-host/record/recorder.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
+#include <cstdint>
 #include <optional>
 
 #include "common/param_formats.h"
-#include "host/boundary/ace_numbers.h"
 #include "trivu-host/record/marks.h"
 
 namespace standin {
 namespace {
 
-// ---- What the motion registrations say ---------------------------------------------
-// The numbers and the layouts are the extension's: its catalogue checks the
-// numbers against its rows, its bodies read the values by the same positions.
+// ---- What the actions say -------------------------------------------------------------
+// The numbers, the kinds and the layouts are the extension's: its catalogue
+// checks the numbers against its rows, its bodies read the values by the
+// same positions from the same fields.
 
 using namespace trivu;
 
-int controlMark(int code) {
-    switch (code) {
-        case ACT_REJECT_NAMED:
-        case ACT_REJECT_DESTROY_NAMED:
-        case ACT_REJECT_DIRECT:
-        case ACT_REJECT_DESTROY_DIRECT: return marks::REJECTED;
-        case ACT_TOGGLE_STOP_NAMED:
-        case ACT_STOP_NAMED:
-        case ACT_TOGGLE_STOP_DIRECT: return marks::STOPPED;
-        case ACT_REVERSE_NAMED:
-        case ACT_REVERSE_DIRECT: return marks::REVERSED;
-        default: return 0;
-    }
+// The mark a controller leaves, and whether it acts on the instance it ran
+// for (directly) or on the groups it names.
+struct ControllerMark {
+    int action;
+    int mark;
+    bool direct;
+};
+constexpr ControllerMark kControllerMarks[] = {
+    {ACT_REJECT_NAMED, marks::REJECTED, false},     {ACT_REJECT_DESTROY_NAMED, marks::REJECTED, false},
+    {ACT_REJECT_DIRECT, marks::REJECTED, true},     {ACT_REJECT_DESTROY_DIRECT, marks::REJECTED, true},
+    {ACT_TOGGLE_STOP_NAMED, marks::STOPPED, false}, {ACT_STOP_NAMED, marks::STOPPED, false},
+    {ACT_TOGGLE_STOP_DIRECT, marks::STOPPED, true}, {ACT_REVERSE_NAMED, marks::REVERSED, false},
+    {ACT_REVERSE_DIRECT, marks::REVERSED, true},
+};
+
+const ControllerMark* controllerMark(int code) {
+    for (const ControllerMark& c : kControllerMarks)
+        if (c.action == code) return &c;
+    return nullptr;
 }
 
-bool isDirect(int code) {
-    return code == ACT_REJECT_DIRECT || code == ACT_REJECT_DESTROY_DIRECT || code == ACT_TOGGLE_STOP_DIRECT ||
-           code == ACT_REVERSE_DIRECT;
-}
-
-bool isLine(int code) {
-    return code == ACT_HORIZONTAL_WRAP || code == ACT_HORIZONTAL_FLIP || code == ACT_VERTICAL_WRAP ||
-           code == ACT_VERTICAL_FLIP;
-}
-bool isWave(int code) {
-    return code == ACT_HORIZONTAL_WRAP_WAVE || code == ACT_HORIZONTAL_FLIP_WAVE || code == ACT_VERTICAL_WRAP_WAVE ||
-           code == ACT_VERTICAL_FLIP_WAVE;
-}
-bool isOrbit(int code) { return code == ACT_ORBIT_OWN || code == ACT_ORBIT_TARGET; }
-bool movesHorizontally(int code) {
-    return code == ACT_HORIZONTAL_WRAP || code == ACT_HORIZONTAL_FLIP || code == ACT_HORIZONTAL_WRAP_WAVE ||
-           code == ACT_HORIZONTAL_FLIP_WAVE;
-}
-
-// The numbers of a multi-value parameter text, one per comma-separated
-// field, read as the extension's parser prepares it (spaces dropped, "true"
-// and "false" as 1 and 0); nothing when a value is not a number. Only texts
-// the extension accepted are read, so its pattern has already checked them.
-std::optional<std::vector<double>> numbers(const std::u16string& text) {
-    std::string s;
-    for (char16_t c : text) {
-        if (c == u' ') continue;
-        if (c > 0x7F) return std::nullopt;
-        s += static_cast<char>(c);
-    }
-    std::vector<double> out;
-    size_t start = 0;
-    while (start <= s.size()) {
-        size_t end = s.find(',', start);
-        if (end == std::string::npos) end = s.size();
-        std::string value = s.substr(start, end - start);
-        if (value == "true") value = "1";
-        if (value == "false") value = "0";
-        if (!value.empty() && value[0] == '+') value.erase(0, 1);
-        double d = 0;
-        auto [ptr, ec] = std::from_chars(value.data(), value.data() + value.size(), d);
-        if (value.empty() || ec != std::errc{} || ptr != value.data() + value.size()) return std::nullopt;
-        out.push_back(d);
-        start = end + 1;
-    }
-    return out;
-}
-
-// The kind index a registration leaves in alterable value B.
-int kindIndexOf(int code) {
-    if (isLine(code)) return INDEX_WRAPFLIP;
-    if (isWave(code)) return INDEX_SINEWAVE;
-    if (isOrbit(code)) return INDEX_ORBITAL;
-    return INDEX_NULL;
-}
-
+// A value as the pixel the extension makes of it: truncated toward zero,
+// saturated outside the 32-bit range, 0 for NaN. (A far wall stands far,
+// not at 0.)
 int32_t pixel(double v) {
-    if (!(std::fabs(v) < 1e9)) return 0;
-    return static_cast<int32_t>(v);
+    if (v > -2147483649.0 && v < 2147483648.0) return static_cast<int32_t>(v);
+    return v > 0 ? INT32_MAX : v < 0 ? INT32_MIN : 0;
 }
 
 }  // namespace
-
-bool Recorder::isMotionRegistration(int code) {
-    return code == ACT_NULL_MOTION || code == ACT_TIMED_NULL_MOTION || isLine(code) || isWave(code) || isOrbit(code);
-}
-
-bool Recorder::isController(int code) { return controlMark(code) != 0; }
-
-bool Recorder::isCentreChange(int code) { return code == ACT_CHANGE_CENTRE; }
 
 // ---- Gathering ------------------------------------------------------------------------
 
@@ -118,31 +62,37 @@ Recorder::Panel& Recorder::panel() {
 }
 
 Recorder::Path* Recorder::find(int number) {
-    if (panels_.empty()) return nullptr;
-    for (Path& path : panels_.back().paths)
-        if (path.number == number) return &path;
-    return nullptr;
+    const auto at = static_cast<size_t>(number);
+    if (panels_.empty() || number < 0 || at >= pathOf_.size() || pathOf_[at] < 0) return nullptr;
+    return &panels_.back().paths[static_cast<size_t>(pathOf_[at])];
 }
 
 Recorder::Path& Recorder::path(int number) {
     if (Path* known = find(number)) return *known;
-    Path& made = panel().paths.emplace_back();
+    Panel& p = panel();
+    if (number >= 0) {
+        const auto at = static_cast<size_t>(number);
+        if (at >= pathOf_.size()) pathOf_.resize(at + 1, -1);
+        pathOf_[at] = static_cast<int>(p.paths.size());
+    }
+    Path& made = p.paths.emplace_back();
     made.number = number;
     return made;
 }
 
 void Recorder::startFrame(const std::string& name) {
     panels_.emplace_back().name = name;
+    pathOf_.clear();
     lastTexts_.clear();
 }
 
 void Recorder::position(int number, const std::string& label, int64_t tick, int32_t x, int32_t y, int32_t width,
                        int32_t height) {
     Path& p = path(number);
-    p.label = label;
+    if (p.label.empty()) p.label = label;
     p.width = width;
     p.height = height;
-    p.points.push_back({tick, x, y, p.placedNext});
+    p.points.push(tick, x, y, p.placedNext);
     p.placedNext = false;
     moveCentre(p, tick);
     panel().lastTick = tick;
@@ -165,7 +115,7 @@ void Recorder::moveCentre(Path& p, int64_t tick) {
             p.centreY = pixel(centre->handledY + p.offsetY);
         }
     }
-    p.centreTrack.push_back({tick, p.centreX, p.centreY, false});
+    p.centreTrack.push(tick, p.centreX, p.centreY);
 }
 
 void Recorder::handled(int number, int64_t tick, int32_t x, int32_t y) {
@@ -193,13 +143,23 @@ void Recorder::destroyed(int number) {
     if (p.destroyedAt < 0) p.destroyedAt = panel().lastTick + 1;
 }
 
-void Recorder::motionCall(const MotionCall& call) {
-    if (!isMotionRegistration(call.code)) return;
+void Recorder::action(const ActionCall& call) {
+    if (const MotionRegistration* r = motionRegistration(call.code)) {
+        if (call.number >= 0) registration(*r, call);
+    } else if (call.code == ACT_CHANGE_CENTRE) {
+        // It acts on its loop's first instance only.
+        if (call.loopIndex == 0) changeCentre(call.texts, call.number);
+    } else {
+        control(call.code, call.texts, call.number);
+    }
+}
+
+void Recorder::registration(const MotionRegistration& r, const ActionCall& call) {
     // The later runs of one action fetch nothing: they use the first's texts.
     if (call.loopIndex == 0) lastTexts_ = call.texts;
     // A registration that took marks the instance with the loop index and
     // its kind; one that was refused leaves no group, wall or centre.
-    const bool took = call.markA == call.loopIndex && call.markB == kindIndexOf(call.code);
+    const bool took = call.markA == call.loopIndex && call.markB == r.kind;
     if (!took || lastTexts_.empty()) return;
     Panel& p = panel();
     Path& owner = path(call.number);
@@ -210,24 +170,26 @@ void Recorder::motionCall(const MotionCall& call) {
         if (known == p.groups.end()) p.groups.push_back(name);
     }
     if (lastTexts_.size() < 2) return;
-    const auto values = numbers(lastTexts_[1]);
-    if (!values) return;
-    const std::vector<double>& v = *values;
-    auto addWall = [&](bool vertical, int32_t at) {
+    const std::u16string text = preparedText(lastTexts_[1]);
+    const std::vector<std::u16string_view> fields = fieldsOf(text);
+    auto value = [&](size_t n) { return floatOf(fields[n]); };
+    auto addWall = [&](std::optional<float> at) {
+        if (!at) return;
+        const Wall wall{owner.group, r.horizontal, pixel(*at)};
         for (const Wall& w : p.walls)
-            if (w.group == owner.group && w.vertical == vertical && w.at == at) return;
-        p.walls.push_back({owner.group, vertical, at});
+            if (w.group == wall.group && w.vertical == wall.vertical && w.at == wall.at) return;
+        p.walls.push_back(wall);
     };
-    auto addWalls = [&](size_t first, size_t second) {
-        addWall(movesHorizontally(call.code), pixel(v[first]));
-        addWall(movesHorizontally(call.code), pixel(v[second]));
-    };
-    if (isLine(call.code) && v.size() == wrapFlipValue::COUNT) {
-        addWalls(wrapFlipValue::FIRST_WALL, wrapFlipValue::SECOND_WALL);
-    } else if (isWave(call.code) && v.size() == sineWaveValue::COUNT) {
-        addWalls(sineWaveValue::FIRST_WALL, sineWaveValue::SECOND_WALL);
-    } else if (isOrbit(call.code) && v.size() == orbitalValue::COUNT) {
-        const double offsetX = v[orbitalValue::OFFSET_X], offsetY = v[orbitalValue::OFFSET_Y];
+    if (r.kind == INDEX_WRAPFLIP && fields.size() == wrapFlipValue::COUNT) {
+        addWall(value(wrapFlipValue::FIRST_WALL));
+        addWall(value(wrapFlipValue::SECOND_WALL));
+    } else if (r.kind == INDEX_SINEWAVE && fields.size() == sineWaveValue::COUNT) {
+        addWall(value(sineWaveValue::FIRST_WALL));
+        addWall(value(sineWaveValue::SECOND_WALL));
+    } else if (r.kind == INDEX_ORBITAL && fields.size() == orbitalValue::COUNT) {
+        const std::optional<float> readX = value(orbitalValue::OFFSET_X), readY = value(orbitalValue::OFFSET_Y);
+        if (!readX || !readY) return;
+        const double offsetX = *readX, offsetY = *readY;
         const int32_t cx = call.code == ACT_ORBIT_OWN ? call.x : call.centreX;
         const int32_t cy = call.code == ACT_ORBIT_OWN ? call.y : call.centreY;
         p.centres.push_back({p.lastTick + 1, pixel(cx + offsetX), pixel(cy + offsetY), false});
@@ -250,23 +212,23 @@ void Recorder::event(int condition, int32_t x, int32_t y) {
 // A controller is marked on the instances of the groups it names, as the
 // registrations drew them, where each stood at the end of the last tick.
 void Recorder::control(int code, const std::vector<std::u16string>& texts, int number) {
-    if (code == ACT_CHANGE_CENTRE) {
-        changeCentre(texts, number);
+    const ControllerMark* controller = controllerMark(code);
+    if (!controller) return;
+    const int kind = controller->mark;
+    const bool direct = controller->direct;
+    Panel& p = panel();
+    if (!direct && texts.empty()) return;
+    auto mark = [&](const Path& path) {
+        if (path.group >= 0 && !path.points.empty())
+            p.marks.push_back({kind, p.lastTick + 1, path.points.back().x, path.points.back().y,
+                               static_cast<int>(&path - p.paths.data())});
+    };
+    if (direct) {
+        if (const Path* path = find(number)) mark(*path);
         return;
     }
-    const int kind = controlMark(code);
-    if (kind == 0) return;
-    Panel& p = panel();
-    const bool direct = isDirect(code);
-    if (!direct && texts.empty()) return;
-    for (size_t i = 0; i < p.paths.size(); ++i) {
-        const Path& path = p.paths[i];
-        if (path.group < 0 || path.points.empty()) continue;
-        const bool named =
-            direct ? path.number == number : texts[0].empty() || p.groups[static_cast<size_t>(path.group)] == texts[0];
-        if (named)
-            p.marks.push_back({kind, p.lastTick + 1, path.points.back().x, path.points.back().y, static_cast<int>(i)});
-    }
+    for (const Path& path : p.paths)
+        if (texts[0].empty() || (path.group >= 0 && p.groups[static_cast<size_t>(path.group)] == texts[0])) mark(path);
 }
 
 }  // namespace standin
@@ -291,19 +253,28 @@ namespace standin {
 Recorder Recorder::between(TickRange ticks) const {
     auto outside = [&](int64_t tick) { return tick < ticks.from || tick > ticks.to; };
     auto keep = [&](auto& items) { std::erase_if(items, [&](const auto& item) { return outside(item.tick); }); };
-    Recorder out = *this;
-    for (Panel& p : out.panels_) {
-        for (Path& path : p.paths) {
-            keep(path.points);
-            keep(path.centreTrack);
-            // Destroyed later, it still moves on at the range's end.
-            path.destroyed = path.destroyed && path.destroyedAt <= ticks.to;
-        }
-        keep(p.marks);
+    Recorder out;
+    for (const Panel& whole : panels_) {
+        Panel& p = out.panels_.emplace_back();
+        p.name = whole.name;
+        p.groups = whole.groups;
+        p.walls = whole.walls;
+        p.lines = whole.lines;
         keep(p.lines);
+        p.marks = whole.marks;
+        keep(p.marks);
         // A centre stays where it was set until the orbit moves it.
-        std::erase_if(p.centres, [&](const Point& c) { return c.tick > ticks.to; });
-        p.lastTick = std::min(p.lastTick, ticks.to);
+        for (const Point& c : whole.centres)
+            if (c.tick <= ticks.to) p.centres.push_back(c);
+        p.lastTick = std::min(whole.lastTick, ticks.to);
+        // One path at a time: its whole copy goes as soon as it is cut.
+        for (const Path& path : whole.paths) {
+            Path& cut = p.paths.emplace_back(path);
+            cut.points = cut.points.slice(ticks.from, ticks.to);
+            cut.centreTrack = cut.centreTrack.slice(ticks.from, ticks.to);
+            // Destroyed later, it still moves on at the range's end.
+            cut.destroyed = cut.destroyed && cut.destroyedAt <= ticks.to;
+        }
     }
     return out;
 }

@@ -1,31 +1,23 @@
 // The record of a run that `run --svg FILE` draws and `run --html FILE`
 // plays, one panel per frame.
 //
-// The runner hands over what it sees while it plays (positions at the end
-// of each tick, the extension's motion registrations as it called them, the
-// wall and sleep events it raised, the objects it destroyed and the ones the
-// game placed, the trace lines); draw/svg.h draws it all at the end,
-// draw/html.h writes the page. The output depends on nothing but those inputs, so the
-// same scenario gives the same bytes.
+// It follows the run (RunReport, play/run_report.h): positions at the end of
+// each tick, the extension's motion registrations and controllers as it
+// called them, the wall and sleep events it raised, the objects it destroyed
+// and the ones the game placed, the trace lines; draw/svg.h draws it all at
+// the end, draw/html.h writes the page. The output depends on nothing but
+// those inputs, so the same scenario gives the same bytes.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-namespace standin {
+#include "host/boundary/ace_numbers.h"
+#include "trivu-host/play/run_report.h"
+#include "trivu-host/record/track.h"
 
-// A call of one of the extension's motion registrations, as the host made it.
-struct MotionCall {
-    int code = -1;              // the action
-    int32_t loopIndex = 0;      // the action loop index of this run
-    std::vector<std::u16string> texts;  // the text parameters fetched, in order
-    int number = -1;            // the instance it ran for
-    int32_t x = 0, y = 0;       // its position before the call
-    int32_t centreX = 0, centreY = 0;  // the centre object's position (orbit around an object)
-    int centreNumber = -1;             // and its number
-    int32_t markA = -1, markB = -1;    // the instance's alterable values A and B afterwards, when integers
-};
+namespace standin {
 
 // Ticks FROM to TO of each frame, both included, counted from 0 as in the
 // trace.
@@ -33,53 +25,39 @@ struct TickRange {
     int64_t from = 0, to = 0;
 };
 
-class Recorder {
+class Recorder final : public RunReport {
 public:
-    void startFrame(const std::string& name);
-    // An instance's position at the end of tick `tick`.
-    void position(int number, const std::string& label, int64_t tick, int32_t x, int32_t y, int32_t width = 0,
-                  int32_t height = 0);
-    // Where an instance stands once the extension has handled tick `tick`,
-    // before the events: where an orbit around it finds its centre.
-    void handled(int number, int64_t tick, int32_t x, int32_t y);
-    // The instance left the frame at the end of tick `tick`.
-    void removed(int number, int64_t tick);
-    // A line the trace printed, its stamp included; tick -1 outside ticks.
+    void startFrame(const std::string& name) override;
+    void position(int number, const std::string& label, int64_t tick, int32_t x, int32_t y, int32_t width,
+                  int32_t height) override;
+    // Where an orbit around the instance finds its centre.
+    void handled(int number, int64_t tick, int32_t x, int32_t y) override;
+    void removed(int number, int64_t tick) override;
     // Kept only when asked (the page shows them; the drawing does not).
-    void traceLine(int64_t tick, const std::string& text);
+    void traceLine(int64_t tick, const std::string& text) override;
     bool keepsTraceLines = false;
     // Motion registrations give instances their group's colour, and walls
-    // and centres to draw; other actions are ignored.
-    void motionCall(const MotionCall& call);
-    // A wall (11 to 14) or sleep (15) event at the position it reported.
-    void event(int condition, int32_t x, int32_t y);
-    // The game set the instance's position: its path breaks there.
-    void placed(int number);
-    // The extension destroyed the instance.
-    void destroyed(int number);
-    // A controller action ran: stop, reverse or reject, by group name
-    // (texts[0]; empty for every group) or for the instance `number`.
-    // Other actions are ignored.
-    void control(int code, const std::vector<std::u16string>& texts, int number);
+    // and centres to draw; controllers (stop, reverse, reject, by group name
+    // or for the instance they ran for) leave marks; a centre change moves
+    // the orbits of a group to another centre; other actions are ignored.
+    void action(const ActionCall& call) override;
+    void event(int condition, int32_t x, int32_t y) override;
+    // The path breaks where the game placed the instance.
+    void placed(int number) override;
+    void destroyed(int number) override;
 
     // The same record with only what happened in `ticks`: the positions,
     // marks and lines of those ticks, and the centres set by their end.
     Recorder between(TickRange ticks) const;
 
-    static bool isMotionRegistration(int code);
-    static bool isController(int code);
-    static bool isCentreChange(int code);
-
-    struct Point {
-        int64_t tick;
-        int32_t x, y;
-        bool placed;  // the game put it here
-    };
+    using Point = Track::Point;
+    // An instance's record: what each tick costs is its place in `points`
+    // (and, for an orbit, in `centreTrack`); the rest is fixed.
     struct Path {
         int number;
         std::string label;
         int group = -1;  // index into the panel's groups, -1 for none
-        std::vector<Point> points;
+        Track points;
         bool placedNext = false;
         bool destroyed = false;
         // For the page: its size, when it left the frame, when the
@@ -87,7 +65,7 @@ public:
         // its registration on.
         int32_t width = 0, height = 0;
         int64_t removedAt = -1, destroyedAt = -1;
-        std::vector<Point> centreTrack;
+        Track centreTrack;
         bool orbits = false;
         int32_t centreX = 0, centreY = 0;
         int centreOf = -1;  // the number of the instance the centre follows, -1 when fixed
@@ -130,9 +108,12 @@ private:
     Path& path(int number);
     Path* find(int number);
     void moveCentre(Path& p, int64_t tick);
+    void registration(const trivu::MotionRegistration& r, const ActionCall& call);
+    void control(int code, const std::vector<std::u16string>& texts, int number);
     void changeCentre(const std::vector<std::u16string>& texts, int number);
 
     std::vector<Panel> panels_;
+    std::vector<int> pathOf_;  // the last panel's path of each instance number, -1 for none
     std::vector<std::u16string> lastTexts_;  // of the loop's first run
 };
 

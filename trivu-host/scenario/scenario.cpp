@@ -342,30 +342,6 @@ using reader::describe;
 using reader::item;
 using reader::Parser;
 
-// ---- AceDescriptions ------------------------------------------------------------------------------------
-
-AceDescriptions readDescriptions(const Library& library, mv* mV) {
-    const kpxRunInfos& infos = library.infos;
-    auto read = [&](auto describeAce, int16_t count, const auto* routines) {
-        std::vector<AceDescription> out(count > 0 ? static_cast<size_t>(count) : 0);
-        for (int16_t code = 0; code < count; ++code) {
-            EventInfos e = describeAce ? describeAce(mV, code) : nullptr;
-            // A routine-less entry cannot be called, whatever its description says.
-            if (!e || !routines || !routines[code]) continue;
-            AceDescription& info = out[code];
-            info.present = true;
-            info.flags = eventFlags(e);
-            for (int i = 0; i < eventParamCount(e); ++i) info.kinds.push_back(eventParamKind(e, i));
-        }
-        return out;
-    };
-    AceDescriptions c;
-    c.actions = read(library.GetActionInfos, infos.numOfActions, infos.actions);
-    c.conditions = read(library.GetConditionInfos, infos.numOfConditions, infos.conditions);
-    c.expressions = read(library.GetExpressionInfos, infos.numOfExpressions, infos.expressions);
-    return c;
-}
-
 std::optional<Scenario> parseScenario(std::string_view text, const std::string& fileName,
                                       const AceDescriptions& descriptions, std::vector<std::string>* errors) {
     JsonFault fault;

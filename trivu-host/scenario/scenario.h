@@ -13,26 +13,10 @@
 #include <string_view>
 #include <vector>
 
-#include "sdk/editor.h"
-#include "trivu-host/play/desktop.h"
-#include "trivu-host/play/library.h"
+#include "trivu-host/scenario/descriptions.h"
+#include "trivu-host/scenario/desktop_states.h"
 
 namespace standin {
-
-// ---- What the extension declares -------------------------------------------
-
-struct AceDescription {
-    bool present = false;  // described, and the jump table has a routine
-    uint16_t flags = 0;
-    std::vector<uint16_t> kinds;  // parameter kinds, in catalogue order
-};
-
-struct AceDescriptions {
-    std::vector<AceDescription> actions, conditions, expressions;
-};
-
-// Reads the description tables for the codes the library counts.
-AceDescriptions readDescriptions(const Library& library, mv* mV);
 
 // ---- Values ------------------------------------------------------------------
 

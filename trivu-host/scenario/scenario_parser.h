@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "sdk/object.h"
+#include "sdk/runinfos.h"
 #include "trivu-host/scenario/json_reader.h"
 #include "trivu-host/scenario/scenario.h"
 

@@ -1,6 +1,7 @@
-// Plays a run of trivu-host tick by tick. The run is the JSON block #run;
-// everything drawn is rebuilt from it for the shown tick, so that the DOM
-// always says what that tick holds (tests and users' tools read it).
+// Plays a run of trivu-host tick by tick. The run is the JSON block #run,
+// the marks' names the block #marks; everything drawn is rebuilt from them
+// for the shown tick, so that the DOM always says what that tick holds
+// (tests and users' tools read it).
 window.onerror = function (message, source, line) {
   document.documentElement.setAttribute('data-script-error', message + ' (line ' + line + ')');
 };
@@ -12,9 +13,7 @@ document.addEventListener('securitypolicyviolation', function (e) {
 
 var TRAIL = 12;  // ticks of trail behind an instance
 var FADE = 4;    // ticks an event stays visible
-var EVENTS = {@LEFT_WALL@: 'left wall', @RIGHT_WALL@: 'right wall', @TOP_WALL@: 'top wall', @BOTTOM_WALL@: 'bottom wall', @ASLEEP@: 'asleep',
-              @STOPPED@: 'stopped', @REVERSED@: 'reversed', @REJECTED@: 'rejected', @DESTROYED@: 'destroyed'};
-var NAMES = {@STOPPED@: 'stopped', @REVERSED@: 'reversed', @REJECTED@: 'rejected', @DESTROYED@: 'destroyed'};
+var MARKS = {};    // the marks' names by code: the block #marks
 
 var ZOOM = 1.25;     // one key press or wheel notch
 var run = null;      // the parsed block
@@ -62,13 +61,42 @@ function decodeTrack(p) {
   return {xs: xs, ys: ys};
 }
 
-// The world rectangle that a frame opens on. One instance thrown far away
-// must not shrink the others to nothing, so it takes in the 95% of the
-// instance-ticks nearest the middle of them all, then whatever else lies
-// within its own size of that (the ends of a path are no outliers); the
-// rest is shown by marks at the edge.
-function fittedBox(insts) {
-  var n = 0;
+// The world rectangle that a frame opens on. An instance that stays far
+// from the others must not shrink them to nothing: the middle of the run is
+// the median of the instances' median places, their spread the
+// interquartile range of those medians (at least SPREAD pixels), each axis
+// apart; an instance is far when half its ticks or more lie further from
+// the middle than FAR times the spread, on either axis (the median of its
+// distances is past that), and is left out. (Its median place alone would
+// not do: one that wraps round a huge range has it near the middle.) Of the
+// rest, one thrown far away for a while must not either: the box takes in
+// the 95% of their instance-ticks nearest the middle of them all, then
+// whatever else lies within its own size of that (the ends of a path are no
+// outliers). What is left out is shown by marks at the edge.
+var FAR = 10, SPREAD = 100;
+
+function median(values) { return Float64Array.from(values).sort()[values.length >> 1]; }
+
+function nearInstances(insts) {
+  var placed = insts.filter(function (inst) { return inst.xs.length > 0; });
+  if (placed.length === 0) return placed;
+  function axis(coordinate, size) {
+    var medians = placed.map(function (inst) {
+      return median(Array.from(inst[coordinate], function (v) { return v + inst.s[size] / 2; }));
+    });
+    var sorted = Float64Array.from(medians).sort(), n = sorted.length;
+    var middle = sorted[n >> 1];
+    var reach = FAR * Math.max(sorted[Math.floor(3 * n / 4)] - sorted[Math.floor(n / 4)], SPREAD);
+    return placed.map(function (inst) {
+      return median(Array.from(inst[coordinate], function (v) { return Math.abs(v + inst.s[size] / 2 - middle); })) <= reach;
+    });
+  }
+  var nearX = axis('xs', 'w'), nearY = axis('ys', 'h');
+  return placed.filter(function (inst, i) { return nearX[i] && nearY[i]; });
+}
+
+function fittedBox(all) {
+  var insts = nearInstances(all), n = 0;
   insts.forEach(function (inst) { n += inst.xs.length; });
   if (n === 0) return null;
   var xs = new Float64Array(n), ys = new Float64Array(n), i = 0;
@@ -215,11 +243,12 @@ function eventElement(e, age) {
   var mark = kind === @ASLEEP@ ? svg('circle', {cx: x, cy: y, r: 6, fill: '#6af'})
            : kind >= @STOPPED@ ? svg('rect', {x: x - 5, y: y - 5, width: 10, height: 10, fill: kind === @DESTROYED@ ? '#000' : '#fa0'})
            : svg('path', {d: wallMark(kind, x, y), fill: '#e33'});
-  mark.setAttribute('data-event', NAMES[kind] || kind);
+  // The extension's conditions are named by their numbers, the stand-in's own marks by name.
+  mark.setAttribute('data-event', kind >= @STOPPED@ ? MARKS[kind] : kind);
   mark.setAttribute('data-age', age);
   mark.setAttribute('opacity', (1 - age / FADE).toFixed(2));
   var title = svg('title', {});
-  title.textContent = EVENTS[kind] + ' at ' + x + ',' + y;
+  title.textContent = MARKS[kind] + ' at ' + x + ',' + y;
   mark.appendChild(title);
   return mark;
 }
@@ -355,7 +384,7 @@ function drawPicked() {
     if (e[4] !== picked) return;
     var a = document.createElement('a');
     a.href = '#frame=' + shown.frame + '&tick=' + e[0];
-    a.textContent = 'tick ' + e[0] + ': ' + EVENTS[e[1]] + ' at ' + e[2] + ',' + e[3];
+    a.textContent = 'tick ' + e[0] + ': ' + MARKS[e[1]] + ' at ' + e[2] + ',' + e[3];
     var li = document.createElement('li');
     li.appendChild(a);
     list.appendChild(li);
@@ -475,6 +504,7 @@ function bench() {
 // ---- Start ------------------------------------------------------------------------
 
 function start() {
+  MARKS = JSON.parse($('marks').textContent);
   run = JSON.parse($('run').textContent);
   run.frames.forEach(function (f, k) {
     var option = document.createElement('option');

@@ -1,4 +1,4 @@
-#include "trivu-host/play/output_file.h"
+#include "trivu-host/commands/output_file.h"
 
 #include <ostream>
 #include <utility>
