@@ -35,7 +35,7 @@ bool startGrid(RUNDATA& rd) {
     if (!MatchParams(rd, textParam(rd), formats::grid)) return false;
     auto layout = gridLayout(rd.intParams);
     if (layout && layout->columns != 0) return true;
-    showBox(kInvalidParameterFormat, kAlignCaption);
+    notify(rd, formats::grid.refusal);
     return false;
 }
 
@@ -45,7 +45,7 @@ bool takeNumber(RUNDATA& rd) {
     AlignState& state = alignState();
     state.number = textParam(rd);
     std::vector<std::u16string> groups;
-    if (!MatchOnly(state.number, kAlignNumberPattern, kAlignCaption, groups)) return false;
+    if (!MatchOnly(rd, state.number, kAlignNumberPattern, MessageId::AlignTextRefused, groups)) return false;
     std::reverse(state.number.begin(), state.number.end());
     return true;
 }

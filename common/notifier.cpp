@@ -6,6 +6,7 @@
 #include "host/boundary/editdata.h"
 #include "host/boundary/services.h"
 #include "platform/platform.h"
+#include "platform/utf.h"
 
 namespace trivu {
 
@@ -18,50 +19,40 @@ bool shouldShow(const RUNDATA& rd, Gate gate) {
     return true;
 }
 
-void showBox(std::string_view text, std::string_view caption) {
+void notify(const RUNDATA& rd, MessageId id, std::string_view error) {
+    const Message& m = message(id);
+    if (!shouldShow(rd, m.gate)) return;
     // The platform wants zero-terminated texts.
-    std::string t(text), c(caption);
-    platform::messageBoxA(t.c_str(), c.c_str());
+    const std::string text(m.filling == Filling::Error ? error : m.text), caption(m.caption);
+    platform::messageBoxA(text.c_str(), caption.c_str());
 }
 
-void showWideBox(std::u16string_view text, std::u16string_view caption) {
-    std::u16string t(text), c(caption);
-    platform::messageBoxW(t.c_str(), c.c_str());
-}
-
-void notify(const RUNDATA& rd, const Notice& notice) { notify(rd, notice.gate, notice.text, notice.caption); }
-
-void notify(const RUNDATA& rd, Gate gate, std::string_view text, std::string_view caption) {
-    if (shouldShow(rd, gate)) showBox(text, caption);
-}
-
-void notifyWide(const RUNDATA& rd, Gate gate, std::u16string_view text, std::u16string_view caption) {
-    if (shouldShow(rd, gate)) showWideBox(text, caption);
+void notifyPath(const RUNDATA& rd, MessageId id, std::u16string_view path) {
+    const Message& m = message(id);
+    if (!shouldShow(rd, m.gate)) return;
+    std::u16string text = platform::utf8ToUtf16(m.text);
+    text += path;
+    text += platform::utf8ToUtf16(m.after);
+    const std::u16string caption = platform::utf8ToUtf16(m.caption);
+    platform::messageBoxW(text.c_str(), caption.c_str());
 }
 
 headerObject* usableSprite(RUNDATA& rd, headerObject* object) {
     if (object == nullptr) return nullptr;
     if (object->hoType != OBJ_SPR || (object->hoFlags & HOF_DESTROYED) != 0) {
-        notify(rd, notices::notSprite);
+        notify(rd, MessageId::NotSprite);
         return nullptr;
     }
     return object;
 }
 
 void reportJsonPointerError(RUNDATA& rd, const std::exception& error) {
-    notify(rd, Gate::Lenient, error.what(), "DEBUG");
+    notify(rd, MessageId::JsonFailure, error.what());
     generateEvent(rd, CND_JSON_POINTER_ERROR);
 }
 
 void showRegexError(const RUNDATA& rd, const std::exception& error) {
-    notify(rd, Gate::Forced, error.what(), "INFO");
-}
-
-std::u16string missingPathMessage(std::u16string_view path) {
-    std::u16string message = u"ERR :: Missing :: check the file path below \n\n \"";
-    message += path;
-    message += u"\" ";
-    return message;
+    notify(rd, MessageId::RegexError, error.what());
 }
 
 }  // namespace trivu

@@ -13,51 +13,52 @@
 #include <string_view>
 #include <vector>
 
+#include "common/messages.h"
+
 namespace trivu {
 
-// A caller's format: its pattern, the caption of its error box, the list it
-// fills and the first group that holds a value.
+// A caller's format: its pattern, the box a text that does not match shows,
+// the list it fills and the first group that holds a value.
 struct ParamFormat {
     const char16_t* pattern;
-    const char* caption;
+    MessageId refusal;
     bool integerMode;
     int firstGroup;
 };
 
-inline constexpr const char* kMotionParamsCaption = "ObjCtrl :: Motion Registrate :: Invalid Params";
-inline constexpr const char* kAlignCaption = "ObjectAlign :: Notification";
-
 namespace formats {
 // MessagePack flag, pretty-print flag.
-inline constexpr ParamFormat saveOptions{uR"(((\d+),(\d)))", "JSON Save File :: Notification", true, 2};
+inline constexpr ParamFormat saveOptions{uR"(((\d+),(\d)))", MessageId::SaveOptionsRefused, true, 2};
 // Repeats, start, increment.
-inline constexpr ParamFormat sequence{uR"((([+]?\d+),([+-]?\d+),([+-]?\d+)))", "Exception :: as follows", true, 2};
+inline constexpr ParamFormat sequence{uR"((([+]?\d+),([+-]?\d+),([+-]?\d+)))", MessageId::SequenceRefused, true,
+                                      2};
 // X, Y, columns, gap X, gap Y, force-frame flag.
 inline constexpr ParamFormat grid{uR"((([+-]?\d+),([+-]?\d+),([+-]?\d+),([+-]?\d+),([+-]?\d+),(\d)))",
-                                  kAlignCaption, true, 2};
+                                  MessageId::AlignTextRefused, true, 2};
 // X, Y, gap, force-frame flag.
-inline constexpr ParamFormat rowColumn{uR"((([+-]?\d+),([+-]?\d+),([+-]?\d+),(\d)))", kAlignCaption, true, 2};
+inline constexpr ParamFormat rowColumn{uR"((([+-]?\d+),([+-]?\d+),([+-]?\d+),(\d)))", MessageId::AlignTextRefused,
+                                       true, 2};
 // Sleep frames, repetitions, interval frames.
-inline constexpr ParamFormat sleep{uR"(([+]?\d+),([+-]?\d+),([+]?\d+))", kMotionParamsCaption, true, 1};
+inline constexpr ParamFormat sleep{uR"(([+]?\d+),([+-]?\d+),([+]?\d+))", MessageId::MotionTextRefused, true, 1};
 // Active flag, then max, min, delta, pause, repetitions for X and for Y.
 inline constexpr ParamFormat growOrbital{
     uR"((\d+),(\d+),(\d+),([+-]?(?=\.?\d)\d*\.?\d*),(\d+),([+-]?\d+),(\d+),(\d+),([+-]?(?=\.?\d)\d*\.?\d*),(\d+),([+-]?\d+))",
-    kMotionParamsCaption, false, 1};
+    MessageId::MotionTextRefused, false, 1};
 // Active flag, max, min, delta, pause, repetitions.
 inline constexpr ParamFormat growSine{uR"((\d+),(\d+),(\d+),([+-]?(?=\.?\d)\d*\.?\d*),(\d+),([+-]?\d+))",
-                                      kMotionParamsCaption, false, 1};
+                                      MessageId::MotionTextRefused, false, 1};
 // Velocity, stop flag, first wall, second wall.
 inline constexpr ParamFormat wrapFlip{uR"((([+-]?(?=\.?\d)\d*\.?\d*)),(\d+),([+-]?\d+),([+-]?\d*))",
-                                      kMotionParamsCaption, false, 2};
+                                      MessageId::MotionTextRefused, false, 2};
 // Velocity, amplitude, omega, start angle, step angle, stop flag, two walls.
 inline constexpr ParamFormat sineWave{
     uR"(([+-]?(?=\.?\d)\d*\.?\d*),([+1]?\d+),([+-]?(?=\.?\d)\d*\.?\d*),([+-]?\d+),([+-]?\d+),(\d+),([+-]?\d+),([+-]?\d+))",
-    kMotionParamsCaption, false, 1};
+    MessageId::MotionTextRefused, false, 1};
 // X radius, Y radius, omega, stop, start angle, step angle, offsets X and Y,
 // sleep flag, sleep time, repetitions, rotation angle.
 inline constexpr ParamFormat orbital{
     uR"(([+-]?\d+),([+-]?\d+),([+-]?(?=\.?\d)\d*\.?\d*),(\d+),([+-]?\d+),([+-]?\d+),([+-]?\d+),([+-]?\d+),(\d+),([+-]?\d+),([+-]?\d+),([+-]?\d+))",
-    kMotionParamsCaption, false, 1};
+    MessageId::MotionTextRefused, false, 1};
 }  // namespace formats
 
 // Where each value of a motion registration's text sits, and how many there

@@ -68,36 +68,32 @@ bool convertGroups(const EngineMatch& match, int firstGroup, Convert convert, st
 
 }  // namespace
 
-bool MatchParams(RUNDATA& rd, std::u16string_view text, std::u16string_view pattern, const char* caption,
-                 bool integerMode, int firstGroup) {
+bool MatchParams(RUNDATA& rd, std::u16string_view text, const ParamFormat& format) {
     std::u16string subject = preparedText(text);
 
     // Values are gathered aside, so that a group that cannot be converted
     // leaves both lists as they were, as a mismatch does.
     bool stored = false;
-    if (auto match = matchWhole(subject, pattern)) {
-        if (integerMode) {
+    if (auto match = matchWhole(subject, format.pattern)) {
+        if (format.integerMode) {
             std::vector<int32_t> values;
-            if ((stored = convertGroups(*match, firstGroup, toInt, values))) rd.intParams = std::move(values);
+            if ((stored = convertGroups(*match, format.firstGroup, toInt, values))) rd.intParams = std::move(values);
         } else {
             std::vector<float> values;
-            if ((stored = convertGroups(*match, firstGroup, toFloat, values))) rd.floatParams = std::move(values);
+            if ((stored = convertGroups(*match, format.firstGroup, toFloat, values)))
+                rd.floatParams = std::move(values);
         }
     }
-    if (!stored) showBox(kInvalidParameterFormat, caption);
+    if (!stored) notify(rd, format.refusal);
     return stored;
 }
 
-bool MatchParams(RUNDATA& rd, std::u16string_view text, const ParamFormat& format) {
-    return MatchParams(rd, text, format.pattern, format.caption, format.integerMode, format.firstGroup);
-}
-
-bool MatchOnly(std::u16string_view text, std::u16string_view pattern, const char* caption,
+bool MatchOnly(const RUNDATA& rd, std::u16string_view text, std::u16string_view pattern, MessageId refusal,
                std::vector<std::u16string>& groups) {
     std::u16string subject = withoutSpaces(text);
     auto match = matchWhole(subject, pattern);
     if (!match) {
-        showBox(kInvalidParameterFormat, caption);
+        notify(rd, refusal);
         return false;
     }
     groups.clear();

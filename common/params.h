@@ -21,18 +21,16 @@ inline constexpr const char16_t* kAlignNumberPattern =
     uR"(^([+-]?(?:[[:d:]]+\.?|[[:d:]]*\.[[:d:]]+))(?:[Ee][+-]?[[:d:]]+)?$)";
 
 // Prepares `text` (spaces removed, "false" → "0", "true" → "1"), matches it
-// against `pattern` and stores the converted groups. On a mismatch, or when a
-// group cannot be converted to its mode's type, shows the box "Empty
-// MatchParams... Invalid Parameter Format" with `caption` (always) and answers
-// false with both lists as they were.
-bool MatchParams(RUNDATA& rd, std::u16string_view text, std::u16string_view pattern, const char* caption,
-                 bool integerMode, int firstGroup);
+// against the format's pattern and stores the converted groups. On a
+// mismatch, or when a group cannot be converted to its mode's type, shows the
+// format's refusal box ("Empty MatchParams... Invalid Parameter Format") and
+// answers false with both lists as they were.
 bool MatchParams(RUNDATA& rd, std::u16string_view text, const ParamFormat& format);
 
 // Validation only: spaces removed, no word replacement, no conversion. On a
 // match answers true with every group's text in `groups` (group 0 first, the
-// empty text for a group that took no part); otherwise the same box, false.
-bool MatchOnly(std::u16string_view text, std::u16string_view pattern, const char* caption,
+// empty text for a group that took no part); otherwise the box `refusal`, false.
+bool MatchOnly(const RUNDATA& rd, std::u16string_view text, std::u16string_view pattern, MessageId refusal,
                std::vector<std::u16string>& groups);
 
 // The glyph of position `position` of a number text kept in reverse order

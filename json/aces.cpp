@@ -83,7 +83,7 @@ void loadDocument(RUNDATA& rd) {
     switch (platform::pathState(path)) {
         case platform::PathState::Missing:
             rd.target = nullptr;
-            showWideBox(missingPathMessage(path), kFileNotFoundCaption);
+            notifyPath(rd, MessageId::LoadMissingFile, path);
             return;
         case platform::PathState::Unusable: return;
         case platform::PathState::Present: break;
@@ -96,7 +96,7 @@ void loadDocument(RUNDATA& rd) {
         rd.target = &rd.document;
     } catch (const std::exception& error) {
         rd.target = nullptr;
-        showBox(error.what(), kExceptionCaption);
+        notify(rd, MessageId::LoadFailed, error.what());
     }
 }
 
@@ -117,7 +117,7 @@ void newEmptyObject(RUNDATA& rd) {
 
 void backupDocument(RUNDATA& rd) {
     if (isEmpty(rd.document)) {
-        notify(rd, notices::emptyBackup);
+        notify(rd, MessageId::EmptyBackup);
         return;
     }
     jsonSlots().backup = rd.document;
@@ -405,7 +405,7 @@ void numberColumn(RUNDATA& rd) {
         requireGrowthRoom(columnGrowth(table, row, column, repeat));
         writeColumn(table, row, column, repeat, start, step);
     });
-    if (!twoDimensional) notify(rd, notices::not2DArray);
+    if (!twoDimensional) notify(rd, MessageId::Not2DArray);
 }
 
 void pushTextToTarget(RUNDATA& rd) {

@@ -37,7 +37,7 @@ bool movingParams(RUNDATA& rd, const headerObject& object, const ParamFormat& fo
     }
     if (rd.floatParams.size() != values) {
         // A value left empty would shift the subKind into its place.
-        showBox(kInvalidParameterFormat, format.caption);
+        notify(rd, format.refusal);
         rd.floatParams.clear();
         return false;
     }
@@ -45,11 +45,21 @@ bool movingParams(RUNDATA& rd, const headerObject& object, const ParamFormat& fo
     return true;
 }
 
+// A first selected instance that registers nothing before its text is read
+// leaves no values behind: the later instances of the action then register
+// nothing either (as an alignment places none), rather than with the values
+// an earlier action left.
+void skipLaterInstances(RUNDATA& rd) {
+    if (actionLoopIndex(rd) == 0) rd.floatParams.clear();
+}
+
 // The object of a moving registration: none while the registry is walked
 // (after the refusal box) or when it is not a usable sprite.
 headerObject* movingObject(RUNDATA& rd) {
     if (refusedWhileWalking(rd)) return nullptr;
-    return usableSprite(rd, objectParam(rd));
+    headerObject* object = usableSprite(rd, objectParam(rd));
+    if (object == nullptr) skipLaterInstances(rd);
+    return object;
 }
 
 // The fields a wave shares with a wrap/flip line, from the object's place.
@@ -112,7 +122,11 @@ bool fetchCentre(RUNDATA& rd, int subKind, headerObject*& centre) {
 void registerOrbital(RUNDATA& rd, int subKind) {
     headerObject* object = movingObject(rd);
     headerObject* centre = nullptr;
-    if (object == nullptr || !fetchCentre(rd, subKind, centre)) return;
+    if (object == nullptr) return;
+    if (!fetchCentre(rd, subKind, centre)) {
+        skipLaterInstances(rd);
+        return;
+    }
     if (!movingParams(rd, *object, formats::orbital, orbitalValue::COUNT, subKind)) return;
     const std::vector<float>& p = rd.floatParams;
     OrbitalRecord r;

@@ -157,7 +157,7 @@ void grow(RUNDATA& rd, Container& records, uint8_t kindIndex, const ParamFormat&
     bool none = false;
     const MotionGroup* g = growGroup(name, kindIndex, none);
     if (none) {
-        notify(rd, notices::groupNotFound);
+        notify(rd, MessageId::GroupNotFound);
         return;
     }
     if (!MatchParams(rd, text, format) || rd.floatParams.size() != values) return;

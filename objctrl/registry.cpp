@@ -125,7 +125,7 @@ bool rejectDirectIn(RUNDATA& rd, Container& records, headerObject& object, int32
     }
     if (!registry().groups.empty()) {
         if (findGroupById(r->groupId) == nullptr) {
-            notify(rd, notices::noMatchedUniqueId);
+            notify(rd, MessageId::NoMatchedUniqueId);
             return false;
         }
         // Condition 9 still finds the record in place: events raised here
@@ -299,7 +299,7 @@ void wakeMotionPass(RUNDATA& rd) {
 
 bool refusedWhileWalking(RUNDATA& rd) {
     if (!rd.inHandler && registry().walking == 0) return false;
-    notify(rd, notices::restriction);
+    notify(rd, MessageId::Restriction);
     return true;
 }
 

@@ -38,7 +38,7 @@ void setCaption(RUNDATA& rd) {
 void controlWindow(RUNDATA& rd) {
     ShowRequest request = showRequest(intParam(rd), mainWindow(rd));
     if (request.window == nullptr) {
-        notify(rd, notices::hwndZero);
+        notify(rd, MessageId::NoWindow);
         return;
     }
     platform::showWindow(request.window, request.command);
@@ -49,7 +49,7 @@ bool pathExists(RUNDATA& rd) {
     // Any failure counts as missing (no access included): the designer hears
     // of it, and the game goes on.
     if (platform::pathState(path) == platform::PathState::Present) return true;
-    notifyWide(rd, Gate::Lenient, missingPathMessage(path), kFileNotFoundCaption);
+    notifyPath(rd, MessageId::PathMissing, path);
     return false;
 }
 

@@ -3,7 +3,8 @@
 -- beside it, in the file the metadata field `help_entries` names:
 --   page<TAB>TITLE                 the page's first heading
 --   section<TAB>ID<TAB>TITLE       each second-level heading
---   entry<TAB>ID<TAB>MENU TEXT     each action, condition and expression
+--   entry<TAB>ID<TAB>MENU TEXT     each action, condition and expression,
+--                                  ID its section's ("action-5")
 -- Titles are ASCII: the help viewer's contents and index show no other.
 --
 -- Links between pages name the .md files, as the repository shows them;
@@ -41,39 +42,35 @@ function Header(header)
   end
 end
 
--- The reference's tables: a row per entry, its code first and its menu
--- text third. Each row gets an anchor the index points to ("actions-5").
+-- The reference's tables: a row per entry, its code first and its menu text
+-- third, under the heading of its kind ("Actions"). The index leads each
+-- menu text to the entry's section ("action-5"), as the row's link does.
 local section = nil
-local function mark_rows(tbl)
+local function index_rows(tbl)
   local heads = tbl.head.rows
-  if #heads == 0 then return tbl end
+  if #heads == 0 then return end
   local head = heads[1].cells
   if #head < 3 or pandoc.utils.stringify(head[1].contents) ~= "code"
       or pandoc.utils.stringify(head[3].contents) ~= "menu text" then
-    return tbl
+    return
   end
+  local kind = section:gsub("s$", "")
   for _, body in ipairs(tbl.bodies) do
     for _, row in ipairs(body.body) do
-      local code = pandoc.utils.stringify(row.cells[1].contents)
-      local id = section .. "-" .. code
-      local first = row.cells[1].contents
-      if #first > 0 and first[1].content then
-        table.insert(first[1].content, 1, pandoc.RawInline("html", '<a id="' .. id .. '"></a>'))
-      end
+      local id = kind .. "-" .. pandoc.utils.stringify(row.cells[1].contents)
       table.insert(entries, "entry\t" .. id .. "\t" .. ascii(pandoc.utils.stringify(row.cells[3].contents)))
     end
   end
-  return tbl
 end
 
 function Pandoc(doc)
   -- Walk in order, so that each table knows the heading it stands under.
-  for i, block in ipairs(doc.blocks) do
+  for _, block in ipairs(doc.blocks) do
     if block.t == "Header" then
       Header(block)
       if block.level == 2 then section = block.identifier end
     elseif block.t == "Table" and section then
-      doc.blocks[i] = mark_rows(block)
+      index_rows(block)
     end
   end
   doc = doc:walk({ Link = Link })

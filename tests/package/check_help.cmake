@@ -2,7 +2,7 @@
 # developers' map, aside) and the pictures, each page asks the help viewer
 # for its newest engine, every link between the pages and every entry of the
 # contents and the index leads to a page and an anchor that exist, and the
-# index has an entry per catalogue entry.
+# index leads each catalogue entry to its section of the reference.
 #   cmake -DCHM=TRIVU.chm -DCHMLS=chmls -DSOURCE_DIR=. -DWORK=folder -P check_help.cmake
 cmake_minimum_required(VERSION 3.25)
 
@@ -69,18 +69,35 @@ foreach(page IN LISTS pages ITEMS TRIVU.hhc TRIVU.hhk)
   endforeach()
 endforeach()
 
-# One index entry per row of the reference's tables.
+# One index entry per row of the reference's tables, leading to the entry's
+# section (reference.html#action-5); the row's menu id says its kind.
 file(STRINGS ${SOURCE_DIR}/docs/reference.md rows REGEX "^\\| [0-9]+ \\| [0-9]+ \\|")
-list(LENGTH rows wanted)
+set(kind_25000 action)
+set(kind_26000 condition)
+set(kind_27000 expression)
+set(wanted "")
+foreach(row IN LISTS rows)
+  string(REGEX MATCH "^\\| ([0-9]+) \\| ([0-9]+) \\|" _ "${row}")
+  set(code ${CMAKE_MATCH_1})
+  math(EXPR base "${CMAKE_MATCH_2} - ${code}")
+  list(APPEND wanted "reference.html#${kind_${base}}-${code}")
+endforeach()
 file(READ ${WORK}/TRIVU.hhk index)
-string(REGEX MATCHALL "text/sitemap" entries "${index}")
-list(LENGTH entries count)
-if(NOT count EQUAL wanted OR wanted EQUAL 0)
-  string(APPEND faults "  the index has ${count} entries, the reference ${wanted}\n")
+string(REGEX MATCHALL "name=\"Local\" value=\"[^\"]*\"" targets "${index}")
+string(REGEX REPLACE "name=\"Local\" value=\"([^\"]*)\"" "\\1" targets "${targets}")
+set(unreached ${wanted})
+list(REMOVE_ITEM unreached ${targets})
+set(elsewhere ${targets})
+list(REMOVE_ITEM elsewhere ${wanted})
+list(LENGTH wanted count)
+list(LENGTH targets entries)
+if(unreached OR elsewhere OR NOT entries EQUAL count OR count EQUAL 0)
+  string(APPEND faults "  the index has ${entries} entries for the reference's ${count} rows; no entry leads to "
+    "'${unreached}'; entries that lead elsewhere: '${elsewhere}'\n")
 endif()
 
 if(faults)
   message(FATAL_ERROR "${CHM}:\n${faults}")
 endif()
 list(LENGTH pages count)
-message(STATUS "help: ${count} pages, ${links} links (pages, contents, index), ${wanted} index entries")
+message(STATUS "help: ${count} pages, ${links} links (pages, contents, index), ${entries} index entries")

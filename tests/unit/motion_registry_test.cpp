@@ -148,6 +148,18 @@ TEST_F(MotionRegistryTest, RegistrationMarksTheLoopIndexAndTheKind) {
     EXPECT_GE(instance.rehandles, 1);
     EXPECT_TRUE(instance.rd().handleEnabled);
     EXPECT_TRUE(desktop.boxes.empty());
+
+    // A first instance that cannot move leaves nothing for the later ones:
+    // they register nothing, rather than with the values above.
+    test::Sprite& gone = sprite(2);
+    test::Sprite& c = sprite(3);
+    gone.header()->hoFlags |= HOF_DESTROYED;
+    instance.runHeader.rh2.rh2ActionLoopCount = 0;
+    wrap(gone, u"other", u"5,false,0,50");
+    instance.runHeader.rh2.rh2ActionLoopCount = 1;
+    wrap(c, u"ignored", u"ignored too");
+    EXPECT_EQ(reg().wrapFlips.size(), 2u);
+    EXPECT_EQ(c.values[1].m_long, 0);
 }
 
 // Each registration marks its instance with the kind of record that

@@ -23,7 +23,8 @@ protected:
         size_t boxes = desktop.boxes.size();
         EXPECT_FALSE(parse(text, format)) << std::string(text.begin(), text.end());
         ASSERT_EQ(desktop.boxes.size(), boxes + 1);
-        EXPECT_EQ(desktop.boxes.back(), (test::Box{format.caption, "Empty MatchParams... Invalid Parameter Format"}));
+        EXPECT_EQ(desktop.boxes.back(), (test::Box{std::string(message(format.refusal).caption),
+                                                   "Empty MatchParams... Invalid Parameter Format"}));
         EXPECT_EQ(rd.intParams, std::vector<int32_t>{7});
         EXPECT_EQ(rd.floatParams, std::vector<float>{7.5f});
     }
@@ -130,12 +131,13 @@ TEST_F(ParamsTest, LongTextsAreAnsweredWithoutExhaustingTheStack) {
 
 TEST_F(ParamsTest, MatchOnlyValidatesWithoutReplacingOrConverting) {
     std::vector<std::u16string> groups;
-    ASSERT_TRUE(MatchOnly(u"+0100.0090", kAlignNumberPattern, kAlignCaption, groups));
+    ASSERT_TRUE(MatchOnly(rd, u"+0100.0090", kAlignNumberPattern, MessageId::AlignTextRefused, groups));
     EXPECT_EQ(groups.at(0), u"+0100.0090");
-    EXPECT_TRUE(MatchOnly(u"1e5", kAlignNumberPattern, kAlignCaption, groups));
-    EXPECT_TRUE(MatchOnly(u" 1 2 ", kAlignNumberPattern, kAlignCaption, groups));
+    EXPECT_TRUE(MatchOnly(rd, u"1e5", kAlignNumberPattern, MessageId::AlignTextRefused, groups));
+    EXPECT_TRUE(MatchOnly(rd, u" 1 2 ", kAlignNumberPattern, MessageId::AlignTextRefused, groups));
     EXPECT_TRUE(desktop.boxes.empty());
-    for (auto bad : {u"12a", u"true", u""}) EXPECT_FALSE(MatchOnly(bad, kAlignNumberPattern, kAlignCaption, groups));
+    for (auto bad : {u"12a", u"true", u""})
+        EXPECT_FALSE(MatchOnly(rd, bad, kAlignNumberPattern, MessageId::AlignTextRefused, groups));
     EXPECT_EQ(desktop.boxes.size(), 3u);
 }
 

@@ -13,31 +13,9 @@ namespace {
 
 const char kHexDigits[] = "0123456789abcdef";
 
-// Escapes valid UTF-8 byte by byte: every character that needs an escape is
-// a single byte, and the bytes of the others pass as they are.
 std::string escaped(std::string_view utf8) {
-    std::string out = "\"";
-    for (char c : utf8) {
-        switch (c) {
-            case '"': out += "\\\""; continue;
-            case '\\': out += "\\\\"; continue;
-            case '\b': out += "\\b"; continue;
-            case '\f': out += "\\f"; continue;
-            case '\n': out += "\\n"; continue;
-            case '\r': out += "\\r"; continue;
-            case '\t': out += "\\t"; continue;
-            default: break;
-        }
-        auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20) {
-            out += "\\u00";
-            out += kHexDigits[byte >> 4];
-            out += kHexDigits[byte & 0xF];
-        } else {
-            out += c;
-        }
-    }
-    out += '"';
+    std::string out;
+    appendJsonString(out, utf8, false);
     return out;
 }
 
@@ -54,6 +32,33 @@ std::string withPointIfBare(const char* begin, const char* end) {
 }  // namespace
 
 // ---- 1. Quoting --------------------------------------------------------------
+
+// Byte by byte: every character that needs an escape is a single byte, and
+// the bytes of the others pass as they are.
+void appendJsonString(std::string& out, std::string_view utf8, bool scriptSafe) {
+    out += '"';
+    for (char c : utf8) {
+        switch (c) {
+            case '"': out += "\\\""; continue;
+            case '\\': out += "\\\\"; continue;
+            case '\b': out += "\\b"; continue;
+            case '\f': out += "\\f"; continue;
+            case '\n': out += "\\n"; continue;
+            case '\r': out += "\\r"; continue;
+            case '\t': out += "\\t"; continue;
+            default: break;
+        }
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || (scriptSafe && c == '<')) {
+            out += "\\u00";
+            out += kHexDigits[byte >> 4];
+            out += kHexDigits[byte & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    out += '"';
+}
 
 std::string quoted(std::u16string_view text) { return escaped(trivu::platform::utf16ToUtf8(text)); }
 

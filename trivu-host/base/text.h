@@ -16,6 +16,10 @@ namespace standin {
 std::string quoted(std::u16string_view text);
 std::string quoted(std::string_view utf8);
 
+// Well-formed UTF-8 appended as quoted() writes it; `scriptSafe` also writes
+// `<` as \u003c, so that no "</script>" in a text ends a page's script.
+void appendJsonString(std::string& out, std::string_view utf8, bool scriptSafe);
+
 // Numbers as a log line prints them: the shortest form that reads back to
 // the same value of that width, with ".0" added when the form has no ".",
 // "e", "inf" or "nan".

@@ -172,6 +172,27 @@ std::string cell(const std::string& text) {
     return out;
 }
 
+// The menu text as a link to the entry's own section of the page, below the
+// tables ("#action-5"): the text without the spaces at its ends (a cell drops
+// them anyway), its brackets escaped.
+std::string menuLink(AceKind kind, const CatalogueEntry& entry) {
+    const char* anchor[] = {"action", "condition", "expression"};
+    const size_t first = entry.menu.find_first_not_of(' ');
+    std::string text;
+    if (first != std::string::npos) text = entry.menu.substr(first, entry.menu.find_last_not_of(' ') - first + 1);
+    std::string out = "[";
+    for (char c : cell(text)) {
+        if (c == '[' || c == ']') out += '\\';
+        out += c;
+    }
+    out += "](#";
+    out += anchor[static_cast<int>(kind)];
+    out += '-';
+    out += std::to_string(entry.code);
+    out += ')';
+    return out;
+}
+
 std::string hex(unsigned value) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "0x%x", value);
@@ -217,7 +238,7 @@ void printSection(const Catalogue& catalogue, AceKind kind, std::ostream& out) {
     out << "| code | menu id | menu text | display text | flags | parameters |\n";
     out << "|---:|---:|---|---|---|---|\n";
     for (const auto& entry : catalogue.of(kind))
-        out << "| " << entry.code << " | " << entry.menuId << " | " << cell(entry.menu) << " | "
+        out << "| " << entry.code << " | " << entry.menuId << " | " << menuLink(kind, entry) << " | "
             << cell(entry.display) << " | " << flagsCell(kind, entry.flags) << " | " << paramsCell(kind, entry.params)
             << " |\n";
 }
@@ -288,7 +309,8 @@ void printCatalogueMarkdown(const Catalogue& catalogue, std::ostream& out) {
     out << "The " << catalogue.actions.size() << " actions, " << catalogue.conditions.size() << " conditions and "
         << catalogue.expressions.size()
         << " expressions of the extension, as its edit-time exports describe them to the event editor: the menu "
-           "item that leads to each, its display text (\"%o\" stands for the object, \"%0\", \"%1\", ... for the "
+           "item that leads to each (its text leads to the entry's own section, below the tables), its display text "
+           "(\"%o\" stands for the object, \"%0\", \"%1\", ... for the "
            "parameters), its flags and its parameters with their prompts.\n";
     for (AceKind kind : {AceKind::Action, AceKind::Condition, AceKind::Expression}) printSection(catalogue, kind, out);
 }

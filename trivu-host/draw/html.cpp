@@ -65,29 +65,7 @@ void writeString(std::string& out, std::string_view s) {
         }
         return;
     }
-    static const char hex[] = "0123456789abcdef";
-    out += '"';
-    for (char c : s) {
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\b': out += "\\b"; break;
-            case '\f': out += "\\f"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            case '<': out += "\\u003c"; break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    out += "\\u00";
-                    out += hex[(c >> 4) & 0xF];
-                    out += hex[c & 0xF];
-                } else {
-                    out += c;
-                }
-        }
-    }
-    out += '"';
+    standin::appendJsonString(out, s, true);
 }
 
 void writeNumber(std::string& out, int64_t n) { out += std::to_string(n); }
