@@ -5,8 +5,9 @@
 #   scripts/fuzz.sh [TARGET] [SECONDS]
 #
 # TARGET is one of the folder names under tests/fuzz/corpus (all when absent
-# or "all"); SECONDS bounds each run (default 600), which also stops after a
-# million executions. Each target starts from its seeds in tests/fuzz/corpus/
+# or "all"). Each run stops after a million executions (FUZZ_RUNS), or after
+# SECONDS when given (0, the default, sets no time bound: the count ends the
+# run, however long the target's inputs take). Each target starts from its seeds in tests/fuzz/corpus/
 # and keeps what it finds in build-fuzz/corpus/; an input that makes a target
 # fail is written to build-fuzz/artifacts/. Copy such an input into the
 # target's seed folder once its fault is fixed: the ordinary test build then
@@ -17,7 +18,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 target=${1:-all}
-seconds=${2:-600}
+seconds=${2:-0}
 runs=${FUZZ_RUNS:-1000000}
 
 # clang and libFuzzer are needed here only, not by the ordinary build.
@@ -45,9 +46,14 @@ for name in "${targets[@]}"; do
   work="build-fuzz/run/$name"
   mkdir -p "build-fuzz/corpus/$name" "$work"
   rm -f "$work"/fuzz-*.log
-  echo "fuzz: $name for up to ${seconds}s or $runs executions"
+  if [ "$seconds" = 0 ]; then
+    echo "fuzz: $name for $runs executions"
+  else
+    echo "fuzz: $name for up to ${seconds}s or $runs executions"
+  fi
   # One job in one worker process, which writes its log to fuzz-0.log in its
   # folder. Leaks count as faults, and so does a slow input (a hang).
+  started=$SECONDS
   set +e
   (cd "$work" &&
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
@@ -60,6 +66,7 @@ for name in "${targets[@]}"; do
   log="$work/fuzz-0.log"
   cp "$log" "build-fuzz/$name.log" 2>/dev/null || true
   grep -E 'INITED|DONE|^stat::|ERROR|SUMMARY|Test unit written|broken promise' "$log" || true
+  echo "fuzz: $name took $((SECONDS - started)) s"
   if [ "$result" -ne 0 ] || grep -q 'Test unit written' "$log"; then
     echo "fuzz: $name FAILED (see build-fuzz/$name.log)"
     status=1
