@@ -25,9 +25,16 @@ set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
 # wine-run.sh):  build-win32/wine-run build-win32/trivu-host.exe --help
 # Without a loader (TRIVU_WINE=OFF) there is no emulator, and the tests
 # register only the checks that read the built files.
+# The Wine folder is of the build's own kind, win32 or win64, whatever else
+# the machine has installed: a 32-bit folder runs nothing but 32-bit Wine.
 if(NOT CMAKE_BINARY_DIR MATCHES "/CMakeFiles/" AND TRIVU_WINE)
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    set(wine_arch win32)
+  else()
+    set(wine_arch win64)
+  endif()
   file(WRITE ${CMAKE_BINARY_DIR}/wine-run
-    "#!/bin/sh\nexec '${CMAKE_CURRENT_LIST_DIR}/wine-run.sh' '${CMAKE_BINARY_DIR}/wine' '${TRIVU_WINE}' '${TRIVU_WINESERVER}' \"$@\"\n")
+    "#!/bin/sh\nexec '${CMAKE_CURRENT_LIST_DIR}/wine-run.sh' '${CMAKE_BINARY_DIR}/wine-${wine_arch}' ${wine_arch} '${TRIVU_WINE}' '${TRIVU_WINESERVER}' \"$@\"\n")
   file(CHMOD ${CMAKE_BINARY_DIR}/wine-run PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
     GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
