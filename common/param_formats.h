@@ -93,14 +93,20 @@ enum : size_t {
 // prepared text, and whoever reads a text the parser accepted finds the n-th
 // value of its layout in the n-th field.
 
-// The text with its spaces dropped (so "fal se" is a word too), then "false"
-// as 0 and "true" as 1. One pass over the words, so that a long text of
-// flags costs no more than its length.
-inline std::u16string preparedText(std::u16string_view text) {
+// The text without its spaces, as the validating patterns see it.
+inline std::u16string withoutSpaces(std::u16string_view text) {
     std::u16string s;
     s.reserve(text.size());
     for (char16_t c : text)
         if (c != u' ') s.push_back(c);
+    return s;
+}
+
+// The text with its spaces dropped (so "fal se" is a word too), then "false"
+// as 0 and "true" as 1. One pass over the words, so that a long text of
+// flags costs no more than its length.
+inline std::u16string preparedText(std::u16string_view text) {
+    const std::u16string s = withoutSpaces(text);
     std::u16string out;
     out.reserve(s.size());
     for (std::u16string_view rest(s); !rest.empty();) {
@@ -130,6 +136,18 @@ inline std::vector<std::u16string_view> fieldsOf(std::u16string_view prepared) {
     }
 }
 
+// A value's characters as ASCII for the number conversions; nothing if it
+// has others.
+inline std::optional<std::string> asciiOf(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char16_t c : text) {
+        if (c > 0x7F) return std::nullopt;
+        out.push_back(static_cast<char>(c));
+    }
+    return out;
+}
+
 // A value's text as the float the parser makes of it: a decimal number with
 // an optional sign, rounded to the nearest float. As the standard float
 // conversion does, it refuses a value beyond the float's range at either end:
@@ -137,14 +155,11 @@ inline std::vector<std::u16string_view> fieldsOf(std::u16string_view prepared) {
 // (a designer who writes 1e-40 did not mean 0). Nothing for a text that does
 // not start with such a number.
 inline std::optional<float> floatOf(std::u16string_view text) {
-    std::string s;
-    for (char16_t c : text) {
-        if (c > 0x7F) return std::nullopt;
-        s.push_back(static_cast<char>(c));
-    }
-    const char* first = s.data() + (!s.empty() && s[0] == '+' ? 1 : 0);
+    const std::optional<std::string> s = asciiOf(text);
+    if (!s) return std::nullopt;
+    const char* first = s->data() + (!s->empty() && (*s)[0] == '+' ? 1 : 0);
     float value = 0;
-    const auto [end, ec] = std::from_chars(first, s.data() + s.size(), value);
+    const auto [end, ec] = std::from_chars(first, s->data() + s->size(), value);
     if (ec != std::errc{} || end == first || std::fpclassify(value) == FP_SUBNORMAL) return std::nullopt;
     return value;
 }

@@ -11,12 +11,6 @@
 namespace trivu {
 namespace {
 
-std::u16string withoutSpaces(std::u16string_view text) {
-    std::u16string s(text);
-    s.erase(std::remove(s.begin(), s.end(), u' '), s.end());
-    return s;
-}
-
 // Matches the whole text; nothing when it does not match or cannot be tried.
 // The parser's classes are ASCII: a full-width digit is no digit here.
 std::optional<EngineMatch> matchWhole(const std::u16string& subject, std::u16string_view pattern) {
@@ -30,20 +24,9 @@ std::optional<EngineMatch> matchWhole(const std::u16string& subject, std::u16str
     return std::nullopt;
 }
 
-// The group's characters as ASCII for the integer parser; nothing if it has
-// others.
-std::optional<std::string> ascii(const std::u16string& group) {
-    std::string out;
-    for (char16_t c : group) {
-        if (c > 0x7F) return std::nullopt;
-        out.push_back(static_cast<char>(c));
-    }
-    return out;
-}
-
 // A base-10 integer with an optional sign, in 32-bit range.
 std::optional<int32_t> toInt(const std::u16string& group) {
-    const std::optional<std::string> s = ascii(group);
+    const std::optional<std::string> s = asciiOf(group);
     if (!s) return std::nullopt;
     size_t start = (!s->empty() && (*s)[0] == '+') ? 1 : 0;
     int32_t value = 0;

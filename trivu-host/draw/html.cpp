@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <nlohmann/json.hpp>
 #include <functional>
 #include <initializer_list>
 #include <string>
@@ -28,44 +27,12 @@ namespace {
 
 // ---- JSON text ---------------------------------------------------------------------
 
-// Whether `s` is well-formed UTF-8: no stray or missing continuation byte,
-// no overlong form, no surrogate, nothing past U+10FFFF.
-bool wellFormed(std::string_view s) {
-    for (size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        size_t length = 0;
-        unsigned char low = 0x80, high = 0xBF;  // the second byte's range
-        if (c < 0x80) length = 1;
-        else if (c >= 0xC2 && c <= 0xDF) length = 2;
-        else if (c >= 0xE0 && c <= 0xEF) length = 3, low = c == 0xE0 ? 0xA0 : 0x80, high = c == 0xED ? 0x9F : 0xBF;
-        else if (c >= 0xF0 && c <= 0xF4) length = 4, low = c == 0xF0 ? 0x90 : 0x80, high = c == 0xF4 ? 0x8F : 0xBF;
-        else return false;
-        if (i + length > s.size()) return false;
-        for (size_t k = 1; k < length; ++k) {
-            const auto b = static_cast<unsigned char>(s[i + k]);
-            if (b < (k == 1 ? low : 0x80) || b > (k == 1 ? high : 0xBF)) return false;
-        }
-        i += length;
-    }
-    return true;
-}
-
-// A JSON string, escaped as nlohmann escapes it, with `<` as \u003c.
+// A JSON string, escaped as nlohmann escapes it, with `<` as \u003c. Bytes
+// that are no UTF-8 (a file name's) go through the codec's replacement
+// first, as the trace's own quoting does: the same U+FFFD the library's
+// replacing dump writes.
 void writeString(std::string& out, std::string_view s) {
-    if (!wellFormed(s)) {
-        // Rare (a file name of bytes that are no UTF-8): the library's own
-        // replacement of what is ill-formed.
-        const std::string json =
-            nlohmann::json(std::string(s)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-        for (char c : json) {
-            if (c == '<')
-                out += "\\u003c";
-            else
-                out += c;
-        }
-        return;
-    }
-    standin::appendJsonString(out, s, true);
+    standin::appendJsonString(out, trivu::platform::utf16ToUtf8(trivu::platform::utf8ToUtf16(s)), true);
 }
 
 void writeNumber(std::string& out, int64_t n) { out += std::to_string(n); }

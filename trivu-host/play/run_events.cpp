@@ -76,9 +76,9 @@ bool pick(Run& run, Scope& scope, const Condition& c) {
         return c.fixed >= 0 ? compareValues(intValue(fixedValueOf(in->ro.roHo)), fixed, CompareOp::Eq)
                             : std::find(c.numbers.begin(), c.numbers.end(), in->ro.roHo.hoNumber) != c.numbers.end();
     };
-    Pick* earlier = nullptr;
-    for (Pick& p : scope.picks)
-        if (p.object == c.object && !earlier) earlier = &p;
+    const auto found =
+        std::find_if(scope.picks.begin(), scope.picks.end(), [&](const Pick& p) { return p.object == c.object; });
+    Pick* earlier = found == scope.picks.end() ? nullptr : &*found;
     std::vector<Instance*> chosen;
     for (Instance* in : earlier ? earlier->chosen : namedByPick(run, c, fixed))
         if (keep(in)) chosen.push_back(in);

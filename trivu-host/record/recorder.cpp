@@ -231,10 +231,6 @@ void Recorder::control(int code, const std::vector<std::u16string>& texts, int n
         if (texts[0].empty() || (path.group >= 0 && p.groups[static_cast<size_t>(path.group)] == texts[0])) mark(path);
 }
 
-}  // namespace standin
-
-namespace standin {
-
 // The orbits of the named group (every group for an empty name) follow the
 // instance `number` from their next move on.
 void Recorder::changeCentre(const std::vector<std::u16string>& texts, int number) {
@@ -245,10 +241,6 @@ void Recorder::changeCentre(const std::vector<std::u16string>& texts, int number
             (texts[0].empty() || p.groups[static_cast<size_t>(path.group)] == texts[0]))
             path.centreOf = number;
 }
-
-}  // namespace standin
-
-namespace standin {
 
 Recorder Recorder::between(TickRange ticks) const {
     auto outside = [&](int64_t tick) { return tick < ticks.from || tick > ticks.to; };
