@@ -234,6 +234,24 @@ const Case kCases[] = {
          ASSERT_EQ(counts.size(), 7u);
          EXPECT_EQ(counts[0].text, std::string("\xC3\x97") + "3");
      }},
+    {"a crowd of events in one tick goes each to the instance nearest it, and merges only with that one's",
+     [](Recorder& d) {
+         d.startFrame("Crowd");
+         // Nine pairs, 5 pixels apart; each instance sleeps a pixel from its
+         // place, 3 pixels from its neighbour's mark.
+         for (int i = 0; i < 9; ++i) {
+             d.event(15, 300 * i, 51);
+             d.event(15, 300 * i, 54);
+         }
+         for (int i = 0; i < 9; ++i) {
+             d.position(2 * i, "Star#" + std::to_string(2 * i), 0, 300 * i, 50, 0, 0);
+             d.position(2 * i + 1, "Star#" + std::to_string(2 * i + 1), 0, 300 * i, 55, 0, 0);
+         }
+     },
+     [](const std::vector<Element>& all) {
+         EXPECT_EQ(named(all, "g", "event").size(), 18u);
+         EXPECT_TRUE(named(all, "text", "count").empty());
+     }},
     {"a wall is drawn over its own group only, labelled; a far one is an arrow at the edge",
      [](Recorder& d) {
          d.startFrame("Walls");

@@ -128,10 +128,9 @@ std::string arrow(const std::string& heads, const char* colour) {
 using ArrowPlaces = std::set<std::tuple<int64_t, int64_t, int>>;
 
 bool seen(ArrowPlaces& drawn, const Point& at, int64_t dx, int64_t dy) {
-    const auto floorDiv = [](int64_t v, int64_t by) { return v >= 0 ? v / by : -((-v + by - 1) / by); };
     const double turn = std::atan2(static_cast<double>(dy), static_cast<double>(dx)) / (2 * 3.14159265358979323846);
     const int way = static_cast<int>(std::lround(turn * 16)) & 15;
-    return !drawn.insert({floorDiv(at.x, kArrowCell), floorDiv(at.y, kArrowCell), way}).second;
+    return !drawn.insert({squareOf(at.x, kArrowCell), squareOf(at.y, kArrowCell), way}).second;
 }
 
 // Arrowheads every kArrowEvery pixels of travel, the first half-way there,

@@ -95,8 +95,6 @@ std::vector<Stretch> stretches(const Path& p) {
 
 namespace {
 
-int64_t floorDiv(int64_t v, int64_t by) { return v >= 0 ? v / by : -((-v + by - 1) / by); }
-
 struct Candidate {
     int32_t x, y;
     int path;
@@ -118,48 +116,32 @@ int nearest(const std::vector<Candidate>& candidates, int64_t x, int64_t y) {
 }
 
 // The candidates of one tick filed by squares of kSquare pixels, for many
-// marks at once: a candidate within kSquare of a mark lies in its square
-// or one of the eight around it, and one outside them is further away.
+// marks at once: a candidate within kSquare of a mark lies in a square that
+// the mark's reach touches, and one outside them is further away.
 class NearestBySquare {
 public:
     explicit NearestBySquare(const std::vector<Candidate>& candidates) : all_(candidates) {
-        for (size_t i = 0; i < all_.size(); ++i) filed_.push_back({keyOf(all_[i].x, all_[i].y), i});
-        std::sort(filed_.begin(), filed_.end());
+        for (size_t i = 0; i < all_.size(); ++i)
+            filed_.file({all_[i].x, all_[i].y, all_[i].x, all_[i].y}, static_cast<uint32_t>(i));
     }
     int of(int64_t x, int64_t y) const {
         int best = -1;
         int64_t bestDistance = std::numeric_limits<int64_t>::max();
-        for (int64_t dy = -1; dy <= 1; ++dy)
-            for (int64_t dx = -1; dx <= 1; ++dx) {
-                const Key key{floorDiv(x, kSquare) + dx, floorDiv(y, kSquare) + dy};
-                for (auto at = std::lower_bound(filed_.begin(), filed_.end(), Filed{key, 0});
-                     at != filed_.end() && at->key == key; ++at) {
-                    const Candidate& c = all_[at->index];
-                    const int64_t d = std::max(std::llabs(c.x - x), std::llabs(c.y - y));
-                    if (d < bestDistance || (d == bestDistance && c.path < best)) {
-                        bestDistance = d;
-                        best = c.path;
-                    }
-                }
+        filed_.near({x - kSquare, y - kSquare, x + kSquare, y + kSquare}, [&](uint32_t i) {
+            const Candidate& c = all_[i];
+            const int64_t d = std::max(std::llabs(c.x - x), std::llabs(c.y - y));
+            if (d < bestDistance || (d == bestDistance && c.path < best)) {
+                bestDistance = d;
+                best = c.path;
             }
+        });
         return bestDistance <= kSquare ? best : nearest(all_, x, y);
     }
 
 private:
     static constexpr int64_t kSquare = 64;
-    struct Key {
-        int64_t x, y;
-        auto operator<=>(const Key&) const = default;
-    };
-    struct Filed {
-        Key key;
-        size_t index;
-        auto operator<=>(const Filed&) const = default;
-    };
-    static Key keyOf(int64_t x, int64_t y) { return {floorDiv(x, kSquare), floorDiv(y, kSquare)}; }
-
     const std::vector<Candidate>& all_;
-    std::vector<Filed> filed_;
+    SquareIndex filed_{kSquare};
 };
 
 }  // namespace
@@ -240,7 +222,7 @@ std::vector<Spot> spots(const Panel& p) {
     const std::vector<int> owner = owners(p);
     for (size_t i = 0; i < p.marks.size(); ++i) {
         const Recorder::Mark& m = p.marks[i];
-        const int64_t sx = floorDiv(m.x, side), sy = floorDiv(m.y, side);
+        const int64_t sx = squareOf(m.x, side), sy = squareOf(m.y, side);
         size_t newest = out.size();
         for (int64_t dy = -1; dy <= 1; ++dy)
             for (int64_t dx = -1; dx <= 1; ++dx) {
@@ -320,28 +302,16 @@ Labels::Placed Labels::place(const std::string& text, int64_t x, int64_t y, Side
     return take(tries[0], w, h);
 }
 
-// The squares a rectangle touches, its edges included.
-template <typename Visit>
-void Labels::cellsOf(const Rect& r, Visit visit) {
-    for (int64_t y = floorDiv(r.y0, kCell); y <= floorDiv(r.y1, kCell); ++y)
-        for (int64_t x = floorDiv(r.x0, kCell); x <= floorDiv(r.x1, kCell); ++x) visit(Cell{x, y});
-}
-
 void Labels::file(const Rect& r) {
-    const auto index = static_cast<uint32_t>(taken_.size());
+    bySquare_.file(r, static_cast<uint32_t>(taken_.size()));
     taken_.push_back(r);
-    cellsOf(r, [&](const Cell& c) { byCell_[c].push_back(index); });
 }
 
 bool Labels::free(Placed at, int64_t w, int64_t h) const {
     bool clear = true;
-    cellsOf({at.x, at.y - h, at.x + w, at.y}, [&](const Cell& c) {
-        const auto found = byCell_.find(c);
-        if (!clear || found == byCell_.end()) return;
-        for (uint32_t i : found->second) {
-            const Rect& r = taken_[i];
-            if (at.x < r.x1 && r.x0 < at.x + w && at.y - h < r.y1 && r.y0 < at.y) clear = false;
-        }
+    bySquare_.near({at.x, at.y - h, at.x + w, at.y}, [&](uint32_t i) {
+        const Rect& r = taken_[i];
+        if (at.x < r.x1 && r.x0 < at.x + w && at.y - h < r.y1 && r.y0 < at.y) clear = false;
     });
     return clear;
 }

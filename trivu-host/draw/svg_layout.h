@@ -100,6 +100,49 @@ struct Rect {
     }
 };
 
+// The square of `side` pixels a coordinate falls in, counted from 0 both
+// ways (-1 holds -side to -1).
+inline int64_t squareOf(int64_t v, int64_t side) { return v >= 0 ? v / side : -((-v + side - 1) / side); }
+
+// Indices of things filed by the squares of `side` pixels they touch, so
+// that what lies near a place is looked for among its neighbours only.
+class SquareIndex {
+public:
+    explicit SquareIndex(int64_t side) : side_(side) {}
+    // Files `index` in each square the rectangle touches, its edges included.
+    void file(const Rect& r, uint32_t index) {
+        eachSquare(r, [&](const Square& s) { filed_[s].push_back(index); });
+    }
+    // Visits each index filed in a square the rectangle touches (one filed
+    // in several of them, once for each).
+    template <typename Visit>
+    void near(const Rect& r, Visit visit) const {
+        eachSquare(r, [&](const Square& s) {
+            if (const auto found = filed_.find(s); found != filed_.end())
+                for (uint32_t index : found->second) visit(index);
+        });
+    }
+
+private:
+    struct Square {
+        int64_t x, y;
+        bool operator==(const Square&) const = default;
+    };
+    struct SquareHash {
+        size_t operator()(const Square& s) const {
+            return std::hash<uint64_t>()(static_cast<uint64_t>(s.x) * 1000003 + static_cast<uint64_t>(s.y));
+        }
+    };
+    template <typename Each>
+    void eachSquare(const Rect& r, Each each) const {
+        for (int64_t y = squareOf(r.y0, side_); y <= squareOf(r.y1, side_); ++y)
+            for (int64_t x = squareOf(r.x0, side_); x <= squareOf(r.x1, side_); ++x) each(Square{x, y});
+    }
+
+    int64_t side_;
+    std::unordered_map<Square, std::vector<uint32_t>, SquareHash> filed_;
+};
+
 // Places small labels beside the points they name, trying a few places
 // around each and then further out, so that no label covers another or a
 // mark. What is taken is also filed by the squares of kCell pixels it
@@ -121,23 +164,12 @@ public:
 
 private:
     static constexpr int64_t kCell = 64;
-    struct Cell {
-        int64_t x, y;
-        bool operator==(const Cell&) const = default;
-    };
-    struct CellHash {
-        size_t operator()(const Cell& c) const {
-            return std::hash<uint64_t>()(static_cast<uint64_t>(c.x) * 1000003 + static_cast<uint64_t>(c.y));
-        }
-    };
     bool free(Placed at, int64_t w, int64_t h) const;
     Placed take(Placed at, int64_t w, int64_t h);
     void file(const Rect& r);
-    template <typename Visit>
-    static void cellsOf(const Rect& r, Visit visit);
 
     std::vector<Rect> taken_;
-    std::unordered_map<Cell, std::vector<uint32_t>, CellHash> byCell_;  // indices into taken_
+    SquareIndex bySquare_{kCell};  // indices into taken_
     size_t blocks_ = 0;  // the first ones are marks, not labels
 };
 
